@@ -1,0 +1,138 @@
+/* Tests of the reporting facility: line forms, counting, summary, exit. */
+#include "driver/diag.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+using kvx::Diagnostics;
+
+namespace {
+
+struct Capture {
+  FILE *f = tmpfile();
+  ~Capture() { fclose(f); }
+  std::string text() {
+    fflush(f);
+    long n = ftell(f);
+    std::string s((size_t)n, '\0');
+    rewind(f);
+    size_t got = fread(s.data(), 1, (size_t)n, f);
+    s.resize(got);
+    return s;
+  }
+};
+
+struct DiagTest : ::testing::Test {
+  Capture cap;
+  Diagnostics d{cap.f};
+  DiagTest() {
+    d.set_program_name("kvx_zkck_cc");
+    d.set_exit_handler([](int st) { throw kvx::ProcessExit{st}; });
+  }
+};
+
+TEST_F(DiagTest, LineFormsByLevelAndColon) {
+  d.report(0, "a: nothing");
+  d.report(1, "f.c: watch out");
+  d.report(2, "f.c: broken");
+  d.report(2, "no colon here");
+  d.report(2, "a: b: lost part");
+  d.report(2, "C:\\dir\\x.c: message");
+  d.report(2, "/home/x.c: path");
+  EXPECT_EQ(cap.text(),
+            "f.c: Warning:  watch out\n"
+            "f.c: Error:  broken\n"
+            "Error(s): no colon here\n"
+            "a: Error:  b\n"
+            "C:\\dir\\x.c: Error:  message\n"
+            "/home/x.c: Error:  path\n");
+  EXPECT_EQ(d.warning_count(), 1);
+  EXPECT_EQ(d.error_count(), 5);
+}
+
+TEST_F(DiagTest, LocatedForm) {
+  d.report_located(2, "f.c", 12, "some text");
+  d.report_located(0, "f.c", 12, "ignored");
+  EXPECT_EQ(cap.text(), "f.c(12) : Error:  some text\n");
+}
+
+TEST_F(DiagTest, FatalPrintsTwiceBuiltLineThenSummaryAndExits2) {
+  try {
+    d.report_fatal("Insufficient memory allocation.");
+    FAIL();
+  } catch (kvx::ProcessExit &e) {
+    EXPECT_EQ(e.status, 2);
+  }
+  EXPECT_EQ(cap.text(),
+            "kvx_zkck_cc: Error: Insufficient memory allocation.\n\n"
+            "kvx_zkck_cc: 1 error(s).\n");
+}
+
+TEST_F(DiagTest, FatalWithSystemErrorShowsTwoBlanks) {
+  try {
+    errno = ENOENT;
+    d.report_system_error(3, "list.txt", ENOENT);
+  } catch (kvx::ProcessExit &e) {
+    EXPECT_EQ(e.status, 2);
+  }
+  EXPECT_EQ(cap.text(),
+            "kvx_zkck_cc: Error: list.txt: Error:  No such file or directory\n\n"
+            "kvx_zkck_cc: 1 error(s).\n");
+}
+
+TEST_F(DiagTest, SummaryForms) {
+  EXPECT_EQ(d.summary(), 0);
+  EXPECT_EQ(cap.text(), "");
+  d.report(1, "a: w");
+  d.report(1, "a: w");
+  d.report(2, "a: e");
+  EXPECT_EQ(d.summary(), 1);
+  EXPECT_NE(cap.text().find("kvx_zkck_cc: 2 warning(s), 1 error(s).\n"), std::string::npos);
+}
+
+TEST_F(DiagTest, WarningsOffStillCountedAndErrorLineLosesPrefix) {
+  d.set_warnings_shown(false);
+  d.report(1, "a: hidden");
+  d.report(2, "a: e");
+  EXPECT_EQ(d.summary(), 1);
+  EXPECT_EQ(cap.text(), "a: Error:  e\n1 error(s).\n");
+  EXPECT_EQ(d.warning_count(), 1);
+}
+
+TEST_F(DiagTest, OnlyWarnings) {
+  d.report(1, "a: w");
+  EXPECT_EQ(d.summary(), 0);
+  EXPECT_EQ(cap.text(), "a: Warning:  w\nkvx_zkck_cc: 1 warning(s).\n");
+}
+
+TEST_F(DiagTest, OpenFileExpandsAndReports) {
+  setenv("KVX_DIAG_T", "/tmp", 1);
+  FILE *f = d.open_file("$(KVX_DIAG_T)/..$KVX_DIAG_T", "r", 2);
+  EXPECT_EQ(f, nullptr);
+  unsetenv("KVX_NOPE_VAR");
+  EXPECT_EQ(d.open_file("$KVX_NOPE_VAR/x", "r", 2), nullptr);
+  EXPECT_EQ(d.open_file("", "r", 2), nullptr);
+  EXPECT_EQ(d.open_file("/no/such/file", "r", 0), nullptr);
+  EXPECT_EQ(cap.text(),
+            "/tmp/../tmp: Error:  is a directory.\n"
+            "KVX_NOPE_VAR: Error:  Undefined variable.\n"
+            "Error(s): empty file name.\n");
+}
+
+TEST_F(DiagTest, CleanupsRunBeforeExit) {
+  int ran = 0;
+  d.add_cleanup([&] { ran++; });
+  int h = d.add_cleanup([&] { ran += 10; });
+  d.remove_cleanup(h);
+  EXPECT_THROW(d.exit_process(1), kvx::ProcessExit);
+  EXPECT_EQ(ran, 1);
+}
+
+TEST(SystemErrorText, UnknownNumber) {
+  EXPECT_EQ(kvx::system_error_text(ENOENT), "No such file or directory");
+  EXPECT_EQ(kvx::system_error_text(99999), "Unknown system error");
+}
+
+}  // namespace
