@@ -143,7 +143,8 @@ void Reader::definition(int entity) {
 }
 
 void Reader::attribute(int entity, Columns &cols) {
-  if (tok_.kind != TK_IDENT) fail(29);
+  /* Attribute names may be spelt like keywords ("t", "text"). */
+  if (tok_.kind != TK_IDENT && tok_.kind != TK_KEYWORD) fail(29);
   std::string name = tok_.text;
   int line = tok_.line;
   advance();
@@ -313,7 +314,7 @@ void Reader::scalar(int type, Value &v) {
 /* Any value of a column or entity the program does not know. */
 void Reader::skip_value() {
   if (!tok_.is_punct('{')) {
-    if (tok_.kind == TK_EOF || tok_.kind == TK_PUNCT) fail(43);
+    if (tok_.kind == TK_EOF || (tok_.kind == TK_PUNCT && !tok_.is_punct('#'))) fail(43);
     advance();
     return;
   }

@@ -221,7 +221,12 @@ int list_remove_matching_item(KvxList *l, KvxListMatch match, KvxListFree free_i
 
 void list_minus_list(KvxList *a, KvxList *b) {
   if (!a || !b) return;
-  for (Cell *c = b->first; c && a->count > 0; c = c->next) list_remove_item(a, c->item);
+  Cell *c = b->first;
+  while (c && a->count > 0) {
+    Cell *next = c->next; /* a and b may be one list */
+    list_remove_item(a, c->item);
+    c = next;
+  }
 }
 
 KvxList *list_duplicate(KvxList *l) {
