@@ -66,7 +66,7 @@ bool expand(const char *text, std::string &out, int level) {
     }
     if (out.size() >= EXPAND_LIMIT) {
       report_message(level, "%s: Expanded text too long, limit %d bytes.", text,
-                     (int)EXPAND_LIMIT - 1);
+                     (int)EXPAND_LIMIT);
       out.clear();
       return false;
     }

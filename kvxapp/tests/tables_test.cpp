@@ -39,19 +39,30 @@ TEST_F(Tables, BuiltInLanguageIsCxxWithSun) {
   EXPECT_EQ(lang_get_language_of_suffix("java"), nullptr);
 }
 
-TEST_F(Tables, LangInitWithoutFilesKeepsBuiltIns) {
+TEST_F(Tables, LangInitFallsBackToTheInstallationsUtilDirectory) {
   TempDir empty;
   InDir in(empty.path());
   EnvVar h("HOME", empty.path().c_str());
   EnvVar u("KVX_UTIL", empty.path().c_str());
-  /* the installation's util directory beside the library still answers */
-  int found = lang_init();
-  if (!found) {
-    EXPECT_STREQ(lang_get_default_name(), "C++");
-    EXPECT_STREQ(dialect_get_default_name(), "Sun 4.0");
-  } else {
-    EXPECT_STREQ(lang_get_default_name(), "C");
-  }
+  /* nothing here, in HOME or in KVX_UTIL: the tables shipped in util/
+   * beside the library's lib/ directory are read */
+  EXPECT_EQ(lang_init(), 1) << msgs.all();
+  EXPECT_STREQ(lang_get_default_name(), "C");
+  EXPECT_STREQ(dialect_get_default_name(), "GNU");
+  /* one in the current directory comes first */
+  empty.write("c.dial", std::string(DIAL_DEFS) +
+                            "dialect ::= { { \"1\", \"Here\", \"here\", \"kvx_cc -dial here\", \"\", \"\" } }\nEND\n");
+  empty.write(".kavexo.lang",
+              "Entities_Definitions DEFINITIONS ::= BEGIN\n"
+              "language ::= SEQUENCE OF { SEQUENCE { identity oid, name string, file_suffix string,"
+              " dialect_file string } }\n"
+              "language ::= { { \"4\", \"Local\", \"loc\", \"c.dial\" } }\nEND\n");
+  EXPECT_EQ(lang_init(), 1) << msgs.all();
+  EXPECT_STREQ(lang_get_default_name(), "Local");
+  EXPECT_STREQ(dialect_get_default_name(), "Here");
+  EXPECT_EQ(dialect_init(), 1); /* the shipped .kavexo.dial becomes current */
+  EXPECT_STREQ(dialect_get_default_name(), "GNU");
+  EXPECT_EQ(list_nb_items(dialect_get_table()), 16);
 }
 
 TEST_F(Tables, ShippedTablesDescribeCForLinux) {
