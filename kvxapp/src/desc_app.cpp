@@ -163,6 +163,7 @@ KvxApplication *load_text(const std::string &text, const char *source) {
     application_free(loader.app);
     return nullptr;
   }
+  if (!loader.app) report_message(REPORT_ERROR, "%s: no application described.", source);
   return loader.app;
 }
 

@@ -35,6 +35,32 @@ static void store_unless_inherited(char **field, const std::string &dir, const c
     set_str(field, dir.c_str());
 }
 
+/* Changes a file's name or directory under the rules of its application's
+ * list: kept in order, and refused (old values back, error reported) when
+ * it would equal another file of the list. */
+template <class Change>
+static bool change_identity(KvxSource *s, Change change) {
+  char *old_dir = dup(s->source_dir), *old_file = dup(s->source_file);
+  KvxList *files = s->owner ? s->owner->files : nullptr;
+  bool listed = files && list_remove_item(files, s) > 0;
+  change();
+  bool ok = true;
+  if (listed && list_insert(files, s) < 0) {
+    ok = false;
+    report_message(REPORT_ERROR, "File \"%s\" can appear only once in the application",
+                   str(s->source_file));
+    free(s->source_dir);
+    free(s->source_file);
+    s->source_dir = old_dir;
+    s->source_file = old_file;
+    old_dir = old_file = nullptr;
+    list_insert(files, s);
+  }
+  free(old_dir);
+  free(old_file);
+  return ok;
+}
+
 static std::string object_path(const KvxSource *s) {
   return std::string(source_get_object_dir(s)) + "/" + str(s->object_file);
 }
@@ -95,7 +121,12 @@ KvxApplication *source_get_application(const KvxSource *s) { return s ? s->owner
 
 const char *source_get_source_file(const KvxSource *s) { return s ? s->source_file : nullptr; }
 void source_set_source_file(KvxSource *s, const char *name) {
-  if (s && name && *name) set_str(&s->source_file, name);
+  if (!s) return;
+  if (!good_name(str(name))) {
+    report_message(REPORT_ERROR, "Wrong file name for file \"%s\"", str(name));
+    return;
+  }
+  change_identity(s, [&] { set_str(&s->source_file, name); });
 }
 
 const char *source_get_source_dir(const KvxSource *s) {
@@ -106,11 +137,10 @@ const char *source_get_source_dir_default(const KvxSource *s) { return s ? str(s
 int source_set_source_dir(KvxSource *s, const char *dir) {
   std::string d;
   if (!s || !expand(dir, d, REPORT_ERROR)) return 0;
-  store_unless_inherited(&s->source_dir, d, app_source_dir(s));
-  return 1;
+  return change_identity(s, [&] { store_unless_inherited(&s->source_dir, d, app_source_dir(s)); });
 }
 void source_unset_source_dir(KvxSource *s) {
-  if (s) set_str(&s->source_dir, nullptr);
+  if (s) change_identity(s, [&] { set_str(&s->source_dir, nullptr); });
 }
 
 const char *source_get_object_dir(const KvxSource *s) {

@@ -220,7 +220,8 @@ TEST_F(Desc, EmptyFileBlockAndTextWithoutHeader) {
   EXPECT_EQ(list_nb_items(application_get_files(a)), 0);
   application_free(a);
   EXPECT_EQ(load_text("nothing to see\n"), nullptr); /* read as empty */
-  EXPECT_EQ(report_get_error_count(), 0);
+  EXPECT_EQ(msgs.lines.back(), "Internal Communication: Error:  no application described.\n");
+  EXPECT_STREQ(desc_get_error_code(), ""); /* not a reader error */
 }
 
 TEST_F(Desc, LoadFromFileAndMissingFile) {
@@ -329,7 +330,8 @@ TEST_F(Desc, ValueKindsOfEveryType) {
                      "END\n";
   KvxApplication *a = load_text(text);
   EXPECT_EQ(a, nullptr); /* no application in it */
-  EXPECT_EQ(report_get_error_count(), 0) << msgs.all();
+  EXPECT_STREQ(desc_get_error_code(), "") << msgs.all();
+  EXPECT_EQ(report_get_error_count(), 1) << msgs.all(); /* only "no application" */
 }
 
 }  // namespace

@@ -290,6 +290,65 @@ TEST_F(Records, FlagsAndFormat) {
   application_free(a);
 }
 
+TEST_F(Records, RenamingKeepsTheListOrderedAndUnique) {
+  KvxApplication *a = application_new("C");
+  application_set_source_dir(a, "/s");
+  KvxSource *x = application_add_file(a, "/s/x.c");
+  KvxSource *y = application_add_file(a, "/s/y.c");
+  KvxSource *z = application_add_file(a, "/t/x.c");
+  source_set_source_file(y, "a.c");
+  KvxList *files = application_get_files(a);
+  EXPECT_EQ(list_get_ieme(files, 1), y);
+  source_set_source_file(y, "x.c"); /* would equal /s/x.c */
+  EXPECT_STREQ(source_get_source_file(y), "a.c");
+  EXPECT_TRUE(msgs.contains("File \"x.c\" can appear only once in the application")) << msgs.all();
+  EXPECT_EQ(source_set_source_dir(z, "/s"), 0);
+  EXPECT_STREQ(source_get_source_dir(z), "/t");
+  source_set_source_file(y, "noext");
+  EXPECT_STREQ(source_get_source_file(y), "a.c");
+  EXPECT_EQ(list_nb_items(files), 3);
+  EXPECT_EQ(list_get_ieme(files, 2), x);
+  application_free(a);
+}
+
+TEST_F(Records, PrintAndStandardRuleFile) {
+  TempDir dir;
+  KvxApplication *a = application_new("C");
+  application_set_object_dir(a, "/o");
+  KvxSource *s = application_add_file(a, "/s/p.c");
+  source_set_cc_options(s, "-g");
+  std::string out = dir.file("print.txt");
+  fflush(stdout);
+  int saved = dup(1);
+  FILE *f = fopen(out.c_str(), "w");
+  dup2(fileno(f), 1);
+  source_print(s);
+  source_set_use_default_cc_options(s, 0);
+  source_print(s);
+  source_set_cc_options(s, nullptr);
+  source_set_use_default_cc_options(s, 1);
+  source_print(s);
+  fflush(stdout);
+  dup2(saved, 1);
+  close(saved);
+  fclose(f);
+  std::string block = "Filename   : /s/p.c\nShort      : p.c\nObject     : /s/p.o\n";
+  EXPECT_EQ(read_file(out), block + "CC_options : default + -g\n" + block + "CC_options : -g\n" + block +
+                                "CC_options : default\n");
+
+  std::string lrl = dir.write("rules.lrl", "");
+  {
+    EnvVar v("KVX_ZKCK_LRL", lrl.c_str());
+    EXPECT_EQ(take(application_get_lrl(a)), lrl);
+  }
+  EnvVar v("KVX_ZKCK_LRL", nullptr);
+  EnvVar u("KVX_UTIL", dir.path().c_str());
+  EnvVar h("HOME", dir.path().c_str());
+  dir.write("rule_standard.lrl", "");
+  EXPECT_EQ(take(application_get_lrl(a)), dir.file("rule_standard.lrl"));
+  application_free(a);
+}
+
 TEST_F(Records, LanguageChangeAndCallback) {
   static std::string seen;
   application_set_language_cb([](const char *l) {
