@@ -2,7 +2,8 @@
  * desc_reader.cpp - the grammar of description files: the definitions part,
  * values blocks and tuples, column maps, type checks and error codes.
  *
- * Reading stops at the first error; warnings (unknown entities and
+ * Reading stops at the first error (every step answers false and the
+ * reader keeps the code and line); warnings (unknown entities and
  * attributes) are reported and reading goes on.
  */
 #include "desc_reader.h"
@@ -24,33 +25,29 @@ struct Columns {
   std::vector<int> map; /* declared column -> built-in attribute, or -1 */
 };
 
-/* Thrown inside the reader only, to unwind to read() with a code. */
-struct Stop {
-  int code;
-  int line;
-};
-
 class Reader {
  public:
   Reader(const std::string &text, const char *source, const std::vector<Entity> &entities)
       : lex_(text), source_(source), entities_(entities), columns_(entities.size()) {}
 
-  void run();
+  /* False after an error, whose code and line are then set. */
+  bool run();
+  int code() const { return code_; }
+  int line() const { return line_; }
 
  private:
-  void advance() {
+  bool stop(int code, int line) {
+    code_ = code;
+    line_ = line;
+    return false;
+  }
+  bool fail(int code) { return stop(code, tok_.line); }
+  bool advance() {
     tok_ = lex_.next();
-    if (tok_.kind == TK_ERROR) throw Stop{tok_.code, tok_.line};
+    return tok_.kind == TK_ERROR ? stop(tok_.code, tok_.line) : true;
   }
-  [[noreturn]] void fail(int code) { throw Stop{code, tok_.line}; }
-  void expect_punct(int c, int code) {
-    if (!tok_.is_punct(c)) fail(code);
-    advance();
-  }
-  void expect_keyword(int k, int code) {
-    if (!tok_.is_keyword(k)) fail(code);
-    advance();
-  }
+  bool expect_punct(int c, int code) { return tok_.is_punct(c) ? advance() : fail(code); }
+  bool expect_keyword(int k, int code) { return tok_.is_keyword(k) ? advance() : fail(code); }
   int find_entity(const std::string &name) const {
     for (size_t i = 0; i < entities_.size(); i++)
       if (name == entities_[i].name) return (int)i;
@@ -60,20 +57,27 @@ class Reader {
     report_located(REPORT_WARNING, source_, line, "%s ignore\n", name.c_str());
   }
 
-  void definition(int entity);
-  void attribute(int entity, Columns &cols);
-  void values_block(int entity);
-  void tuple(int entity);
-  void value(const Attribute &a, Value &v);
-  void scalar(int type, Value &v);
-  void skip_value();
+  bool definition(int entity);
+  bool attribute(int entity, Columns &cols);
+  bool values_block(int entity);
+  bool tuple(int entity);
+  bool value(const Attribute &a, Value &v);
+  bool scalar(int type, Value &v);
+  bool skip_value();
 
   Lexer lex_;
   Token tok_;
   const char *source_;
   const std::vector<Entity> &entities_;
   std::vector<Columns> columns_;
+  int code_ = 0;
+  int line_ = 0;
 };
+
+#define TRY(x)              \
+  do {                      \
+    if (!(x)) return false; \
+  } while (0)
 
 int type_of_keyword(const Token &t) {
   if (t.kind != TK_KEYWORD) return -1;
@@ -91,72 +95,70 @@ int type_of_keyword(const Token &t) {
   }
 }
 
-void Reader::run() {
-  advance();
+bool Reader::run() {
+  TRY(advance());
   while (!tok_.is_keyword(KW_ENTITIES_DEFINITIONS) && !tok_.is_keyword(KW_ENTITIES_VALUES)) {
-    if (tok_.kind == TK_EOF) return; /* read as empty */
-    advance();
+    if (tok_.kind == TK_EOF) return true; /* read as empty */
+    TRY(advance());
   }
-  advance();
-  expect_keyword(KW_DEFINITIONS, 21);
-  expect_punct(':', 22);
-  expect_keyword(KW_BEGIN, 23);
+  TRY(advance());
+  TRY(expect_keyword(KW_DEFINITIONS, 21));
+  TRY(expect_punct(':', 22));
+  TRY(expect_keyword(KW_BEGIN, 23));
   while (tok_.kind == TK_IDENT) {
     std::string name = tok_.text;
     int line = tok_.line;
     int entity = find_entity(name);
     if (entity < 0) warn_ignored(name, line);
-    advance();
-    expect_punct(':', 22);
+    TRY(advance());
+    TRY(expect_punct(':', 22));
     if (tok_.is_keyword(KW_SEQUENCE))
-      definition(entity);
+      TRY(definition(entity));
     else if (tok_.is_punct('{'))
-      values_block(entity);
+      TRY(values_block(entity));
     else
-      fail(25);
+      return fail(25);
   }
-  expect_keyword(KW_END, 24);
+  return expect_keyword(KW_END, 24);
 }
 
 /* SEQUENCE OF { SEQUENCE { attribute, ... } } */
-void Reader::definition(int entity) {
-  advance();
-  expect_keyword(KW_OF, 26);
-  expect_punct('{', 27);
-  expect_keyword(KW_SEQUENCE, 28);
-  expect_punct('{', 27);
+bool Reader::definition(int entity) {
+  TRY(advance());
+  TRY(expect_keyword(KW_OF, 26));
+  TRY(expect_punct('{', 27));
+  TRY(expect_keyword(KW_SEQUENCE, 28));
+  TRY(expect_punct('{', 27));
   Columns cols;
   cols.defined = true;
   if (!tok_.is_punct('}')) {
     for (;;) {
-      attribute(entity, cols);
-      if (tok_.is_punct(',')) {
-        advance();
-        continue;
-      }
-      break;
+      TRY(attribute(entity, cols));
+      if (!tok_.is_punct(',')) break;
+      TRY(advance());
     }
   }
-  expect_punct('}', 29);
-  expect_punct('}', 29);
+  TRY(expect_punct('}', 29));
+  TRY(expect_punct('}', 29));
   if (entity >= 0) columns_[entity] = std::move(cols);
+  return true;
 }
 
-void Reader::attribute(int entity, Columns &cols) {
+bool Reader::attribute(int entity, Columns &cols) {
   /* Attribute names may be spelt like keywords ("t", "text"). */
-  if (tok_.kind != TK_IDENT && tok_.kind != TK_KEYWORD) fail(29);
+  if (tok_.kind != TK_IDENT && tok_.kind != TK_KEYWORD) return fail(29);
   std::string name = tok_.text;
   int line = tok_.line;
-  advance();
+  TRY(advance());
   bool sequence = false;
   if (tok_.is_keyword(KW_SEQUENCE)) {
-    advance();
-    expect_keyword(KW_OF, 26);
+    TRY(advance());
+    TRY(expect_keyword(KW_OF, 26));
     sequence = true;
   }
   int type = type_of_keyword(tok_);
-  if (type < 0) fail(25);
-  if ((int)cols.map.size() >= MAX_ATTRIBUTES) fail(42);
+  if (type < 0) return fail(25);
+  if ((int)cols.map.size() >= MAX_ATTRIBUTES) return fail(42);
   int index = -1;
   if (entity >= 0) {
     const auto &attrs = entities_[entity].attributes;
@@ -167,108 +169,96 @@ void Reader::attribute(int entity, Columns &cols) {
     } else {
       const Attribute &a = attrs[index];
       bool same = type == a.type || (a.type == TYPE_BITS && type == TYPE_INTEGER);
-      if (!same) fail(40);
-      if (sequence != a.sequence) fail(46);
+      if (!same) return fail(40);
+      if (sequence != a.sequence) return fail(46);
     }
   }
   cols.map.push_back(index);
-  advance();
+  return advance();
 }
 
 /* { tuple, tuple, ... } */
-void Reader::values_block(int entity) {
-  if (entity >= 0 && !columns_[entity].defined) fail(41);
-  advance();
-  if (tok_.is_punct('}')) {
-    advance();
-    return;
-  }
+bool Reader::values_block(int entity) {
+  if (entity >= 0 && !columns_[entity].defined) return fail(41);
+  TRY(advance());
+  if (tok_.is_punct('}')) return advance();
   for (;;) {
     if (entity >= 0) {
-      tuple(entity);
+      TRY(tuple(entity));
     } else {
-      if (!tok_.is_punct('{')) fail(27);
-      skip_value();
+      if (!tok_.is_punct('{')) return fail(27);
+      TRY(skip_value());
     }
-    if (tok_.is_punct(',')) {
-      advance();
-      continue;
-    }
-    break;
+    if (!tok_.is_punct(',')) break;
+    TRY(advance());
   }
-  expect_punct('}', 29);
+  return expect_punct('}', 29);
 }
 
-void Reader::tuple(int entity) {
+bool Reader::tuple(int entity) {
   const Entity &e = entities_[entity];
   const Columns &cols = columns_[entity];
-  expect_punct('{', 27);
+  TRY(expect_punct('{', 27));
   std::vector<Value> values(e.attributes.size());
   int line = tok_.line;
   size_t col = 0;
   if (!tok_.is_punct('}')) {
     for (;;) {
-      if (col >= cols.map.size()) fail(45);
+      if (col >= cols.map.size()) return fail(45);
       int index = cols.map[col];
       if (index < 0)
-        skip_value();
+        TRY(skip_value());
       else
-        value(e.attributes[index], values[index]);
+        TRY(value(e.attributes[index], values[index]));
       col++;
       if (tok_.is_punct(',')) {
-        advance();
+        TRY(advance());
         continue;
       }
-      if (!tok_.is_punct('}')) fail(30);
+      if (!tok_.is_punct('}')) return fail(30);
       break;
     }
   }
-  if (col < cols.map.size()) fail(44);
+  if (col < cols.map.size()) return fail(44);
   int end_line = tok_.line;
-  advance();
+  TRY(advance());
   if (e.handler) {
     int code = e.handler(values, line);
-    if (code) throw Stop{code, end_line};
+    if (code) return stop(code, end_line);
   }
+  return true;
 }
 
 static bool is_null(const Token &t) { return t.is_keyword(KW_NULL) || t.is_punct('#'); }
 
-void Reader::value(const Attribute &a, Value &v) {
+bool Reader::value(const Attribute &a, Value &v) {
   if (is_null(tok_)) {
     v = Value();
     if (a.type == TYPE_CHARACTER && !a.sequence) v.text = " ", v.null = false;
     if (a.type == TYPE_META_ENTITY && !a.sequence) v.null = false;
-    advance();
-    return;
+    return advance();
   }
-  if (!a.sequence) {
-    scalar(a.type, v);
-    return;
-  }
-  if (!tok_.is_punct('{')) fail(43);
-  advance();
+  if (!a.sequence) return scalar(a.type, v);
+  if (!tok_.is_punct('{')) return fail(43);
+  TRY(advance());
   v = Value();
   v.null = false;
   if (!tok_.is_punct('}')) {
     for (;;) {
       Value item;
       if (is_null(tok_))
-        advance();
+        TRY(advance());
       else
-        scalar(a.type, item);
+        TRY(scalar(a.type, item));
       v.items.push_back(std::move(item));
-      if (tok_.is_punct(',')) {
-        advance();
-        continue;
-      }
-      break;
+      if (!tok_.is_punct(',')) break;
+      TRY(advance());
     }
   }
-  expect_punct('}', 29);
+  return expect_punct('}', 29);
 }
 
-void Reader::scalar(int type, Value &v) {
+bool Reader::scalar(int type, Value &v) {
   v = Value();
   bool ok = false;
   switch (type) {
@@ -306,31 +296,29 @@ void Reader::scalar(int type, Value &v) {
       v.ival = tok_.ival;
       break;
   }
-  if (!ok) fail(43);
+  if (!ok) return fail(43);
   v.null = false;
-  advance();
+  return advance();
 }
 
 /* Any value of a column or entity the program does not know. */
-void Reader::skip_value() {
+bool Reader::skip_value() {
   if (!tok_.is_punct('{')) {
-    if (tok_.kind == TK_EOF || (tok_.kind == TK_PUNCT && !tok_.is_punct('#'))) fail(43);
-    advance();
-    return;
+    if (tok_.kind == TK_EOF || (tok_.kind == TK_PUNCT && !tok_.is_punct('#'))) return fail(43);
+    return advance();
   }
-  advance();
+  TRY(advance());
   if (!tok_.is_punct('}')) {
     for (;;) {
-      skip_value();
-      if (tok_.is_punct(',')) {
-        advance();
-        continue;
-      }
-      break;
+      TRY(skip_value());
+      if (!tok_.is_punct(',')) break;
+      TRY(advance());
     }
   }
-  expect_punct('}', 29);
+  return expect_punct('}', 29);
 }
+
+#undef TRY
 
 }  // namespace
 
@@ -389,18 +377,14 @@ void clear_error() {
 int read(const std::string &text, const char *source, const std::vector<Entity> &entities) {
   clear_error();
   Reader r(text, source, entities);
-  try {
-    r.run();
-  } catch (const Stop &s) {
-    const char *msg = error_text(s.code);
-    report_located(REPORT_ERROR, source, s.line, "%s", msg);
-    char code[16];
-    snprintf(code, sizeof code, "F%03d", s.code);
-    last_code = code;
-    last_text = "\"" + std::string(source) + "\", line " + std::to_string(s.line) + ": " + msg;
-    return s.code;
-  }
-  return 0;
+  if (r.run()) return 0;
+  const char *msg = error_text(r.code());
+  report_located(REPORT_ERROR, source, r.line(), "%s", msg);
+  char code[16];
+  snprintf(code, sizeof code, "F%03d", r.code());
+  last_code = code;
+  last_text = "\"" + std::string(source) + "\", line " + std::to_string(r.line()) + ": " + msg;
+  return r.code();
 }
 
 }  // namespace kvxapp::desc
