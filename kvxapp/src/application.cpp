@@ -13,6 +13,8 @@ using namespace kvxapp;
 
 static KvxLanguageCallback g_language_cb = nullptr;
 
+static void free_source_item(void *item) { source_free((KvxSource *)item); }
+
 /* Derived name O/N<ext> (or the plain name when O is empty). */
 static std::string derived(const KvxApplication *a, const char *ext) {
   return join(str(a->object_dir), std::string(str(a->name)) + ext);
@@ -80,7 +82,7 @@ KvxApplication *application_new(const char *language) {
   a->files = _list_new(source_equal);
   list_set_sorted(a->files, source_is_before);
   list_set_unique(a->files, 1);
-  list_set_free(a->files, (KvxListFree)source_free);
+  list_set_free(a->files, free_source_item);
   for (int i = 1; name_taken(a); i++) {
     char buf[32];
     snprintf(buf, sizeof buf, "%s%d", "unnamed", i);
