@@ -186,8 +186,7 @@ static bool object_name(const char *s) {
 
 int application_substitute_object(KvxApplication *a, const char *old_path, const char *new_path) {
   if (!a || !object_name(old_path) || !object_name(new_path)) return 0;
-  for (int i = 1; i <= list_nb_items(a->files); i++) {
-    KvxSource *s = (KvxSource *)list_get_ieme(a->files, i);
+  for (KvxSource *s : items<KvxSource>(a->files)) {
     if (source_compare_object_name(s, old_path)) {
       source_set_object(s, new_path);
       return 1;
@@ -198,8 +197,8 @@ int application_substitute_object(KvxApplication *a, const char *old_path, const
 
 int application_present_object(const KvxApplication *a, const char *path) {
   if (!a || !path) return 0;
-  for (int i = 1; i <= list_nb_items(a->files); i++)
-    if (source_compare_object_name((KvxSource *)list_get_ieme(a->files, i), path)) return 1;
+  for (KvxSource *s : items<KvxSource>(a->files))
+    if (source_compare_object_name(s, path)) return 1;
   return 0;
 }
 

@@ -69,7 +69,8 @@ void application_add_link_options(KvxApplication *a, const char *text) {
 
 void application_manage_cc_options(KvxApplication *a) {
   if (!a) return;
-  int n = list_nb_items(a->files);
+  std::vector<KvxSource *> files = items<KvxSource>(a->files);
+  int n = (int)files.size();
   if (n == 0) return; /* nothing to compare with: the options stay */
   std::string common;
   std::vector<std::string> seen;
@@ -79,18 +80,15 @@ void application_manage_cc_options(KvxApplication *a) {
     if (dup) continue;
     seen.push_back(w);
     int count = 0;
-    for (int i = 1; i <= n; i++) {
-      KvxSource *s = (KvxSource *)list_get_ieme(a->files, i);
+    for (KvxSource *s : files)
       if (has_word(s->cc_options, w)) count++;
-    }
     if (count * 100 / n >= 51) {
       if (!common.empty()) common += ' ';
       common += w;
     }
   }
   set_str(&a->cc_options, common.c_str());
-  for (int i = 1; i <= n; i++)
-    source_compute_cc_options((KvxSource *)list_get_ieme(a->files, i), common.c_str());
+  for (KvxSource *s : files) source_compute_cc_options(s, common.c_str());
 }
 
 void source_set_use_default_cc_options(KvxSource *s, int use) {

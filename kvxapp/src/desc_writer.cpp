@@ -104,21 +104,22 @@ void application_save_desc(const KvxApplication *a, FILE *f) {
   if (!a || !f) return;
   definitions(f);
   application_tuple(f, a);
-  int n = list_nb_items(a->files);
+  std::vector<const KvxSource *> files = items<const KvxSource>(a->files);
+  int n = (int)files.size();
   if (n == 0) {
     fputs("file ::= {}\n", f);
   } else {
     fputs("file ::= {\n", f);
     for (int i = 1; i <= n; i++) {
       if (i > 1) fputs(",\n", f);
-      source_save((const KvxSource *)list_get_ieme(a->files, i), f, 1, i + 1);
+      source_save(files[i - 1], f, 1, i + 1);
     }
     fputs("\n}\n", f);
   }
   fputs("kavexo_options ::= {\n", f);
   options(f, a->kvx_options, a->nkeys, 1);
   for (int i = 1; i <= n; i++) {
-    const KvxSource *s = (const KvxSource *)list_get_ieme(a->files, i);
+    const KvxSource *s = files[i - 1];
     if (s->use_default_kvx_options) continue;
     fputs(",\n", f);
     options(f, s->kvx_options, a->nkeys, i + 1);

@@ -9,6 +9,7 @@
 #include "kvxapp.h"
 
 #include <string>
+#include <vector>
 
 /* Application record; the first member is a string (see default_cmp). */
 struct KvxApplication {
@@ -111,6 +112,19 @@ void for_each_word(const char *text, F fn) {
     while (*p && *p != ' ' && *p != '\t') p++;
     if (p > start) fn(std::string(start, (size_t)(p - start)));
   }
+}
+
+/* The items of a list in order, without moving its cursor (the client may
+ * be iterating it). */
+void collect(const KvxList *list, std::vector<void *> &out);
+template <class T>
+std::vector<T *> items(const KvxList *list) {
+  std::vector<void *> v;
+  collect(list, v);
+  std::vector<T *> out;
+  out.reserve(v.size());
+  for (void *p : v) out.push_back(static_cast<T *>(p));
+  return out;
 }
 
 /* Dialect of a record's slot 0, or the current default dialect. */

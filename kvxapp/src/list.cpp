@@ -50,6 +50,13 @@ static int equal_items(const KvxList *l, const void *a, const void *b) {
   return l->equal ? l->equal(a, b) : a == b;
 }
 
+void kvxapp::collect(const KvxList *l, std::vector<void *> &out) {
+  out.clear();
+  if (!l) return;
+  out.reserve((size_t)l->count);
+  for (Cell *c = l->first; c; c = c->next) out.push_back(c->item);
+}
+
 extern "C" {
 
 KvxList *_list_new(KvxListEqual equal) {

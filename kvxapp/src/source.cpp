@@ -41,11 +41,12 @@ static void store_unless_inherited(char **field, const std::string &dir, const c
 template <class Change>
 static bool change_identity(KvxSource *s, Change change) {
   char *old_dir = dup(s->source_dir), *old_file = dup(s->source_file);
-  KvxList *files = s->owner ? s->owner->files : nullptr;
-  bool listed = files && list_remove_item(files, s) > 0;
   change();
+  bool same = strcmp(str(old_dir), str(s->source_dir)) == 0 && (old_dir == nullptr) == (s->source_dir == nullptr) &&
+              strcmp(str(old_file), str(s->source_file)) == 0;
+  KvxList *files = s->owner ? s->owner->files : nullptr;
   bool ok = true;
-  if (listed && list_insert(files, s) < 0) {
+  if (!same && files && list_remove_item(files, s) > 0 && list_insert(files, s) < 0) {
     ok = false;
     report_message(REPORT_ERROR, "File \"%s\" can appear only once in the application",
                    str(s->source_file));
