@@ -19,9 +19,17 @@ std::string CPersistFileObject::GetLongPath() const {
 
 void CPersistFileObject::OnSaveFailed() { CZKException::Throw(34008, GetLongPath()); }
 
+/* Files are opened by their canonical path: ".." is resolved in the text,
+ * as the paths the library stores are meant. */
+static std::string OpenPath(const CPathName &full) {
+  CPathName p = full;
+  p.Canonicalize();
+  return p.Str();
+}
+
 bool CPersistFileObject::Save() {
   CTextIO io;
-  std::unique_ptr<CTextOutput> out = io.StartTextOutput(GetFullPath().Str());
+  std::unique_ptr<CTextOutput> out = io.StartTextOutput(OpenPath(GetFullPath()));
   if (!out) CZKException::Throw(34001, GetLongPath());
   bool ok = SaveFile(out.get());
   out.reset();
@@ -31,7 +39,7 @@ bool CPersistFileObject::Save() {
 }
 
 bool CPersistFileObject::Load() {
-  CPathName full = GetFullPath();
+  CPathName full = OpenPath(GetFullPath());
   if (!full.Exists()) CZKException::Throw(34007, GetLongPath());
   CTextIO io;
   std::unique_ptr<CTextInput> in = io.StartTextInput(full.Str());

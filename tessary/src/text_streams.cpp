@@ -311,6 +311,12 @@ std::unique_ptr<CTextInput> CTextIO::StartTextInput(const std::string &path) {
   if (path.empty()) return nullptr;
   file_ = std::fopen(path.c_str(), "r");
   if (!file_) return nullptr;
+  struct stat st;
+  if (::fstat(::fileno(file_), &st) != 0 || S_ISDIR(st.st_mode)) {
+    std::fclose(file_);
+    file_ = nullptr;
+    return nullptr;
+  }
   return std::make_unique<CTextInputFile>(file_);
 }
 
