@@ -52,6 +52,9 @@ std::string CGlobals::GetExtraValue(const std::string &name) const {
 }
 
 bool CGlobals::Load() {
+  CPathName exe = exe_;
+  *this = CGlobals();  /* a reload starts from nothing */
+  exe_ = exe;
   CPathName settings = GetSettingsPath();
   CTextIO io;
   std::unique_ptr<CTextInput> in = settings.IsFile() ? io.StartTextInput(settings.Str()) : nullptr;
