@@ -147,7 +147,9 @@ TEST_F(EnvTest, ListFilesResolveRelativeLinesAndReportFailures) {
   ASSERT_NE(at, ids.end());
   EXPECT_EQ(std::vector<unsigned>(at, at + 5), (std::vector<unsigned>{34082, 34007, 34053, 34003, 34053}));
   for (const auto &m : log.messages) {
-    if (m.id == 34053) EXPECT_EQ(m.first.find("/./"), std::string::npos);
+    if (m.id == 34053) {
+      EXPECT_EQ(m.first.find("/./"), std::string::npos);
+    }
   }
 }
 
