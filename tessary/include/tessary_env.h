@@ -138,6 +138,12 @@ class CEnvironment {
   CPathName GetUserDir() const { return GetUserConfigDir(); }
   bool EnsureUserDir(const CPathName &sub = CPathName()) const;
 
+  /* True for a file of the installation: named by the installation's
+   * lists or lying in the directory of one of its lists or of the
+   * catalogue.  The workbench saves changes to such a file as a new file in
+   * the per-user directory instead. */
+  bool IsInstalledFile(const CPathName &path) const;
+
   const CPathName &GetLastProfilePath() const { return lastProfile_; }
   const CPathName &GetLastRuleSetPath() const { return lastRuleSet_; }
   const std::string &GetLastDialect() const { return lastDialect_; }

@@ -311,3 +311,22 @@ void CEnvironment::InitCurrents() {
     if (d && d->GetDialOption() == lastDialect_) currentDialect_ = d;
   }
 }
+
+bool CEnvironment::IsInstalledFile(const CPathName &path) const {
+  if (path.IsEmpty()) return false;
+  CPathName p = path;
+  p.Canonicalize();
+  for (const auto *list : {&installedProfiles_, &installedRuleSets_})
+    for (const auto &q : *list)
+      if (q == p) return true;
+  const CPathName *dirsOf[] = {&globals_.GetDialectsPath(), &globals_.GetProfilesPath(),
+                               &globals_.GetAllRulesPath(), &globals_.GetRuleSetsPath()};
+  for (const CPathName *f : dirsOf) {
+    if (f->IsEmpty()) continue;
+    CPathName dir = f->GetDirectory();
+    dir.Canonicalize();
+    if (dir.IsEmpty() || dir.IsRoot()) continue;
+    if (p.Str().compare(0, dir.Str().size(), dir.Str()) == 0) return true;
+  }
+  return false;
+}

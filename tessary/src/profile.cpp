@@ -190,6 +190,13 @@ static bool LoadCompanion(CPersistFileObject &c) {
 
 bool CProfile::LoadFile(CTextInput *input) {
   Init();
+  /* A reload must not keep companion files the new text no longer names. */
+  for (CPersistFileObject *c : {static_cast<CPersistFileObject *>(preprocessor_.get()),
+                                static_cast<CPersistFileObject *>(analyzer_.get()),
+                                static_cast<CPersistFileObject *>(ignore_.get())}) {
+    c->SetFilePath(CPathName());
+    c->SetPrefixPath(CPathName());
+  }
   std::string line;
   int major = 0, minor = 0;
   if (!input->ReadTrimmedLine(line) || !GetVersion(line, major, minor))

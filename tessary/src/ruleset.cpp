@@ -74,8 +74,9 @@ bool CRuleEntry::Load(CTextInput *in, const CAllRules *catalogue, const CPathNam
   for (;;) {
     in->SkipWhileOneOf(" \t,");
     if (in->IsEOF()) break;
+    /* Names are read as declared: up to a blank or the value's brace. */
     std::string name;
-    in->GetWhileIdents(name);
+    in->GetUntilOneOf(name, " \t{,");
     CRuleParameterValue *v = name.empty() ? nullptr : GetParameterValue(name);
     if (!v || !v->Load(in)) return false;
     in->SkipBlanks();

@@ -5,6 +5,7 @@
  */
 #include "tessary_text.h"
 
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -344,7 +345,7 @@ std::unique_ptr<CTextOutput> CTextIO::StartTextOutput(const std::string &path) {
   /* The target must be writable (or creatable) for the rename to be a
    * proper replacement; check it the way a direct open would. */
   if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) return nullptr;
-  static unsigned counter = 0;
+  static std::atomic<unsigned> counter{0};
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string temp = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

@@ -194,6 +194,10 @@ TEST_F(EnvTest, Retrieval) {
   EXPECT_EQ(env->RetrieveRuleSet(dir.Path("elsewhere/bad.rsf"), true), nullptr);
   EXPECT_TRUE(log.Has(34002));
   EXPECT_EQ(env->RetrieveDialect("ansi", false)->GetName(), "ANSI C");
+  EXPECT_TRUE(env->IsInstalledFile(dir.Path("inst/util/gcc.prf")));
+  EXPECT_TRUE(env->IsInstalledFile(dir.Path("inst/rules/sub/../std.rsf")));
+  EXPECT_FALSE(env->IsInstalledFile(dir.Path("elsewhere/other.prf")));
+  EXPECT_FALSE(env->IsInstalledFile(env->GetDefProfilesPath() + CPathName("x.prf")));
 }
 
 TEST(UserDir, FromXdgOrHome) {

@@ -110,6 +110,16 @@ TEST_F(ProfileTest, SavedProfileRoundTrips) {
   EXPECT_TRUE(*back->GetIgnoreCode() == *p.GetIgnoreCode());
   EXPECT_FALSE(back->GetAnalyzer()->IsExpandMacro());
 
+  /* Reloading a text that names no companion file forgets the old one. */
+  CProfile reload;
+  reload.SetFilePath(dir.Path("p/my.prf"));
+  ASSERT_TRUE(reload.Load());
+  EXPECT_EQ(reload.GetPreprocessor()->GetFullPath().Str(), dir.Path("p/my.def"));
+  WriteFile(dir.Path("p/other.prf"), std::string(kHeader) + "NAME=o\nDIALECT=gcc\n");
+  reload.SetFilePath(dir.Path("p/other.prf"));
+  ASSERT_TRUE(reload.Load());
+  EXPECT_TRUE(reload.GetPreprocessor()->GetFullPath().IsEmpty());
+
   /* A companion that becomes empty loses its file at the next save. */
   back->GetIgnoreCode()->RemoveClause("#pragma asm", "#pragma endasm");
   back->GetAnalyzer()->SetMacroNames("M");

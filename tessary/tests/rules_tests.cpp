@@ -211,6 +211,15 @@ TEST_F(RulesTest, RuleSetRoundTrip) {
   EXPECT_EQ(partial.GetCheckedRulesCount(), 0);
 }
 
+TEST_F(RulesTest, ParameterNamesAreReadAsDeclared) {
+  WriteFile(dir.Path("inst/rules/odd.rul"), ".NAME odd\n.PARAMETER Num max-len.v2 \"L\" \"1\"\n");
+  WriteFile(dir.Path("inst/rules/allrules.lst"), "\"Odd\" odd.rul\n");
+  ASSERT_TRUE(env->GetAllRules().Load());
+  auto rs = LoadSet("inst/rules/o.rsf", std::string(kRulesHeader) + "\"Odd\" odd.rul max-len.v2{7}\n");
+  ASSERT_EQ(rs->GetRuleEntries().size(), 1u);
+  EXPECT_EQ(rs->GetRuleEntries()[0]->GetParameterValue("max-len.v2")->GetValue(), "7");
+}
+
 TEST_F(RulesTest, HandEditedPartsAreDropped) {
   auto rs = LoadSet("inst/rules/e.rsf", std::string(kRulesHeader) +
                                             "\"Naming of globals\" naming.rul globalPattern {^x_.*} "
