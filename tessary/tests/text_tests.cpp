@@ -218,3 +218,37 @@ TEST(DelimitedString, ItemsAreTrimmedAndEmptyOnesSkipped) {
   CLineList lines("one\ntwo");
   EXPECT_EQ(lines.GetCount(), 2);
 }
+
+TEST(TextInput, StringSourceMidAndPosition) {
+  CTextInputString in("abcdef");
+  in.NextChar();
+  in.NextChar();
+  EXPECT_EQ(in.Position(), 2u);
+  EXPECT_EQ(in.Mid(1, 3), "bcd");
+  EXPECT_EQ(in.Mid(4), "ef");
+  EXPECT_EQ(in.Mid(10), "");
+  CTextInputString nul(std::string("ab\0cd", 5));
+  std::string s;
+  ASSERT_TRUE(nul.ReadLine(s));
+  EXPECT_EQ(s, "ab");
+  EXPECT_FALSE(nul.ReadLine(s));
+}
+
+TEST(TextIO, AttachAndDetach) {
+  ScratchDir dir;
+  std::string path = dir.Path("a.txt");
+  WriteFile(path, "x\n");
+  FILE *f = std::fopen(path.c_str(), "r");
+  ASSERT_TRUE(f);
+  {
+    CTextIO io;
+    io.Attach(f);
+    EXPECT_EQ(io.Stream(), f);
+    EXPECT_EQ(io.Detach(), f);
+    EXPECT_EQ(io.Stream(), nullptr);
+  }
+  EXPECT_EQ(std::fgetc(f), 'x');  /* still open: detached before destruction */
+  CTextIO owner;
+  owner.Attach(f);
+  EXPECT_TRUE(owner.Close());
+}
