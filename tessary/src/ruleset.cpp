@@ -215,9 +215,12 @@ void CRuleSet::ResetToStateOf(const CRuleSet *other) {
   for (const auto &e : other->entries_) entries_.push_back(std::make_unique<CRuleEntry>(*e));
 }
 
-/* A path as one word of a list line read by the checker. */
+/* A path as one word of a list line read by the checker.  A double quote
+ * or a line end cannot be written so that the checker reads the same name
+ * back: such a path gives an empty word. */
 static std::string ListWord(CPathName p) {
   p.MakeShort();
+  if (p.Str().find_first_of("\"\r\n") != std::string::npos) return std::string();
   return QuoteIfNeeded(p.Str());
 }
 
@@ -236,9 +239,11 @@ void CRuleSet::SaveRuleList(CTrackTempFiles &tracker, CTextOutput *output) const
     bool written = e->SaveParameterFile(&out) && std::fflush(f) == 0;
     tracker.CloseTempFile(f);
     if (!written) CZKException::Throw(34030, rule->GetDisplayName());
-    if (!output->WriteLine(ListWord(params))) CZKException::Throw(34029, GetName());
+    std::string word = ListWord(params);
+    if (word.empty() || !output->WriteLine(word)) CZKException::Throw(34029, GetName());
     if (desc.IsEmpty()) CZKException::Throw(34031, GetName());
     if (!desc.Exists()) CZKException::Throw(34007, rule->GetLongPath());
-    if (!output->WriteLine(ListWord(desc))) CZKException::Throw(34029, GetName());
+    word = ListWord(desc);
+    if (word.empty() || !output->WriteLine(word)) CZKException::Throw(34029, GetName());
   }
 }

@@ -307,7 +307,13 @@ TEST_F(RulesTest, RuleListAndParameterFiles) {
   t2.ClearFiles();
   EXPECT_EQ(DirEntries(dir.Path("dbg dir")), std::vector<std::string>{"keep"});
 
+  /* A name the checker could not read back is refused, not written. */
   CRule *second = env->GetAllRules().FindRuleByDisplayName("Second");
+  WriteFile(dir.Path("inst/rules/q\"uote.rul"), ".NAME q\n");
+  second->SetFilePath("q\"uote.rul");
+  EXPECT_EQ(ThrownId([&] { rs->SaveRuleList(t2, &out); }, &arg), 34029u);
+  EXPECT_EQ(arg, "S");
+
   second->SetFilePath("");
   EXPECT_EQ(ThrownId([&] { rs->SaveRuleList(t2, &out); }, &arg), 34031u);
   EXPECT_EQ(arg, "S");
