@@ -1,0 +1,339 @@
+/*
+ * application.cpp - the application model (file entries and the three
+ * settings levels) and the check options file of a check run.  Reading and
+ * writing the description file is in application_io.cpp.
+ */
+#include "tessary_app.h"
+
+#include "tessary_env.h"
+
+/* ---- file entries -------------------------------------------------- */
+
+CFileEntry::CFileEntry(const CPathName &path, CApplication *app)
+    : path_(path),
+      preprocessor_(std::make_unique<CPreprocessor>()),
+      analyzer_(std::make_unique<CAnalyzer>()),
+      ignore_(std::make_unique<CIgnoreCode>()),
+      app_(app) {
+  Wire();
+  analyzer_->Init();
+}
+
+std::unique_ptr<CFileEntry> CFileEntry::CreateFileEntry(const CPathName &path, CApplication *app) {
+  return std::make_unique<CFileEntry>(path, app);
+}
+
+/* The file's companions sit beside the application file and fall back to
+ * the application's settings. */
+void CFileEntry::Wire() {
+  preprocessor_->SetOwner(app_);
+  analyzer_->SetOwner(app_);
+  ignore_->SetOwner(app_);
+  preprocessor_->SetDefaultPreprocessor(app_ ? app_->GetPreprocessor() : nullptr);
+  analyzer_->SetDefaultAnalyzer(app_ ? app_->GetAnalyzer() : nullptr);
+  analyzer_->SetMainAnalyzer(app_ ? app_->GetAnalyzer() : nullptr);
+  ignore_->SetDefaultIgnoreCode(app_ ? app_->GetIgnoreCode() : nullptr);
+}
+
+void CFileEntry::ResetToDefaultState() {
+  preprocessor_->ResetToDefaultState();
+  analyzer_->ResetToDefaultState();
+  ignore_->ResetToDefaultState();
+}
+
+void CFileEntry::SetFilePath(const CPathName &p) {
+  if (p.Str() == path_.Str()) return;
+  path_ = p;
+  SetModifiedState(true);
+}
+
+void CFileEntry::SetCheck(bool on) {
+  if (on == check_) return;
+  check_ = on;
+  SetModifiedState(true);
+}
+
+void CFileEntry::SetOK(bool on) {
+  if (on == ok_) return;
+  ok_ = on;
+  SetModifiedState(true);
+}
+
+void CFileEntry::ResetToStateOf(const CFileEntry *other) {
+  if (!other || other == this) return;
+  CObjectWithDefaultState::ResetToStateOf(other);
+  path_ = other->path_;
+  preprocessor_->ResetToStateOf(other->preprocessor_.get());
+  analyzer_->ResetToStateOf(other->analyzer_.get());
+  ignore_->ResetToStateOf(other->ignore_.get());
+  check_ = other->check_;
+  ok_ = other->ok_;
+  referenced_ = other->referenced_;
+}
+
+bool CFileEntry::operator==(const CFileEntry &o) const {
+  return path_ == o.path_ && *preprocessor_ == *o.preprocessor_ && *analyzer_ == *o.analyzer_ &&
+         *ignore_ == *o.ignore_ && check_ == o.check_ && ok_ == o.ok_;
+}
+
+static std::string Word(CPathName p) {
+  p.MakeShort();
+  return QuoteIfNeeded(p.Str());
+}
+
+/* Writes the three levels of one setting, profile first, into a new option
+ * file; gives its path, or an empty one when it cannot be written. */
+template <typename T>
+static CPathName WriteOptionFile(CTrackTempFiles &tracker, const CPathName &dir,
+                                 const std::string &base, const char *ext,
+                                 const T *levels[3]) {
+  CPathName path = GetTempFilePath(dir.IsEmpty() ? nullptr : dir.Str().c_str(), base.c_str(), ext);
+  if (path.IsEmpty()) return path;
+  FILE *f = tracker.AddFilePath(path, true);
+  if (!f) return CPathName();
+  CTextOutputFile out(f);
+  bool ok = true;
+  for (int i = 0; i < 3 && ok; ++i)
+    if (levels[i]) ok = levels[i]->SaveFile(&out);
+  ok = std::fflush(f) == 0 && ok;
+  tracker.CloseTempFile(f);
+  return ok ? path : CPathName();
+}
+
+template <typename T>
+static bool AnyFilled(const T *levels[3]) {
+  for (int i = 0; i < 3; ++i)
+    if (levels[i] && !levels[i]->IsEmpty()) return true;
+  return false;
+}
+
+std::string CFileEntry::GetParametersLine(CTrackTempFiles &tracker) const {
+  std::string line = Word(path_);
+  const CProfile *profile = app_ ? app_->GetAppProfile() : nullptr;
+  CPathName dir = TheEnvironment ? TheEnvironment->GetDbgDir() : CPathName();
+  std::string base = path_.GetFileNameNoExtension();
+
+  const CPreprocessor *pp[3] = {profile ? profile->GetPreprocessor() : nullptr,
+                                app_ ? app_->GetPreprocessor() : nullptr, preprocessor_.get()};
+  if (AnyFilled(pp)) {
+    CPathName def = WriteOptionFile(tracker, dir, base, GetMessageText(34118), pp);
+    if (def.IsEmpty()) return line;
+    line += " /ddef " + Word(def);
+  }
+  if (profile && profile->GetDialect())
+    line += " /dial " + QuoteIfNeeded(profile->GetDialect()->GetDialOption());
+  const CIgnoreCode *ign[3] = {profile ? profile->GetIgnoreCode() : nullptr,
+                               app_ ? app_->GetIgnoreCode() : nullptr, ignore_.get()};
+  if (AnyFilled(ign)) {
+    CPathName file = WriteOptionFile(tracker, dir, base, GetMessageText(34115), ign);
+    if (file.IsEmpty()) return line;
+    line += " /ign " + Word(file);
+  }
+  const CAnalyzer *mac[3] = {profile ? profile->GetAnalyzer() : nullptr,
+                             app_ ? app_->GetAnalyzer() : nullptr, analyzer_.get()};
+  if (AnyFilled(mac)) {
+    CPathName file = WriteOptionFile(tracker, dir, base, GetMessageText(34125), mac);
+    if (file.IsEmpty()) return line;
+    line += std::string(" /mode=") + (analyzer_->IsExpandMacro() ? "exp" : "noexp");
+    line += " /mac " + Word(file);
+  }
+  return line;
+}
+
+/* ---- application --------------------------------------------------- */
+
+CApplication::CApplication(CProfile *profile, CRuleSet *ruleSet)
+    : ruleSet_(ruleSet),
+      preprocessor_(std::make_unique<CPreprocessor>()),
+      analyzer_(std::make_unique<CAnalyzer>()),
+      ignore_(std::make_unique<CIgnoreCode>()),
+      profile_(profile) {
+  Wire();
+  analyzer_->Init();
+}
+
+CApplication::CApplication(const CApplication *model, CProfile *profile, CRuleSet *ruleSet)
+    : CApplication(profile, ruleSet) {
+  ResetToStateOf(model);
+  profile_ = profile;
+  ruleSet_ = ruleSet;
+}
+
+CApplication::~CApplication() = default;
+
+void CApplication::Wire() {
+  preprocessor_->SetOwner(this);
+  analyzer_->SetOwner(this);
+  ignore_->SetOwner(this);
+  analyzer_->SetMainAnalyzer(profile_ ? profile_->GetAnalyzer() : nullptr);
+  for (auto &e : entries_) {
+    e->app_ = this;
+    e->Wire();
+  }
+}
+
+void CApplication::SetPreprocessor(std::unique_ptr<CPreprocessor> p) {
+  if (!p) return;
+  preprocessor_ = std::move(p);
+  Wire();
+  SetModifiedState(true);
+}
+
+void CApplication::SetAnalyzer(std::unique_ptr<CAnalyzer> a) {
+  if (!a) return;
+  analyzer_ = std::move(a);
+  Wire();
+  SetModifiedState(true);
+}
+
+void CApplication::SetIgnoreCode(std::unique_ptr<CIgnoreCode> i) {
+  if (!i) return;
+  ignore_ = std::move(i);
+  Wire();
+  SetModifiedState(true);
+}
+
+void CApplication::ResetToDefaultState() {
+  preprocessor_->Init();
+  analyzer_->Init();
+  ignore_->Init();
+  for (auto &e : entries_) e->ResetToDefaultState();
+}
+
+void CApplication::SetAppProfile(CProfile *p) {
+  if (p == profile_) return;
+  profile_ = p;
+  analyzer_->SetMainAnalyzer(p ? p->GetAnalyzer() : nullptr);
+  SetModifiedState(true);
+}
+
+void CApplication::SetAppRuleSet(CRuleSet *r) {
+  if (r == ruleSet_) return;
+  ruleSet_ = r;
+  SetModifiedState(true);
+}
+
+void CApplication::SetMakefilePath(const CPathName &p) {
+  if (p.Str() == makefile_.Str()) return;
+  makefile_ = p;
+  SetModifiedState(true);
+}
+
+void CApplication::SetTargetPath(const std::string &t) {
+  if (t == target_) return;
+  target_ = t;
+  SetModifiedState(true);
+}
+
+CFileEntry *CApplication::FindFileEntry(const CPathName &path) const {
+  for (const auto &e : entries_)
+    if (e->GetFilePath() == path) return e.get();
+  return nullptr;
+}
+
+CFileEntry *CApplication::AddFileEntry(const CPathName &path) {
+  if (path.IsEmpty()) return nullptr;
+  if (CFileEntry *e = FindFileEntry(path)) return e;
+  entries_.push_back(CFileEntry::CreateFileEntry(path, this));
+  SetModifiedState(true);
+  return entries_.back().get();
+}
+
+bool CApplication::DeleteFileEntry(CFileEntry *entry) {
+  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+    if (it->get() == entry) {
+      entries_.erase(it);
+      SetModifiedState(true);
+      return true;
+    }
+  }
+  return false;
+}
+
+void CApplication::ResetFileEntries(const std::vector<std::unique_ptr<CFileEntry>> &list) {
+  if (&list == &entries_) return;
+  entries_.clear();
+  for (const auto &e : list) {
+    auto copy = CFileEntry::CreateFileEntry(e->GetFilePath(), this);
+    copy->ResetToStateOf(e.get());
+    entries_.push_back(std::move(copy));
+  }
+  Wire();
+  SetModifiedState(true);
+}
+
+void CApplication::DeleteContents() {
+  entries_.clear();
+  preprocessor_->Init();
+  analyzer_->Init();
+  ignore_->Init();
+  makefile_.Empty();
+  target_.clear();
+}
+
+bool CApplication::GetCheckOptions(CTrackTempFiles &tracker, CTextOutput *output) const {
+  for (const auto &e : entries_)
+    if (e->IsCheck() && !output->WriteLine(e->GetParametersLine(tracker))) return false;
+  return true;
+}
+
+void CApplication::ResetToStateOf(const CApplication *other) {
+  if (!other || other == this) return;
+  CObjectWithDefaultState::ResetToStateOf(other);
+  CPersistFileObject::ResetToStateOf(other);
+  ruleSet_ = other->ruleSet_;
+  profile_ = other->profile_;
+  makefile_ = other->makefile_;
+  target_ = other->target_;
+  preprocessor_->ResetToStateOf(other->preprocessor_.get());
+  analyzer_->ResetToStateOf(other->analyzer_.get());
+  ignore_->ResetToStateOf(other->ignore_.get());
+  entries_.clear();
+  for (const auto &e : other->entries_) {
+    auto copy = CFileEntry::CreateFileEntry(e->GetFilePath(), this);
+    copy->ResetToStateOf(e.get());
+    entries_.push_back(std::move(copy));
+  }
+  Wire();
+}
+
+bool CApplication::operator==(const CApplication &o) const {
+  if (!(CObjectWithDefaultState::operator==(o)) || ruleSet_ != o.ruleSet_ || profile_ != o.profile_ ||
+      makefile_.Str() != o.makefile_.Str() || target_ != o.target_ ||
+      !(*preprocessor_ == *o.preprocessor_) || !(*analyzer_ == *o.analyzer_) ||
+      !(*ignore_ == *o.ignore_) || entries_.size() != o.entries_.size())
+    return false;
+  for (size_t i = 0; i < entries_.size(); ++i)
+    if (!(*entries_[i] == *o.entries_[i])) return false;
+  return true;
+}
+
+/* ---- the environment's open application ---------------------------- */
+
+void CEnvironment::CloseApplication() { application_.reset(); }
+
+void CEnvironment::UpdateCurrentApplication() {
+  CApplication *app = application_.get();
+  if (!app) return;
+  if (currentRuleSet_ && currentRuleSet_ != app->GetAppRuleSet()) {
+    app->SetAppRuleSet(currentRuleSet_);
+    app->SetModifiedState(true);
+  }
+  if (currentProfile_ && currentProfile_ != app->GetAppProfile()) {
+    app->SetAppProfile(currentProfile_);
+    app->SetModifiedState(true);
+  }
+}
+
+bool CEnvironment::OpenApplication(const CPathName &path) {
+  application_.reset();
+  application_ = std::make_unique<CApplication>();
+  application_->SetFilePath(path);
+  bool ok = application_->Load();
+  if (ok) {
+    CPathName shown = application_->GetFullPath();
+    shown.MakeLong();
+    ReportMessage(CZKError::eInformation, 34090, shown.Str());
+  }
+  return ok;
+}
