@@ -26,6 +26,7 @@ enum : uint32_t {
   SV_MACRO = 1u << 2,      /* identifier: an unexpanded macro */
   SV_ELLIPSIS = 1u << 3,   /* parameter list ends with ... */
   SV_OLD_STYLE = 1u << 4,  /* parameter list: names only */
+  SV_FUNCTION = 1u << 5,   /* declarator: declares a function */
 };
 
 struct SemValue {
