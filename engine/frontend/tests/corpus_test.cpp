@@ -15,7 +15,8 @@ namespace {
 
 std::string read_corpus(const std::string &name) {
   const char *root = std::getenv("KVX_SOURCE_DIR");
-  std::string path = std::string(root ? root : ".") + "/engine/frontend/tests/corpus/" + name;
+  std::string path = root ? std::string(root) + "/engine/frontend/tests/corpus/" + name
+                          : std::string(KVX_FRONTEND_CORPUS_DIR) + "/" + name;
   std::ifstream in(path);
   EXPECT_TRUE(in.good()) << path;
   std::stringstream ss;
@@ -69,8 +70,9 @@ TEST(Corpus, TraditionalFileParsesInEveryDialect) {
 
 TEST(Corpus, AnsiFilesFailInTraditionalDialects) {
   /* const is an identifier there: the corpus must be rejected */
+  std::string text = read_corpus("declarations.c");
   for (const char *d : {"kr78", "hp", "sun", "mcc_std"}) {
-    test::MacroMarkingSource src(read_corpus("declarations.c"), {}, "declarations.c");
+    test::MacroMarkingSource src(text, {}, "declarations.c");
     ParseActions none;
     EXPECT_GT(test::run_source(src, d, none).result.syntax_errors, 0) << d;
   }
@@ -87,7 +89,8 @@ TEST(Corpus, EveryOperatorReachesTheActions) {
     Node expr_member(Loc, Op op, Node, std::string_view) override { seen.insert(static_cast<int>(op)); return nullptr; }
     Node expr_size_of_type(Loc, Op op, Node) override { seen.insert(static_cast<int>(op)); return nullptr; }
   } ops;
-  test::MacroMarkingSource src(read_corpus("expressions.c"), {}, "expressions.c");
+  std::string text = read_corpus("expressions.c");
+  test::MacroMarkingSource src(text, {}, "expressions.c");
   test::RunResult r = test::run_source(src, "ansi", ops);
   EXPECT_EQ(r.errors, 0);
   /* all operators but the compound initializer and __alignof__ */
