@@ -404,7 +404,9 @@ int Lexer::next(SemValue &val, Loc &loc) {
           continue;
         }
         tok = cur_.text.empty() ? 0 : static_cast<unsigned char>(cur_.text[0]);
-        if (tok == 0) tok = 256; /* a NUL character: no token of the grammar */
+        /* a NUL character must not read as the end: 257 is the parser's
+         * number for a token it does not know */
+        if (tok == 0) tok = 257;
         break;
       case pp::TokenKind::End:
         continue;

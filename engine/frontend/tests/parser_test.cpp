@@ -307,6 +307,40 @@ std::string nested(int depth) {
   return s;
 }
 
+TEST(Parser, EveryTokenIsSeenEvenAfterTheParseEnds) {
+  struct Tokens : ParseActions {
+    int count = 0, ends = 0;
+    uint32_t last_line = 0;
+    void token(const LexToken &t) override {
+      if (t.kind == 0) {
+        ends++;
+      } else {
+        count++;
+        last_line = t.loc.line;
+      }
+    }
+  } t;
+  std::string huge = "int x = ";
+  huge.append(200000, '(');
+  huge += "1;\nint y;\n";
+  test::MacroMarkingSource src(huge, {}, "t.c");
+  RunResult r = test::run_source(src, "ansi", t);
+  EXPECT_EQ(r.result.status, 1);
+  EXPECT_EQ(t.count, 3 + 200000 + 2 + 3);
+  EXPECT_EQ(t.last_line, 2u);
+  EXPECT_GE(t.ends, 1);
+}
+
+TEST(Parser, EmptyAndOddInputs) {
+  EXPECT_EQ(run_text("", "ansi").errors, 0);
+  EXPECT_EQ(run_text("/* only a comment */\n;\n", "ansi").errors, 0);
+  EXPECT_EQ(run_text(std::string("int a \0;\n", 10), "ansi").messages,
+            "t.c(1) : Error:  syntax error before character 00\n");
+  EXPECT_EQ(run_text("int a \xc3;\nint b;\n", "ansi").result.syntax_errors, 1);
+  EXPECT_EQ(run_text("}}}} int a;", "ansi").result.syntax_errors, 1);
+  EXPECT_EQ(run_text("int f(void) { ((((( ; } int g;", "ansi").result.syntax_errors, 1);
+}
+
 TEST(Parser, HundredNestedBlocksAreAnalysed) {
   RunResult r = run_text(nested(100), "ansi");
   EXPECT_EQ(r.errors, 0) << r.messages;
