@@ -62,6 +62,7 @@ TEST(Corpus, AnsiFilesParseInEveryAnsiDialect) {
   parse_everywhere("declarations.c", kAnsiDialects, std::size(kAnsiDialects), 10);
   parse_everywhere("statements.c", kAnsiDialects, std::size(kAnsiDialects), 15);
   parse_everywhere("calculator.c", kAnsiDialects, std::size(kAnsiDialects), 15);
+  parse_everywhere("text_utils.c", kAnsiDialects, std::size(kAnsiDialects), 20);
 }
 
 TEST(Corpus, TraditionalFileParsesInEveryDialect) {
