@@ -267,9 +267,9 @@ int Lexer::classify_identifier(SemValue &val) {
   return macro ? TK_MACRO_IDENTIFIER : TK_IDENTIFIER;
 }
 
-void Lexer::bracket_open(char c, bool type_after) {
-  brackets_.push_back({c, type_seen_, type_after});
-  type_seen_ = false;
+void Lexer::bracket_open(char c, bool type_after, bool declarator) {
+  brackets_.push_back({c, type_seen_, type_after, declarator});
+  if (!declarator) type_seen_ = false;
 }
 
 void Lexer::bracket_close() {
@@ -281,7 +281,7 @@ void Lexer::bracket_close() {
   brackets_.pop_back();
   /* after "[...]" the declaration goes on; after ')' and '}' a new
    * specifier list may start unless the bracket closed a type */
-  type_seen_ = b.open == '[' ? b.saved_type_seen : b.type_after;
+  type_seen_ = b.open == '[' || b.declarator ? b.saved_type_seen : b.type_after;
 }
 
 int Lexer::classify_punct() {
@@ -289,7 +289,14 @@ int Lexer::classify_punct() {
   if (t.size() == 1) {
     char c = t[0];
     switch (c) {
-      case '(': bracket_open('(', prev_ == TK_TYPEOF); break;
+      case '(':
+        /* after the specifiers (or a '*') of a declaration, '(' begins a
+         * parenthesised declarator; after a name or ')' a parameter list */
+        bracket_open('(', prev_ == TK_TYPEOF,
+                     type_seen_ && (is_type_word(prev_) || prev_ == '*' || prev_ == '(' ||
+                                    prev_ == TK_CONST || prev_ == TK_VOLATILE ||
+                                    prev_ == TK_IGNORED_MOD || prev_ == TK_INTERRUPT_FN));
+        break;
       case '[': bracket_open('[', false); break;
       case '{':
         bracket_open('{', prev_ == TK_STRUCT || prev_ == TK_UNION || prev_ == TK_ENUM ||

@@ -10,7 +10,8 @@
  * Typedef names: an identifier known as a typedef name is read as an
  * ordinary identifier where it can only be a declarator, that is after a
  * type specifier of the same declaration ("int T;" declares T even where T
- * is a typedef name), after '.', '->' and a struct, union or enum keyword.
+ * is a typedef name, and so does "int (*T)(void);"), after '.', '->' and a
+ * struct, union or enum keyword.
  */
 #ifndef KVX_FRONTEND_LEXER_H
 #define KVX_FRONTEND_LEXER_H
@@ -26,7 +27,7 @@ namespace kvx::fe {
 
 class Lexer {
  public:
-  Lexer(FrontendContext &ctx, TokenSource &src) : ctx_(ctx), src_(src) {}
+  Lexer(FrontendContext &ctx, TokenSource &src) : ctx_(ctx), src_(src) { cur_.text.reserve(40); }
   void attach(ParserState *ps) { ps_ = ps; }
 
   /* The next parser token (0 at the end of input) with its value and place. */
@@ -51,6 +52,7 @@ class Lexer {
     char open;
     bool saved_type_seen;
     bool type_after; /* closing it completes a type specifier */
+    bool declarator; /* a parenthesised declarator: "int (*T)(void)" */
   };
 
   bool raw(Pending &p);
@@ -59,7 +61,7 @@ class Lexer {
   int classify_identifier(SemValue &val);
   int classify_punct();
   void lexical_error(const char *msg);
-  void bracket_open(char c, bool type_after);
+  void bracket_open(char c, bool type_after, bool declarator = false);
   void bracket_close();
 
   FrontendContext &ctx_;

@@ -106,6 +106,18 @@ TEST(TypedefNames, DeclaratorsAfterATypeSpecifier) {
   EXPECT_EQ(r.errors, 0) << r.messages;
 }
 
+TEST(TypedefNames, ParenthesisedDeclaratorOfATypedefName) {
+  /* declared again (the same type), and hidden by a block's function pointer */
+  RunResult r = run_text(
+      "typedef int (*F)(int);\n"
+      "typedef int (*F)(int);\n"
+      "typedef long L;\n"
+      "void g(void) { int (*L)(L) = 0, (*M)(L), x; L(1); }\n"
+      "F f; L l;\n"
+      "int n = sizeof(int (*)(L));\n");
+  EXPECT_EQ(r.errors, 0) << r.messages;
+}
+
 TEST(TypedefNames, CastsAndSizeofWithTypedefs) {
   EXPECT_EQ(run_text("typedef long L;\nint f(int a) { return (L)a + (int)sizeof(L *) + (L)(a); }\n")
                 .errors,
