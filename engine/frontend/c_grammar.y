@@ -597,6 +597,7 @@ function_start
           }
           YYERROR;
         }
+        ps->declare($2.text, $1.flags & SV_TYPEDEF);
         if (!ps->open_function(to_loc(@1))) YYABORT;
         $$.node = A.function_begin(to_loc(@1), $1.node, $2.node); }
   | declarator
@@ -607,6 +608,7 @@ function_start
           }
           YYERROR;
         }
+        ps->declare($1.text, false);
         if (!ps->open_function(to_loc(@1))) YYABORT;
         $$.node = A.function_begin(to_loc(@1), nullptr, $1.node); }
   ;

@@ -88,6 +88,18 @@ TEST(TypedefNames, ParametersHideTypedefsInTheBodyOnly) {
   EXPECT_EQ(run_text("typedef int T;\nint p(int T);\nT q;\n").errors, 0);
 }
 
+TEST(TypedefNames, FunctionDefinitionNameHidesATypedef) {
+  /* in a block, the function name defined at file level is an ordinary name */
+  RunResult r = run_text("void g(void) { typedef int h; { int h(int); } }\n"
+                         "typedef int T;\nint x;\nvoid k(void) { typedef int T2; }\n"
+                         "void use(void) { int T; T = 2; }\n");
+  EXPECT_EQ(r.errors, 0) << r.messages;
+  RunResult d = run_text("typedef int T;\nstatic T(void) { return 0; }\nint y = T();\n");
+  EXPECT_EQ(d.result.syntax_errors, 1) << d.messages; /* 'static T(' is a declaration of nothing */
+  RunResult e = run_text("typedef int T;\nint T(void) { return 0; }\nint y = T();\n");
+  EXPECT_EQ(e.errors, 0) << e.messages;
+}
+
 TEST(TypedefNames, OldStyleDeclarationsUseTypedefs) {
   EXPECT_EQ(run_text("typedef int T;\nint f(a, b) T a; T *b; { T c = a; return c + *b; }\n").errors, 0);
 }
