@@ -198,7 +198,8 @@ class Callable {
  public:
   Callable() { Tcl_DStringInit(&text_); }
   ~Callable() {
-    for (Tcl_Obj *w : words_) Tcl_DecrRefCount(w);
+    for (Tcl_Obj *w : words_)
+      if (w) Tcl_DecrRefCount(w);
     Tcl_DStringFree(&text_);
   }
   Callable(const Callable &) = delete;
