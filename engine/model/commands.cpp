@@ -193,13 +193,19 @@ int cmd_object(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[
 
 /* ---- MapRole ---- */
 
-/* A filter or script of MapRole, ready to be run with an id appended. */
+/* A filter or script of MapRole, ready to be run with an id appended.
+ * The id joins the last command of the text.  When that command is plain
+ * words it is called directly with the id as one more word; the commands
+ * before it, if any, are kept as one script object that Tcl compiles
+ * once.  Any other last command is kept as text, to which the blank and
+ * the id are appended and then cut off again. */
 class Callable {
  public:
   Callable() { Tcl_DStringInit(&text_); }
   ~Callable() {
     for (Tcl_Obj *w : words_)
       if (w) Tcl_DecrRefCount(w);
+    if (prefix_) Tcl_DecrRefCount(prefix_);
     Tcl_DStringFree(&text_);
   }
   Callable(const Callable &) = delete;
@@ -208,13 +214,26 @@ class Callable {
   void set(Tcl_Obj *script) {
     int n;
     const char *s = Tcl_GetStringFromObj(script, &n);
-    base_ = n;
-    Tcl_DStringAppend(&text_, s, n);
-    split_plain(s, n);
+    int tail = last_command_start(s, n);
+    if (tail > 0) {
+      prefix_ = Tcl_NewStringObj(s, tail);
+      Tcl_IncrRefCount(prefix_);
+      for (int i = 0; i < tail; i++) prefix_lines_ += s[i] == '\n';
+    }
+    base_ = n - tail;
+    Tcl_DStringAppend(&text_, s + tail, base_);
+    split_plain(s + tail, base_);
   }
 
-  /* Runs the text followed by a blank and the id, at the caller's level. */
-  int run(Tcl_Interp *interp, Tcl_Obj *id, const char *id_text, int id_len) {
+  /* Runs the text followed by a blank and the id, at the caller's level.
+   * *line_offset receives what to add to the interpreter's error line. */
+  int run(Tcl_Interp *interp, Tcl_Obj *id, const char *id_text, int id_len, int *line_offset) {
+    *line_offset = 0;
+    if (prefix_) {
+      int code = Tcl_EvalObjEx(interp, prefix_, 0);
+      if (code != TCL_OK) return code;
+      *line_offset = prefix_lines_;
+    }
     if (!words_.empty()) {
       words_.back() = id;
       int code = Tcl_EvalObjv(interp, (int)words_.size(), words_.data(), 0);
@@ -229,6 +248,27 @@ class Callable {
   }
 
  private:
+  /* Where the last command of the text starts, when the id appended to
+   * the text becomes that command's last word; 0 otherwise (the whole
+   * text is then run as one). */
+  static int last_command_start(const char *s, int n) {
+    const char *p = s, *end = s + n;
+    int start = 0;
+    bool open = false;
+    while (p < end) {
+      Tcl_Parse parse;
+      if (Tcl_ParseCommand(nullptr, p, (int)(end - p), 0, &parse) != TCL_OK) return 0;
+      open = parse.numWords > 0 && parse.term == end;
+      start = (int)(parse.commandStart - s);
+      const char *next = parse.commandStart + parse.commandSize;
+      Tcl_FreeParse(&parse);
+      if (next <= p) return 0;
+      p = next;
+    }
+    if (!open || (n > 0 && s[n - 1] == '\\')) return 0;
+    return start;
+  }
+
   /* A text of words made only of characters that Tcl takes literally is
    * the command of those words; keep them as objects, with a free last
    * place for the id. */
@@ -239,7 +279,7 @@ class Callable {
       while (i < n && (s[i] == ' ' || s[i] == '\t')) i++;
       int start = i;
       while (i < n && s[i] != ' ' && s[i] != '\t') {
-        if (std::strchr("$[]\\{}\";#\n\r\f\v", s[i])) {
+        if (s[i] == '\0' || std::strchr("$[]\\{}\";#\n\r\f\v", s[i])) {
           for (Tcl_Obj *w : words) Tcl_DecrRefCount(w);
           return;
         }
@@ -256,9 +296,11 @@ class Callable {
     words_ = std::move(words);
   }
 
-  Tcl_DString text_;
+  Tcl_DString text_;              /* the last command, as text */
   int base_ = 0;
-  std::vector<Tcl_Obj *> words_; /* plain command words, then the id's place */
+  std::vector<Tcl_Obj *> words_;  /* the last command as plain words, then the id's place */
+  Tcl_Obj *prefix_ = nullptr;     /* the commands before the last one */
+  int prefix_lines_ = 0;
 };
 
 struct MapState {
@@ -272,9 +314,9 @@ struct MapState {
   int code;
 };
 
-void add_line_info(Tcl_Interp *interp, const char *form) {
+void add_line_info(Tcl_Interp *interp, const char *form, int offset) {
   char buf[96];
-  std::snprintf(buf, sizeof buf, form, Tcl_GetErrorLine(interp));
+  std::snprintf(buf, sizeof buf, form, Tcl_GetErrorLine(interp) + offset);
   Tcl_AddErrorInfo(interp, buf);
 }
 
@@ -282,9 +324,10 @@ void add_line_info(Tcl_Interp *interp, const char *form) {
  * mapping normally (script false) or to skip it (filter false), and -1
  * to stop with st->code. */
 int run_callable(MapState *st, Callable *c, const char *id, int len, bool is_filter) {
-  int code = c->run(st->interp, st->id, id, len);
+  int offset;
+  int code = c->run(st->interp, st->id, id, len, &offset);
   if (code == TCL_ERROR) {
-    add_line_info(st->interp, is_filter ? "\n    (in -filter script line %d)" : "\n    (in script line %d)");
+    add_line_info(st->interp, is_filter ? "\n    (in -filter script line %d)" : "\n    (in script line %d)", offset);
     st->code = TCL_ERROR;
     return -1;
   }
@@ -297,7 +340,7 @@ int run_callable(MapState *st, Callable *c, const char *id, int len, bool is_fil
     /* A result that is not a boolean is a fault of the rule: the mapping
      * stops with the error rather than looking successful. */
     add_line_info(st->interp, is_filter ? "\n    (returned by -filter script line %d)"
-                                        : "\n    (returned by script line %d)");
+                                        : "\n    (returned by script line %d)", offset);
     st->code = TCL_ERROR;
     return -1;
   }

@@ -168,3 +168,31 @@ TEST_F(Commands, ObjectOfUnknownNamesIsEmpty) {
   EXPECT_EQ(rig.ok("Name " + id(s.assign_expr)), "");
   EXPECT_EQ(rig.fails("Name i.0.0"), "i.0.0: ill formed object id");
 }
+
+TEST_F(Commands, ScriptTextsBehaveAsTextFollowedByTheId) {
+  std::string blk = id(s.main_block);
+  /* Each shape is run by MapRole as the script of a role with one
+   * target and, by hand, as its text, a blank and that target's id (a
+   * result that is not a boolean being an error); both must agree. */
+  const char *shapes[] = {
+      "collect", "  collect  ", "set u 1; collect", "set u 1\ncollect", "# note\ncollect",
+      "set u [list a]; collect", "if 1 {set u 1}; collect", "collect ;", "collect\n",
+      "set u 1; # trailing comment", "say {1}", "say \"0\"", "set u 1; say [expr 1]",
+      "set u 1\n\nsay yes", "collect \\\n", "string is true -strict",
+  };
+  for (const char *shape : shapes) {
+    std::string sh = shape;
+    std::string mapped = rig.ok("set l {}; set c [catch {MapRole " + id(s.return_instr) +
+                    " allInstruction [list " + sh + "]} r]; list $c $l");
+    std::string hand = rig.ok("set l {}; set c [catch {eval [list " + sh + "] " + id(s.return_instr) +
+                              "} r]; if {!$c && ![string is boolean -strict $r]} {set c 1}; list $c $l");
+    EXPECT_EQ(mapped, hand) << "script: " << sh;
+  }
+  /* Error lines count the lines of the whole text. */
+  rig.fails("MapRole " + blk + " sequence {set u 1\nset u 2\nexpr {1/0}; yes}");
+  EXPECT_NE(rig.error_info().find("(in script line 3)"), std::string::npos) << rig.error_info();
+  rig.fails("MapRole " + blk + " sequence {set u 1\nset u 2\nsay [expr {1/0}]}");
+  EXPECT_NE(rig.error_info().find("(in script line 3)"), std::string::npos) << rig.error_info();
+  rig.fails("MapRole " + blk + " sequence -filter {set u 1\nerror x\nyes}");
+  EXPECT_NE(rig.error_info().find("(in -filter script line 2)"), std::string::npos) << rig.error_info();
+}
