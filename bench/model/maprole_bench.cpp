@@ -10,6 +10,7 @@
  *   - MapRole application expression                      (no scripts)
  *   - filter and script of two commands each, which MapRole evaluates as
  *     text, against the same commands in the foreach body
+ *   - a filter that reads each object's class (-filter isComplex)
  * accept and visit are procedures that return 1.  Each timing is the best
  * of a few runs.  Usage: kvx_bench_maprole [N]
  */
@@ -110,6 +111,9 @@ int main(int argc, char **argv) {
       "proc mapped {} {MapRole application expression -filter accept visit}\n"
       "proc mapped_bare {} {MapRole application expression}\n"
       "proc mapped_text {} {MapRole application expression -filter {set u 1; accept} {set u 2; visit}}\n"
+      "proc isComplex {o} {expr {[Class $o] eq {ExpressionComplex}}}\n"
+      "proc mapped_class {} {MapRole application expression -filter isComplex visit}\n"
+      "proc looped_class {} {foreach o $::ids { if {[isComplex $o]} { visit $o } }}\n"
       "proc looped_text {} {foreach o $::ids { set u 1; if {[accept $o]} { set u 2; visit $o } }}\n"
       "proc looped {} {set c 0; foreach o $::ids { if {[accept $o]} { incr c; visit $o } }; set c}\n"
       "proc looped_bare {} {foreach o $::ids {}}\n";
@@ -126,6 +130,8 @@ int main(int argc, char **argv) {
   double map_bare_s = seconds(interp, "mapped_bare", runs);
   double map_text_s = seconds(interp, "mapped_text", runs);
   double loop_text_s = seconds(interp, "looped_text", runs);
+  double map_class_s = seconds(interp, "mapped_class", runs);
+  double loop_class_s = seconds(interp, "looped_class", runs);
   auto ns = [&](double s) { return s * 1e9 / (double)count; };
   std::printf("objects: %ld expressions (model built in %.3f s)\n", count, build_s);
   std::printf("MapRole -filter accept visit: %8.1f ns per object\n", ns(map_s));
@@ -137,6 +143,9 @@ int main(int argc, char **argv) {
   std::printf("MapRole, scripts of several commands: %8.1f ns per object\n", ns(map_text_s));
   std::printf("foreach, same commands:               %8.1f ns per element\n", ns(loop_text_s));
   std::printf("ratio MapRole / foreach (several commands): %.2f\n", map_text_s / loop_text_s);
+  std::printf("MapRole, filter on the class:         %8.1f ns per object\n", ns(map_class_s));
+  std::printf("foreach, same filter:                 %8.1f ns per element\n", ns(loop_class_s));
+  std::printf("ratio MapRole / foreach (class filter): %.2f\n", map_class_s / loop_class_s);
   Tcl_DeleteInterp(interp);
   return 0;
 }

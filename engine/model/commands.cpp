@@ -40,6 +40,37 @@ int error3(Tcl_Interp *interp, const char *a, const char *b, const char *c = "")
   return TCL_ERROR;
 }
 
+/* Ids the commands hand out remember the object they name, so that a
+ * command receiving one back does not read the text again.  The memory is
+ * tied to the model's serial number, which changes when the model is
+ * released; the text stays the id's only value. */
+void dup_id_rep(Tcl_Obj *src, Tcl_Obj *dup);
+const Tcl_ObjType id_type = {"kvxObjectId", nullptr, dup_id_rep, nullptr, nullptr};
+
+void dup_id_rep(Tcl_Obj *src, Tcl_Obj *dup) {
+  dup->internalRep = src->internalRep;
+  dup->typePtr = &id_type;
+}
+
+/* Attaches obj (seen as class cls) to an unshared id object whose text
+ * is already its id. */
+void remember_id(Tcl_Obj *id, const Model &m, Obj *obj, const ClassInfo *cls) {
+  if (id->bytes == nullptr) return; /* the text must stay the value */
+  if (id->typePtr && id->typePtr->freeIntRepProc) id->typePtr->freeIntRepProc(id);
+  id->internalRep.twoPtrValue.ptr1 = obj;
+  id->internalRep.twoPtrValue.ptr2 = (void *)(uintptr_t)((m.serial() << 8) | (unsigned long)cls->id);
+  id->typePtr = &id_type;
+}
+
+bool remembered_id(Tcl_Obj *id, const Model &m, Obj **obj, const ClassInfo **cls) {
+  if (id->typePtr != &id_type) return false;
+  uintptr_t tag = (uintptr_t)id->internalRep.twoPtrValue.ptr2;
+  if ((tag >> 8) != (m.serial() & (UINTPTR_MAX >> 8))) return false;
+  *obj = static_cast<Obj *>(id->internalRep.twoPtrValue.ptr1);
+  *cls = class_by_id((int)(tag & 0xff));
+  return *cls != nullptr;
+}
+
 std::string_view view(Tcl_Obj *o) {
   int n;
   const char *s = Tcl_GetStringFromObj(o, &n);
@@ -48,15 +79,21 @@ std::string_view view(Tcl_Obj *o) {
 
 /* Parses an id argument; leaves the error in the result on failure. */
 bool object_arg(Tcl_Interp *interp, const Model &m, Tcl_Obj *arg, Obj **obj, const ClassInfo **cls) {
-  if (m.parse_object_id(view(arg), obj, cls)) return true;
+  if (remembered_id(arg, m, obj, cls)) return true;
+  if (m.parse_object_id(view(arg), obj, cls)) {
+    remember_id(arg, m, *obj, *cls);
+    return true;
+  }
   error3(interp, Tcl_GetString(arg), ": ill formed object id");
   return false;
 }
 
-void set_id_result(Tcl_Interp *interp, const Model &m, const Obj *obj, const ClassInfo *cls) {
+void set_id_result(Tcl_Interp *interp, const Model &m, Obj *obj, const ClassInfo *cls) {
   char buf[OBJECT_ID_MAX + 1];
   size_t n = m.format_id(obj, cls, buf);
-  Tcl_SetObjResult(interp, Tcl_NewStringObj(buf, (int)n));
+  Tcl_Obj *id = Tcl_NewStringObj(buf, (int)n);
+  remember_id(id, m, obj, class_of(obj, cls));
+  Tcl_SetObjResult(interp, id);
 }
 
 /* ---- InternalError, Class, Get, GetRole, RolesOf, AttributesOf, Classes ---- */
@@ -358,6 +395,7 @@ int map_visit(Obj *target, void *data) {
       Tcl_IncrRefCount(st->id);
     }
     Tcl_SetStringObj(st->id, buf, len);
+    remember_id(st->id, *st->model, target, class_of(target, st->target_class));
   }
   if (st->filter) {
     int r = run_callable(st, st->filter, buf, len, true);

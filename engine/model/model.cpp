@@ -81,6 +81,7 @@ Model::~Model() {
 }
 
 void Model::release() {
+  serial_ = next_serial++;
   for (int f = 1; f < FAM_COUNT; f++) pools_[f].reset();
   links_.reset();
   for (char *c : text_chunks_) std::free(c);

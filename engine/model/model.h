@@ -304,7 +304,8 @@ class Model {
   /* Text form of an attribute; valid until the next call. */
   const char *attribute_text(const AttrInfo *attr, const Obj *obj) const;
 
-  /* Unique number of this model, distinguishing models of one process. */
+  /* Unique number of this model and its current content, distinguishing
+   * models of one process and a model before and after release(). */
   unsigned long serial() const { return serial_; }
   Diagnostics &diagnostics() const { return diag_; }
 

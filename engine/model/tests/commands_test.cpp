@@ -196,3 +196,20 @@ TEST_F(Commands, ScriptTextsBehaveAsTextFollowedByTheId) {
   rig.fails("MapRole " + blk + " sequence -filter {set u 1\nerror x\nyes}");
   EXPECT_NE(rig.error_info().find("(in -filter script line 2)"), std::string::npos) << rig.error_info();
 }
+
+TEST_F(Commands, IdsKeepWorkingAcrossShimmeringAndRelease) {
+  std::string blk = id(s.main_block);
+  /* An id that was a list, a number-like text, or handed back by a command. */
+  EXPECT_EQ(rig.ok("set x [list " + blk + "]; llength $x; Class $x"), "InstructionBlock");
+  EXPECT_EQ(rig.ok("set y [GetRole " + id(s.if_instr) + " condition]; string length $y; llength $y; Class $y"),
+            "ExpressionSymbol");
+  EXPECT_EQ(rig.ok("set l {}; MapRole " + blk + " sequence collect; Class [lindex $l 2]"), "InstructionIf");
+  /* A remembered id of class Expression stays generic when typed by hand. */
+  std::string hex = id(s.cond_expr).substr(id(s.cond_expr).rfind('.') + 1);
+  EXPECT_EQ(rig.ok("Class i.4." + hex), "Expression");
+  EXPECT_EQ(rig.ok("Class " + id(s.cond_expr)), "ExpressionSymbol");
+  /* After the model is released the remembered objects are gone. */
+  rig.model().release();
+  EXPECT_EQ(rig.fails("Class $y"), id(s.cond_expr) + ": ill formed object id");
+  EXPECT_EQ(rig.fails("Class [lindex $l 0]"), id(s.local_def) + ": ill formed object id");
+}
