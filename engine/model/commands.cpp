@@ -462,6 +462,11 @@ int cmd_violation(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const ob
       return error3(interp, cmd, ": message may not contain '\\n'");
   }
   Tcl_ResetResult(interp);
+  if (!c->sink.has_report()) {
+    /* Console lines and what the rule prints with puts come out in the
+     * order they were made. */
+    if (Tcl_Channel out = Tcl_GetStdChannel(TCL_STDOUT)) Tcl_Flush(out);
+  }
   std::string_view arg = view(objv[1]);
   if (arg == "application") {
     c->sink.write_application(rule);
@@ -523,8 +528,11 @@ const CommandEntry command_table[] = {
 
 void register_model_commands(Tcl_Interp *interp, Model &model, ViolationSink &sink, FILE *err) {
   Context *c = new Context{model, sink, err};
-  /* The context lives as long as the interpreter. */
+  /* The context lives as long as the interpreter; registering again
+   * replaces the commands and frees the earlier context. */
+  Context *old = static_cast<Context *>(Tcl_GetAssocData(interp, "kvx_model_commands", nullptr));
   Tcl_SetAssocData(interp, "kvx_model_commands", free_context, c);
+  delete old;
   for (const CommandEntry &e : command_table) {
     Tcl_CreateObjCommand(interp, e.name, e.proc, c, nullptr);
     std::string lower(e.name);

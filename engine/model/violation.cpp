@@ -124,6 +124,7 @@ void ViolationSink::write_application(std::string_view rule) {
   } else {
     put(console_, rule);
     put(console_, "\n");
+    std::fflush(console_);
   }
 }
 
@@ -135,6 +136,7 @@ void ViolationSink::write_unlocated(std::string_view rule) {
   } else {
     put(console_, rule);
     put(console_, "\n");
+    std::fflush(console_);
   }
 }
 
@@ -155,6 +157,7 @@ void ViolationSink::write_located(std::string_view path, long line, std::string_
   if (function) text.append(" (in function ").append(function).append(")");
   text.append("\n");
   put(f, text);
+  if (!report_) std::fflush(f);
 }
 
 const char *enclosing_function(const Model &m, Obj *obj, const ClassInfo *cls) {

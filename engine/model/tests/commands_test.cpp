@@ -213,3 +213,23 @@ TEST_F(Commands, IdsKeepWorkingAcrossShimmeringAndRelease) {
   EXPECT_EQ(rig.fails("Class $y"), id(s.cond_expr) + ": ill formed object id");
   EXPECT_EQ(rig.fails("Class [lindex $l 0]"), id(s.local_def) + ": ill formed object id");
 }
+
+TEST(CommandsRegistration, BothSpellingsAndRegisteringAgain) {
+  TclRig rig(false);
+  for (const char *name : {"InternalError", "Violation", "Name", "Object", "MapRole", "GetRole", "Class",
+                           "Get", "RolesOf", "AttributesOf", "Classes"}) {
+    std::string lower = name;
+    for (char &c : lower) c = (char)tolower(c);
+    EXPECT_EQ(rig.ok(std::string("llength [info commands ") + name + "]"), "1") << name;
+    EXPECT_EQ(rig.ok("llength [info commands " + lower + "]"), "1") << lower;
+  }
+  FILE *console = std::tmpfile();
+  ViolationSink other(nullptr, console);
+  register_model_commands(rig.interp(), rig.model(), other, stderr);
+  rig.ok("Violation application again");
+  std::fflush(console);
+  std::rewind(console);
+  char buf[32] = {};
+  EXPECT_EQ(std::string(std::fgets(buf, sizeof buf, console)), "again\n");
+  std::fclose(console);
+}
