@@ -107,3 +107,67 @@ TEST_P(Violations, GotoRuleOverTheApplicationsInstructions) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ReportAndConsole, Violations, ::testing::Values(true, false));
+
+/* Two functions with gotos, each over several lines:
+ *  1  void f(void)
+ *  2  {
+ *  3      goto a;
+ *  4  a:  ;
+ *  5  }
+ *  6  void g(int x)
+ *  7  {
+ *  8      if (x)
+ *  9          goto b;
+ * 10  b:  ;
+ * 11  } */
+TEST(ViolationGotos, RecordsOfAGotoRuleInTwoFunctions) {
+  for (bool with_report : {true, false}) {
+    TclRig rig(with_report);
+    Model &m = rig.model();
+    ModelBuilder &b = rig.builder();
+    FileRec *file = b.file_object("g.c");
+    b.new_scope(SCOPE_TRANSLATION_UNIT, m.global_scope(), file, 1);
+    auto function = [&](const char *name, uint32_t line, uint32_t goto_line, bool in_if) {
+      SymbolRec *sym = b.new_symbol(SYM_FUNCTION, name, m.global_scope(), file, line);
+      FunctionRec *fn = b.new_function(FN_BUILTOUT, m.global_scope(), sym);
+      ScopeRec *fs = b.new_scope(SCOPE_FUNCTION, m.global_scope(), file, line);
+      b.set_function_scope(fn, fs);
+      ScopeRec *body = b.new_scope(SCOPE_BLOCK, fs, file, line + 1);
+      SymbolRec *lsym = b.new_symbol(SYM_LABEL, name[0] == 'f' ? "a" : "b", fs, file, goto_line);
+      LabelRec *label = b.new_label(LABEL_IDENT, file, goto_line);
+      b.set_label_symbol(label, lsym);
+      InstrRec *jump = b.new_instruction(INSTR_GOTO, file, goto_line);
+      b.set_goto_target(jump, label);
+      InstrRec *first = jump;
+      if (in_if) {
+        first = b.new_instruction(INSTR_IF, file, goto_line - 1);
+        b.set_condition(first, b.new_expression(EXPR_SYMBOL, file, goto_line - 1));
+        b.set_branches(first, jump, nullptr);
+      }
+      InstrRec *empty = b.new_instruction(INSTR_EXPRESSION, file, goto_line + 1);
+      b.set_label_place(label, file, goto_line + 1);
+      b.attach_label(label, empty);
+      InstrRec *blk = b.new_instruction(INSTR_BLOCK, file, line + 1);
+      b.set_block_scope(blk, body);
+      b.append_to_block(blk, first);
+      b.append_to_block(blk, empty);
+      b.set_function_body(fn, blk);
+    };
+    function("f", 1, 3, false);
+    function("g", 6, 9, true);
+    rig.ok("proc isGoto {o} {expr {[Class $o] eq \"InstructionGoto\"}}\n"
+           "proc report {o} {Violation $o G1; return 1}\n"
+           "MapRole application instruction -filter isGoto report");
+    if (with_report) {
+      EXPECT_EQ(rig.report_text(), "Fg.c(9)\nRG1\nM (in function g)\nFg.c(3)\nRG1\nM (in function f)\n");
+      EXPECT_EQ(rig.console_text(), "");
+    } else {
+      EXPECT_EQ(rig.console_text(), "g.c(9) : G1 : (in function g)\ng.c(3) : G1 : (in function f)\n");
+    }
+    /* The labels are found in their functions too. */
+    rig.ok("proc lab {o} {Violation $o label; return 1}; MapRole application label lab");
+    std::string out = with_report ? rig.report_text() : rig.console_text();
+    EXPECT_NE(out.find(with_report ? "Fg.c(10)\nRlabel\nM (in function g)\n" : "g.c(10) : label : (in function g)\n"),
+              std::string::npos) << out;
+  }
+}
