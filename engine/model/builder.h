@@ -6,6 +6,11 @@
  * its kind, file and line, and enters it in the lists that the model keeps
  * for it (the application's lists, the scope's definitions).  Linking
  * calls set both directions of a link where the model has both.
+ *
+ * Shape the model expects: translation-unit scopes directly below the
+ * global scope; a function scope below the scope its function is defined
+ * in, with the scope of the function's outermost block as its sub-scope;
+ * every other scope below the scope it is written in.
  */
 #ifndef KVX_MODEL_BUILDER_H
 #define KVX_MODEL_BUILDER_H

@@ -5,6 +5,8 @@
 #include "model/model.h"
 
 #include <atomic>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -57,14 +59,26 @@ inline unsigned hex_value(char c) {
   return c <= '9' ? (unsigned)(c - '0') : (unsigned)((c | 0x20) - 'a' + 10);
 }
 
-/* The id pattern "i.%d.%lx%n" read the way the C library reads it, for
- * the texts that the quick reading below does not take. */
+/* The id pattern "i.%d.%lx%n" read the way the C library's scanning
+ * reads it (blanks and a sign before each number, a "0x" prefix before
+ * the hexadecimal one), for the texts that the quick reading does not
+ * take.  Numbers out of range are refused instead of being clamped. */
 bool scan_id_slowly(std::string_view text, int *cls, unsigned long *handle) {
-  std::string copy(text);
+  if (text.size() < 2 || text[0] != 'i' || text[1] != '.') return false;
+  std::string copy(text.substr(2));
   if (copy.size() != std::strlen(copy.c_str())) return false; /* embedded null */
-  int n = -1;
-  if (std::sscanf(copy.c_str(), "i.%d.%lx%n", cls, handle, &n) != 2) return false;
-  return n >= 0 && (size_t)n == copy.size();
+  const char *p = copy.c_str();
+  char *end;
+  errno = 0;
+  long id = std::strtol(p, &end, 10);
+  if (end == p || errno == ERANGE || *end != '.' || id < INT_MIN || id > INT_MAX) return false;
+  p = end + 1;
+  errno = 0;
+  unsigned long h = std::strtoul(p, &end, 16);
+  if (end == p || errno == ERANGE || *end != '\0') return false;
+  *cls = (int)id;
+  *handle = h;
+  return true;
 }
 
 }  // namespace

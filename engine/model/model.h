@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -334,6 +335,11 @@ class Model {
   TypeRec *builtin_types_[TYPE_KIND_COUNT + 1] = {};
   mutable char attr_text_[32] = {};
 };
+
+/* The model of a run: created with its fixed part before the first source
+ * is analysed, released at the end of the run. */
+inline std::unique_ptr<Model> create_model(Diagnostics &diag) { return std::make_unique<Model>(diag); }
+inline void release_model(std::unique_ptr<Model> &model) { model.reset(); }
 
 /* Small list helpers used by the accessors and the builder. */
 inline bool list_contains(const List &l, const Obj *obj) {
