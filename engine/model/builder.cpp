@@ -23,6 +23,32 @@ void ModelBuilder::prepend(List &l, Obj *o) {
   l.count++;
 }
 
+void ModelBuilder::unlink(List &l, Obj *o) {
+  Link *prev = nullptr;
+  for (Link *k = l.head; k; prev = k, k = k->next) {
+    if (k->obj != o) continue;
+    if (prev) prev->next = k->next; else l.head = k->next;
+    if (l.tail == k) l.tail = prev;
+    l.count--;
+    m_.links_.release(k);
+    return;
+  }
+}
+
+void ModelBuilder::discard(Obj *obj) {
+  if (!obj || !obj->live) return;
+  AppRec &app = m_.app_;
+  switch (obj->family) {
+    case FAM_EXPR: unlink(app.expressions, obj); break;
+    case FAM_INSTR: unlink(app.instructions, obj); break;
+    case FAM_LABEL: unlink(app.labels, obj); break;
+    case FAM_TYPE: unlink(app.types, obj); break;
+    case FAM_FILE: return; /* files stay in the file table */
+    default: break;
+  }
+  m_.discard(obj);
+}
+
 /* ---- files, comments, inclusions, origins ---- */
 
 FileRec *ModelBuilder::find_file(std::string_view path) const {

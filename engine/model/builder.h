@@ -145,12 +145,16 @@ class ModelBuilder {
   /* An enumerator of the enumeration, linked both ways with its symbol. */
   EnumValueRec *new_enum_value(TypeRec *enum_type, SymbolRec *sym, ExprRec *value);
 
-  /* Returns an object that no list or role refers to yet to its pool. */
-  void discard(Obj *obj) { m_.discard(obj); }
+  /* Returns an object to its pool, for a construct that did not complete.
+   * Expressions, instructions, labels and types are taken out of the
+   * application's lists too; objects of other families, and any object
+   * that another object already refers to, must not be discarded. */
+  void discard(Obj *obj);
 
  private:
   void append(List &l, Obj *o);
   void prepend(List &l, Obj *o);
+  void unlink(List &l, Obj *o);
   uint32_t number(const FileRec *f) const { return f ? f->number : 0; }
 
   Model &m_;

@@ -85,8 +85,8 @@ bool scan_id_slowly(std::string_view text, int *cls, unsigned long *handle) {
 
 Model::Model(Diagnostics &diag) : diag_(diag), serial_(next_serial++) {
   for (int f = 1; f < FAM_COUNT; f++)
-    pools_[f].init(pool_shapes[f].size, pool_shapes[f].shift);
-  links_.init(sizeof(Link), 12);
+    pools_[f].init(pool_shapes[f].size, pool_shapes[f].shift, sizeof(Obj));
+  links_.init(sizeof(Link), 12, 0);
   create_fixed_part();
 }
 

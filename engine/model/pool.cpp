@@ -12,13 +12,13 @@ Pool::~Pool() {
   for (char *b : blocks_) std::free(b);
 }
 
-void Pool::init(size_t record_size, unsigned block_shift) {
-  /* A released record keeps its first HEAD_SIZE bytes (the object head,
-   * cleared so that the record reads as not live) and holds the free-list
-   * link and its own index after them. */
-  size_t least = HEAD_SIZE + sizeof(FreeRecord);
+void Pool::init(size_t record_size, unsigned block_shift, size_t head_size) {
+  /* A released record keeps its cleared head and holds the free-list link
+   * and its own index after it.  Records hold pointers and integers only. */
+  head_ = (head_size + alignof(FreeRecord) - 1) & ~(alignof(FreeRecord) - 1);
+  size_t least = head_ + sizeof(FreeRecord);
   size_ = record_size < least ? least : record_size;
-  size_ = (size_ + alignof(std::max_align_t) - 1) & ~(alignof(std::max_align_t) - 1);
+  size_ = (size_ + alignof(void *) - 1) & ~(alignof(void *) - 1);
   shift_ = block_shift;
   mask_ = (1u << block_shift) - 1;
 }
@@ -29,7 +29,7 @@ void *Pool::allocate(uint32_t *index) {
     FreeRecord *f = free_;
     free_ = f->next;
     *index = f->index;
-    rec = reinterpret_cast<char *>(f) - HEAD_SIZE;
+    rec = reinterpret_cast<char *>(f) - head_;
   } else {
     if ((used_ >> shift_) == blocks_.size()) {
       char *block = static_cast<char *>(std::malloc(size_ << shift_));
@@ -49,8 +49,8 @@ void Pool::release(void *record) {
   for (size_t b = 0; b < blocks_.size(); b++) {
     char *start = blocks_[b];
     if (p >= start && p < start + (size_ << shift_)) {
-      std::memset(p, 0, HEAD_SIZE);
-      FreeRecord *f = reinterpret_cast<FreeRecord *>(p + HEAD_SIZE);
+      std::memset(p, 0, head_);
+      FreeRecord *f = reinterpret_cast<FreeRecord *>(p + head_);
       f->index = (uint32_t)((b << shift_) + (size_t)(p - start) / size_);
       f->next = free_;
       free_ = f;

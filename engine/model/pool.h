@@ -23,8 +23,10 @@ class Pool {
   Pool(const Pool &) = delete;
   Pool &operator=(const Pool &) = delete;
 
-  /* Record size in bytes and log2 of the records per block. */
-  void init(size_t record_size, unsigned block_shift);
+  /* Record size in bytes, log2 of the records per block, and how many
+   * bytes at the front of a record release() clears and keeps (the
+   * object head, so that a released object reads as not live). */
+  void init(size_t record_size, unsigned block_shift, size_t head_size);
 
   /* A cleared record and its index, or null when memory runs out. */
   void *allocate(uint32_t *index);
@@ -40,15 +42,13 @@ class Pool {
   uint32_t used() const { return used_; }
   size_t block_count() const { return blocks_.size(); }
 
- /* Bytes at the front of every record that release() clears. */
-  static constexpr size_t HEAD_SIZE = 8;
-
  private:
   struct FreeRecord {
     FreeRecord *next;
     uint32_t index;
   };
   size_t size_ = 0;
+  size_t head_ = 0;
   unsigned shift_ = 0;
   uint32_t mask_ = 0;
   uint32_t used_ = 0;       /* records ever handed out (high-water mark) */

@@ -118,6 +118,17 @@ TEST_F(ModelTest, ReleasedObjectsAreRefusedAndRecordsComeBackCleared) {
   EXPECT_EQ(again, t);
   EXPECT_EQ(again->arity, 0);
   EXPECT_EQ(again->type, nullptr);
+  /* A discarded expression leaves the application's list. */
+  ExprRec *e1 = b.new_expression(EXPR_CONSTANT, nullptr, 1);
+  ExprRec *e2 = b.new_expression(EXPR_CONSTANT, nullptr, 2);
+  b.discard(e1);
+  EXPECT_EQ(targets(m, m.application(), "Application", "expression"), (std::vector<Obj *>{e2}));
+  ExprRec *e3 = b.new_expression(EXPR_SYMBOL, nullptr, 3);
+  EXPECT_EQ(e3, e1);
+  EXPECT_EQ(targets(m, m.application(), "Application", "expression"), (std::vector<Obj *>{e3, e2}));
+  b.discard(e2);
+  b.discard(e2);
+  EXPECT_EQ(targets(m, m.application(), "Application", "expression"), (std::vector<Obj *>{e3}));
   /* Releasing the model keeps only the fixed part. */
   SampleModel s(m);
   std::string sid = m.object_id(s.main_fn, find_class("Function"));
