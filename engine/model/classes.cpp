@@ -106,14 +106,58 @@ Obj *r_enumval_value(const Model &, Obj *o) { return as<EnumValueRec>(o)->value;
 
 /* ---- expressions -------------------------------------------------------- */
 
-int expr_all(ExprRec *e, Visit v, void *d) {
-  if (e->kind == EXPR_COMPLEX) {
-    for (const Link *k = e->operands.head; k; k = k->next) {
-      int r = expr_all(as<ExprRec>(k->obj), v, d);
-      if (r) return r;
-    }
+/* A stack for the post-order walks: frames on the C stack for the usual
+ * depths, spilled to the heap only for very deep trees (long chains of
+ * operators or of else-ifs in generated code). */
+template <class F> class WalkStack {
+ public:
+  ~WalkStack() {
+    if (data_ != local_) delete[] data_;
   }
-  return v(e, d);
+  bool empty() const { return n_ == 0; }
+  F &top() { return data_[n_ - 1]; }
+  void pop() { n_--; }
+  void push(const F &f) {
+    if (n_ == cap_) grow();
+    data_[n_++] = f;
+  }
+
+ private:
+  void grow() {
+    F *bigger = new F[cap_ * 2];
+    for (size_t i = 0; i < n_; i++) bigger[i] = data_[i];
+    if (data_ != local_) delete[] data_;
+    data_ = bigger;
+    cap_ *= 2;
+  }
+  F local_[64];
+  F *data_ = local_;
+  size_t n_ = 0, cap_ = 64;
+};
+
+/* The whole expression tree below e in post-order. */
+int expr_all(ExprRec *e, Visit v, void *d) {
+  struct Frame {
+    ExprRec *e;
+    const Link *next;
+  };
+  auto operands = [](ExprRec *x) { return x->kind == EXPR_COMPLEX ? x->operands.head : nullptr; };
+  WalkStack<Frame> st;
+  st.push({e, operands(e)});
+  while (!st.empty()) {
+    Frame &f = st.top();
+    if (f.next) {
+      ExprRec *c = static_cast<ExprRec *>(f.next->obj);
+      f.next = f.next->next;
+      st.push({c, operands(c)});
+      continue;
+    }
+    ExprRec *done = f.e;
+    st.pop();
+    int r = v(done, d);
+    if (r) return r;
+  }
+  return 0;
 }
 int r_expr_allExpression_n(const Model &, Obj *o, Visit v, void *d) { return expr_all(as<ExprRec>(o), v, d); }
 int r_expr_subExpression_n(const Model &, Obj *o, Visit v, void *d) {
@@ -151,19 +195,49 @@ int instr_children(InstrRec *i, Visit v, void *d) {
   }
 }
 
-struct AllData {
-  Visit v;
-  void *d;
-};
-int instr_all(InstrRec *i, Visit v, void *d);
-int instr_all_child(Obj *o, void *data) {
-  AllData *a = static_cast<AllData *>(data);
-  return instr_all(as<InstrRec>(o), a->v, a->d);
-}
+/* The whole instruction tree below i in post-order, children as
+ * instr_children gives them. */
 int instr_all(InstrRec *i, Visit v, void *d) {
-  AllData a{v, d};
-  int r = instr_children(i, instr_all_child, &a);
-  return r ? r : v(i, d);
+  struct Frame {
+    InstrRec *i;
+    int state;
+    const Link *next;
+  };
+  auto start = [](InstrRec *x) { return Frame{x, 0, x->kind == INSTR_BLOCK ? x->sequence.head : nullptr}; };
+  auto next_child = [](Frame &f) -> InstrRec * {
+    switch (f.i->kind) {
+      case INSTR_FOR: case INSTR_DOWHILE: case INSTR_WHILE: case INSTR_SWITCH:
+        return f.state++ == 0 ? f.i->body : nullptr;
+      case INSTR_IF:
+        while (f.state < 2) {
+          InstrRec *c = f.state++ == 0 ? f.i->if_true : f.i->if_false;
+          if (c) return c;
+        }
+        return nullptr;
+      case INSTR_BLOCK:
+        if (f.next) {
+          InstrRec *c = static_cast<InstrRec *>(f.next->obj);
+          f.next = f.next->next;
+          return c;
+        }
+        return nullptr;
+      default:
+        return nullptr;
+    }
+  };
+  WalkStack<Frame> st;
+  st.push(start(i));
+  while (!st.empty()) {
+    if (InstrRec *c = next_child(st.top())) {
+      st.push(start(c));
+      continue;
+    }
+    InstrRec *done = st.top().i;
+    st.pop();
+    int r = v(done, d);
+    if (r) return r;
+  }
+  return 0;
 }
 
 int r_instr_allInstruction_n(const Model &, Obj *o, Visit v, void *d) { return instr_all(as<InstrRec>(o), v, d); }

@@ -32,67 +32,71 @@ const InstrRec *body_of(const ScopeRec *s) {
   return s->function && s->function->scope == s ? s->function->body : nullptr;
 }
 
-bool expression_within(const ExprRec *e, const ExprRec *target) {
-  if (e == target) return true;
-  if (e->kind == EXPR_COMPLEX)
-    for (const Link *k = e->operands.head; k; k = k->next)
-      if (expression_within(static_cast<const ExprRec *>(k->obj), target)) return true;
-  return false;
+/* Membership tests walk the trees through the "all" roles, which need no
+ * recursion however deep the trees are. */
+const RoleInfo *all_expressions() {
+  static const RoleInfo *r = find_role(class_by_id(K_Expression), "allExpression");
+  return r;
+}
+const RoleInfo *all_instructions() {
+  static const RoleInfo *r = find_role(class_by_id(K_Instruction), "allInstruction");
+  return r;
 }
 
-/* The expressions an instruction holds directly. */
-bool instruction_holds(const InstrRec *i, const ExprRec *target) {
-  const ExprRec *direct[3] = {nullptr, nullptr, nullptr};
-  switch (i->kind) {
-    case INSTR_FOR:
-      direct[0] = i->initialization, direct[1] = i->condition, direct[2] = i->increment;
-      break;
-    case INSTR_IF: case INSTR_WHILE: case INSTR_DOWHILE: case INSTR_SWITCH:
-      direct[0] = i->condition;
-      break;
-    case INSTR_EXPRESSION: case INSTR_RETURN:
-      direct[0] = i->expression;
-      break;
-    case INSTR_DEFINITION:
-      direct[0] = i->initialization;
-      break;
+int is_target(Obj *o, void *target) { return o == target ? 1 : 0; }
+
+bool expression_within(const Model &m, ExprRec *e, const Obj *target) {
+  return m.iterate(all_expressions(), e, is_target, const_cast<Obj *>(target)) != 0;
+}
+
+struct Search {
+  const Model *m;
+  const Obj *target;
+};
+
+/* Whether an instruction holds the target among the expressions it holds
+ * directly (and their subexpressions), or among its labels. */
+int instruction_holds(Obj *o, void *data) {
+  const Search *s = static_cast<const Search *>(data);
+  InstrRec *i = static_cast<InstrRec *>(o);
+  switch (s->target->family) {
+    case FAM_INSTR:
+      return o == s->target;
+    case FAM_LABEL:
+      return list_contains(i->tags, s->target);
+    case FAM_EXPR: {
+      ExprRec *direct[3] = {nullptr, nullptr, nullptr};
+      switch (i->kind) {
+        case INSTR_FOR:
+          direct[0] = i->initialization, direct[1] = i->condition, direct[2] = i->increment;
+          break;
+        case INSTR_IF: case INSTR_WHILE: case INSTR_DOWHILE: case INSTR_SWITCH:
+          direct[0] = i->condition;
+          break;
+        case INSTR_EXPRESSION: case INSTR_RETURN:
+          direct[0] = i->expression;
+          break;
+        case INSTR_DEFINITION:
+          direct[0] = i->initialization;
+          break;
+        default:
+          break;
+      }
+      for (ExprRec *e : direct)
+        if (e && expression_within(*s->m, e, s->target)) return 1;
+      return 0;
+    }
     default:
-      break;
+      return 0;
   }
-  for (const ExprRec *e : direct)
-    if (e && expression_within(e, target)) return true;
-  return false;
 }
 
 /* Whether obj (an instruction, expression or label) belongs to the
- * instruction tree below i. */
-bool tree_holds(const InstrRec *i, const Obj *obj) {
-  if (!i) return false;
-  switch (obj->family) {
-    case FAM_INSTR:
-      if (i == obj) return true;
-      break;
-    case FAM_EXPR:
-      if (instruction_holds(i, static_cast<const ExprRec *>(obj))) return true;
-      break;
-    case FAM_LABEL:
-      if (list_contains(i->tags, obj)) return true;
-      break;
-    default:
-      return false;
-  }
-  switch (i->kind) {
-    case INSTR_FOR: case INSTR_DOWHILE: case INSTR_WHILE: case INSTR_SWITCH:
-      return tree_holds(i->body, obj);
-    case INSTR_IF:
-      return tree_holds(i->if_true, obj) || tree_holds(i->if_false, obj);
-    case INSTR_BLOCK:
-      for (const Link *k = i->sequence.head; k; k = k->next)
-        if (tree_holds(static_cast<const InstrRec *>(k->obj), obj)) return true;
-      return false;
-    default:
-      return false;
-  }
+ * instruction tree below body. */
+bool tree_holds(const Model &m, const InstrRec *body, const Obj *obj) {
+  if (!body) return false;
+  Search s{&m, obj};
+  return m.iterate(all_instructions(), const_cast<InstrRec *>(body), instruction_holds, &s) != 0;
 }
 
 void find_function_scope(const ScopeRec *s, uint32_t file, uint32_t line, const ScopeRec **best) {
@@ -110,7 +114,7 @@ const char *function_by_line(const Model &m, const Obj *obj) {
   if (!l->file) return nullptr;
   const ScopeRec *best = nullptr;
   find_function_scope(m.global_scope(), l->file, l->line, &best);
-  if (!best || !tree_holds(body_of(best), obj)) return nullptr;
+  if (!best || !tree_holds(m, body_of(best), obj)) return nullptr;
   return function_name(best->function);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fixtures.h"
+#include "model/violation.h"
 
 using namespace kvx;
 using kvx::test::SampleModel;
@@ -257,4 +258,41 @@ TEST_F(ModelTest, SymbolRolesRingAndStoppingVisitor) {
   EXPECT_EQ(targets(m, copy, "TypeStruct", "qualifier").size(), 1u);
   EXPECT_TRUE(targets(m, s.point_type, "TypeStruct", "qualifier").empty());
   for (Obj *t : targets(m, m.application(), "Application", "type")) EXPECT_NE(t, copy);
+}
+
+TEST_F(ModelTest, VeryDeepTreesAreWalkedWithoutRecursion) {
+  /* a + a + ... + a with 200000 operators nests 200000 deep, and so does
+   * an else-if chain of 100000 branches. */
+  FileRec *f = b.file_object("deep.c");
+  ExprRec *e = b.new_expression(EXPR_CONSTANT, f, 2);
+  ExprRec *leaf = e;
+  for (int n = 0; n < 200000; n++) {
+    ExprRec *plus = b.new_expression(EXPR_COMPLEX, f, 2);
+    b.add_operand(plus, e);
+    b.add_operand(plus, b.new_expression(EXPR_CONSTANT, f, 2));
+    e = plus;
+  }
+  int count = 0;
+  auto counter = [](Obj *, void *d) { ++*static_cast<int *>(d); return 0; };
+  m.iterate(find_role(find_class("ExpressionComplex"), "allExpression"), e, counter, &count);
+  EXPECT_EQ(count, 400001);
+  InstrRec *chain = b.new_instruction(INSTR_EXPRESSION, f, 2);
+  b.set_expression(chain, e);
+  for (int n = 0; n < 100000; n++) {
+    InstrRec *i = b.new_instruction(INSTR_IF, f, 2);
+    b.set_branches(i, b.new_instruction(INSTR_BREAK, f, 2), chain);
+    chain = i;
+  }
+  InstrRec *body = b.new_instruction(INSTR_BLOCK, f, 2);
+  b.append_to_block(body, chain);
+  count = 0;
+  m.iterate(find_role(find_class("InstructionBlock"), "allInstruction"), body, counter, &count);
+  EXPECT_EQ(count, 200002);
+  /* The enclosing function of the innermost expression is found. */
+  SymbolRec *sym = b.new_symbol(SYM_FUNCTION, "deep", m.global_scope(), f, 1);
+  FunctionRec *fn = b.new_function(FN_BUILTOUT, m.global_scope(), sym);
+  ScopeRec *fs = b.new_scope(SCOPE_FUNCTION, m.global_scope(), f, 1);
+  b.set_function_scope(fn, fs);
+  b.set_function_body(fn, body);
+  EXPECT_STREQ(enclosing_function(m, leaf, find_class("ExpressionConstant")), "deep");
 }
