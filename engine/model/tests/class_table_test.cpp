@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "fixtures.h"
 #include "model/model.h"
 
 using namespace kvx;
@@ -39,8 +40,7 @@ std::string describe_attrs(const ClassInfo *c) {
 }  // namespace
 
 TEST(ClassTable, EveryRowMatchesTheReferenceListing) {
-  std::string path = std::string(std::getenv("KVX_SOURCE_DIR") ? std::getenv("KVX_SOURCE_DIR") : ".") +
-                     "/engine/model/tests/class_rows.txt";
+  std::string path = kvx::test::source_root() + "/engine/model/tests/class_rows.txt";
   std::ifstream in(path);
   ASSERT_TRUE(in) << path;
   std::string line;

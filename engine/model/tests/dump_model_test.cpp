@@ -30,8 +30,7 @@ std::string rule_code(const std::string &path) {
 }
 
 std::string dump(TclRig &rig) {
-  const char *src = std::getenv("KVX_SOURCE_DIR");
-  std::string code = rule_code(std::string(src ? src : ".") + "/rules/tools/dump-model");
+  std::string code = rule_code(kvx::test::source_root() + "/rules/tools/dump-model");
   /* Collect what the rule prints. */
   rig.ok("set ::out {}; rename puts tcl_puts; proc puts {text} {append ::out $text \\n}");
   rig.ok(code);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace kvx::test {
 
 SampleModel::SampleModel(Model &m) {
@@ -170,6 +172,11 @@ SampleModel::SampleModel(Model &m) {
   b.append_to_block(helper_block, goto_done);
   b.append_to_block(helper_block, empty_instr);
   b.set_function_body(helper_fn, helper_block);
+}
+
+std::string source_root() {
+  const char *env = std::getenv("KVX_SOURCE_DIR");
+  return env && *env ? env : KVX_MODEL_SOURCE_ROOT;
 }
 
 TclRig::TclRig(bool with_report)

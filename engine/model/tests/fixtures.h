@@ -57,6 +57,9 @@ struct SampleModel {
   InclusionRec *inclusion;
 };
 
+/* The source tree: KVX_SOURCE_DIR, or the tree the tests were built from. */
+std::string source_root();
+
 /* An interpreter with the commands on a model, output captured. */
 class TclRig {
  public:
