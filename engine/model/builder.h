@@ -110,6 +110,9 @@ class ModelBuilder {
   /* An expression, put at the front of the application's expressions. */
   ExprRec *new_expression(ExprKind kind, FileRec *file, uint32_t line);
   void add_operand(ExprRec *e, ExprRec *operand);
+  /* Each kind keeps one link: the function of a complex expression, the
+   * type of a constant or type expression, the symbol of a symbol
+   * expression, the block of an instruction expression. */
   void set_expression_function(ExprRec *e, FunctionRec *fn) { e->function = fn; }
   void set_expression_type(ExprRec *e, TypeRec *t) { e->type = t; }
   void set_expression_symbol(ExprRec *e, SymbolRec *s) { e->symbol = s; }

@@ -165,10 +165,16 @@ int r_expr_subExpression_n(const Model &, Obj *o, Visit v, void *d) {
   return e->kind == EXPR_COMPLEX ? visit_list(e->operands, v, d) : 0;
 }
 int r_expr_operand_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<ExprRec>(o)->operands, v, d); }
-Obj *r_expr_function(const Model &, Obj *o) { return as<ExprRec>(o)->function; }
-Obj *r_expr_instruction(const Model &, Obj *o) { return as<ExprRec>(o)->instruction; }
-Obj *r_expr_symbol(const Model &, Obj *o) { return as<ExprRec>(o)->symbol; }
-Obj *r_expr_type(const Model &, Obj *o) { return as<ExprRec>(o)->type; }
+Obj *r_expr_function(const Model &, Obj *o) {
+  return o->kind == EXPR_COMPLEX ? as<ExprRec>(o)->function : nullptr;
+}
+Obj *r_expr_instruction(const Model &, Obj *o) {
+  return o->kind == EXPR_INSTRUCTION ? as<ExprRec>(o)->instruction : nullptr;
+}
+Obj *r_expr_symbol(const Model &, Obj *o) { return o->kind == EXPR_SYMBOL ? as<ExprRec>(o)->symbol : nullptr; }
+Obj *r_expr_type(const Model &, Obj *o) {
+  return o->kind == EXPR_CONSTANT || o->kind == EXPR_TYPE ? as<ExprRec>(o)->type : nullptr;
+}
 
 /* ---- functions ---------------------------------------------------------- */
 

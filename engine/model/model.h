@@ -121,12 +121,16 @@ struct EnumValueRec : Obj {
   TypeRec *type_enum;
   ExprRec *value;
 };
+/* The most numerous records: the link each kind has is kept in one place,
+ * read according to the kind. */
 struct ExprRec : Located {
-  FunctionRec *function;   /* complex */
+  union {
+    FunctionRec *function; /* complex */
+    TypeRec *type;         /* constant, type */
+    InstrRec *instruction; /* instruction (statement expression) */
+    SymbolRec *symbol;     /* symbol */
+  };
   List operands;           /* complex */
-  TypeRec *type;           /* constant, type */
-  InstrRec *instruction;   /* instruction (statement expression) */
-  SymbolRec *symbol;       /* symbol */
 };
 struct FileRec : Obj {
   const char *pathname;
