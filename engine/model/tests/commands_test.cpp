@@ -233,3 +233,15 @@ TEST(CommandsRegistration, BothSpellingsAndRegisteringAgain) {
   EXPECT_EQ(std::string(std::fgets(buf, sizeof buf, console)), "again\n");
   std::fclose(console);
 }
+
+TEST_F(Commands, NestedMapRolesKeepTheirOwnIds) {
+  /* For every instruction of main's body, count the expressions it holds
+   * with all their subexpressions; the outer id must survive the inner
+   * mapping. */
+  rig.ok("proc inner {o} {incr ::n; return 1}\n"
+         "proc outer {o} {set ::n 0; MapRole $o expression {sub}; lappend ::r [Class $o] $::n; return 1}\n"
+         "proc sub {e} {MapRole $e allExpression inner; return 1}");
+  EXPECT_EQ(rig.ok("set r {}; MapRole " + id(s.main_block) + " allInstruction outer; set r"),
+            "InstructionDefinition 0 InstructionDefinition 0 InstructionGoto 0 InstructionBlock 0 "
+            "InstructionExpression 5 InstructionIf 1 InstructionReturn 1 InstructionBlock 0");
+}
