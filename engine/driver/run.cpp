@@ -65,10 +65,25 @@ static FILE *open_list(Engine &e, const char *name) {
   return f;
 }
 
+/* A list file, closed however the run ends (tests end runs by throwing
+ * from the exit handler). */
+struct ListFile {
+  FILE *f = nullptr;
+  ListFile() = default;
+  ListFile(const ListFile &) = delete;
+  ListFile &operator=(const ListFile &) = delete;
+  ~ListFile() { close(); }
+  void close() {
+    FILE *g = f;
+    f = nullptr;
+    if (g) fclose(g);
+  }
+};
+
 /* Normal end: the report file is closed, the summary gives the status. */
-static int finish(Engine &e, FILE *list_c, FILE *list_rules) {
-  if (list_c) fclose(list_c);
-  if (list_rules) fclose(list_rules);
+static int finish(Engine &e, ListFile &list_c, ListFile &list_rules) {
+  list_c.close();
+  list_rules.close();
   e.close_report();
   int status = e.diag.summary();
   fflush(e.out);
@@ -163,8 +178,9 @@ int run_checker(int argc, char **argv, Engine &e) {
   }
 
   /* 3. */
-  FILE *list_c = open_list(e, argv[1]);
-  FILE *list_rules = open_list(e, argv[2]);
+  ListFile list_c, list_rules;
+  list_c.f = open_list(e, argv[1]);
+  list_rules.f = open_list(e, argv[2]);
 
   /* 4. */
   e.create_interp();
@@ -184,22 +200,21 @@ int run_checker(int argc, char **argv, Engine &e) {
    * scope, the built-in types and operator functions) is created here. */
 
   /* 7. */
-  run_compile_lines(e, list_c);
+  run_compile_lines(e, list_c.f);
 
   /* 8. */
-  fclose(list_c);
-  list_c = nullptr;
-  if (e.diag.error_count() != 0) return finish(e, nullptr, list_rules);
+  list_c.close();
+  if (e.diag.error_count() != 0) return finish(e, list_c, list_rules);
 
   /* 9. */
-  run_rules(e, list_rules);
+  run_rules(e, list_rules.f);
 
   /* 10. The program model is released here, after the interpreter. */
-  fclose(list_rules);
+  list_rules.close();
   e.delete_interp();
 
   /* 11. */
-  return finish(e, nullptr, nullptr);
+  return finish(e, list_c, list_rules);
 }
 
 }  // namespace kvx
