@@ -41,6 +41,24 @@ TEST_F(RunTest, ThisRuleAcrossRulesAndTclErrorOnThirdCodeLine) {
   EXPECT_EQ(r.status, 1);
 }
 
+TEST_F(RunTest, ConsoleOutputKeepsItsOrder) {
+  s.write("a.c", "");
+  s.write("b.c", "");
+  s.write("r1.rule", ".CODE\nputs -nonewline first\nputs { line}\n");
+  s.write("r2.rule", ".CODE\nbad_command\n");
+  s.write("r3.rule", ".CODE\nputs third\n");
+  s.write("c.lst", "a.c b.c\n");
+  s.write("r.lst", "r1.rule\nr2.rule\nr3.rule\n");
+  Result r = kvxtest::run(engine, {engine, "c.lst", "r.lst"}, s.dir, {}, true);
+  EXPECT_EQ(r.out,
+            "\nKavexo analysing:\na.c: \nb.c: \nfirst line\n"
+            "Error(s): during tcl evaluation\n"
+            "\"r2.rule\", line .CODE + 1: invalid command name \"bad_command\"\n"
+            "    while executing\n\"bad_command\"\n"
+            "third\nkvx_zkck_cc: 1 error(s).\n");
+  EXPECT_EQ(r.status, 1);
+}
+
 TEST_F(RunTest, ErrorWithoutMessageAndMissingRuleFiles) {
   s.write("empty.rule", ".CODE\nerror {}\n");
   s.write("ok.rule", ".CODE\nputs ok\n");

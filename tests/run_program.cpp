@@ -49,7 +49,7 @@ fs::path Scratch::write(const std::string &rel, const std::string &text) const {
 }
 
 Result run(const std::string &program, const std::vector<std::string> &argv, const fs::path &cwd,
-           const std::vector<std::pair<std::string, const char *>> &env) {
+           const std::vector<std::pair<std::string, const char *>> &env, bool merge_output) {
   Result r;
   std::map<std::string, std::string> vars;
   for (char **e = environ; *e; e++) {
@@ -76,7 +76,10 @@ Result run(const std::string &program, const std::vector<std::string> &argv, con
   posix_spawn_file_actions_init(&fa);
   posix_spawn_file_actions_addchdir_np(&fa, cwd.c_str());
   posix_spawn_file_actions_addopen(&fa, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (merge_output)
+    posix_spawn_file_actions_adddup2(&fa, 1, 2);
+  else
+    posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   pid_t pid;
   int rc = posix_spawn(&pid, program.c_str(), &fa, nullptr, args.data(), envp.data());
   posix_spawn_file_actions_destroy(&fa);
@@ -88,7 +91,7 @@ Result run(const std::string &program, const std::vector<std::string> &argv, con
   waitpid(pid, &st, 0);
   r.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
   r.out = read_file(out);
-  r.err = read_file(err);
+  if (!merge_output) r.err = read_file(err);
   fs::remove(out);
   fs::remove(err);
   return r;

@@ -21,10 +21,12 @@ std::string built_program(const std::string &name);
 
 /* Runs program with argv (argv[0] included) in directory cwd, with the
  * environment of the test plus the given settings (a value of null
- * removes the variable). */
+ * removes the variable).  With merge_output, standard error goes to the
+ * same file as standard output (Result::out), as in a console log. */
 Result run(const std::string &program, const std::vector<std::string> &argv,
            const std::filesystem::path &cwd,
-           const std::vector<std::pair<std::string, const char *>> &env = {});
+           const std::vector<std::pair<std::string, const char *>> &env = {},
+           bool merge_output = false);
 
 /* A scratch directory removed at the end of the test. */
 struct Scratch {

@@ -11,7 +11,18 @@
 namespace kvx {
 
 Engine::Engine(FILE *err, FILE *out_stream)
-    : diag(err), module_name(program_base_name()), program_dir(kvx::program_dir()), out(out_stream) {}
+    : diag(err), module_name(program_base_name()), program_dir(kvx::program_dir()), out(out_stream) {
+  /* Whatever ends the run, what was printed so far reaches its file. */
+  diag.add_cleanup([this] { flush_output(); });
+}
+
+void Engine::flush_output() {
+  if (interp) {
+    if (Tcl_Channel ch = Tcl_GetStdChannel(TCL_STDOUT)) Tcl_Flush(ch);
+    if (Tcl_Channel ch = Tcl_GetStdChannel(TCL_STDERR)) Tcl_Flush(ch);
+  }
+  fflush(out);
+}
 
 Engine::~Engine() {
   delete_interp();
@@ -41,6 +52,7 @@ void Engine::create_interp() {
 
 void Engine::delete_interp() {
   if (!interp) return;
+  flush_output();
   Tcl_DeleteInterp(interp);
   interp = nullptr;
 }

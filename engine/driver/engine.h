@@ -56,6 +56,10 @@ class Engine {
   /* "<program dir>/<name>" when readable, else empty. */
   std::string find_beside_program(std::string_view name) const;
 
+  /* Flushes what rules printed through Tcl's standard channels and the
+   * engine's standard output, so that console output keeps its order. */
+  void flush_output();
+
   void create_interp();
   void delete_interp();
   void close_report();

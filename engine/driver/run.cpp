@@ -148,8 +148,9 @@ static void run_rules(Engine &e, FILE *list) {
       Tcl_SetVar2(e.interp, "thisRule", nullptr, rule.key.c_str(), TCL_GLOBAL_ONLY);
     else
       Tcl_UnsetVar2(e.interp, "thisRule", nullptr, TCL_GLOBAL_ONLY);
-    if (Tcl_EvalEx(e.interp, rule.code.data(), (int)rule.code.size(), TCL_EVAL_GLOBAL) != TCL_OK)
-      report_tcl_error(e.diag, e.interp, word, ".CODE + ");
+    int code = Tcl_EvalEx(e.interp, rule.code.data(), (int)rule.code.size(), TCL_EVAL_GLOBAL);
+    e.flush_output();
+    if (code != TCL_OK) report_tcl_error(e.diag, e.interp, word, ".CODE + ");
     Tcl_ResetResult(e.interp);
     rule = RuleText{};
   }
@@ -192,6 +193,7 @@ int run_checker(int argc, char **argv, Engine &e) {
   std::string procedures = "procedures.tcl";
   if (!is_readable_file(procedures)) procedures = e.find_in_util("procedures.tcl");
   if (!procedures.empty() && Tcl_EvalFile(e.interp, procedures.c_str()) != TCL_OK) {
+    e.flush_output();
     report_tcl_error(e.diag, e.interp, procedures, "");
     return finish(e, list_c, list_rules);
   }
