@@ -108,6 +108,16 @@ TEST_F(RunTest, SourcesWithBlanksAbsoluteNamesAndSlashOptions) {
                        ": Error:  No such file or directory\nkvx_zkck_cc: 1 error(s).\n");
 }
 
+TEST_F(RunTest, DriveLetterNamesStayWholeSubjects) {
+  Result r = check("C:/proj/a.c \"D:\\src\\b.c\"\n", "");
+  EXPECT_EQ(r.out, "\nKavexo analysing:\na.c: \nb.c: \n");
+  EXPECT_EQ(r.err,
+            "C:/proj/a.c: Error:  No such file or directory\n"
+            "D:\\src\\b.c: Error:  No such file or directory\n"
+            "kvx_zkck_cc: 2 error(s).\n");
+  EXPECT_EQ(r.status, 1);
+}
+
 TEST_F(RunTest, MissingOptionArgumentEndsTheRunWithStatus1) {
   s.write("r.rule", ".CODE\nputs never\n");
   Result r = check("a.c -dial\n", "r.rule\n");
