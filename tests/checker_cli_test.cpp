@@ -87,6 +87,18 @@ TEST(CheckerCommandLine, UnwritableReportFileFallsBackToStandardOutput) {
   EXPECT_EQ(r.status, 0);
 }
 
+TEST(CheckerCommandLine, ReportFileNamingAListFileLeavesItIntact) {
+  Scratch s;
+  s.write("c.lst", "\n");
+  s.write("r.lst", "r.rule\n");
+  s.write("r.rule", ".CODE\nputs ran\n");
+  Result r = check(s, {"c.lst", "r.lst", "./r.lst"});
+  EXPECT_EQ(r.err, "./r.lst: the report file is one of the list files\n");
+  EXPECT_EQ(r.out, "ran\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(kvxtest::read_file(s / "r.lst"), "r.rule\n");
+}
+
 TEST(CheckerCommandLine, ReportFileIsTruncated) {
   Scratch s;
   s.write("c.lst", "");

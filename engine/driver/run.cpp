@@ -55,6 +55,12 @@ static std::string usage_name(const char *argv0) {
   return p;
 }
 
+/* True when both names denote one existing file. */
+static bool same_file(const char *a, const char *b) {
+  struct stat sa, sb;
+  return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 /* Opens a list file; a file that cannot be opened (or is a directory) is
  * fatal. */
 static FILE *open_list(Engine &e, const char *name) {
@@ -174,8 +180,13 @@ int run_checker(int argc, char **argv, Engine &e) {
     return 1;
   }
   if (argc == 4) {
-    e.report = fopen(argv[3], "w");
-    if (!e.report) e.diag.write(std::string(argv[3]) + ": " + system_error_text(errno) + "\n");
+    if (same_file(argv[3], argv[1]) || same_file(argv[3], argv[2])) {
+      /* Truncating it would destroy the input of the run. */
+      e.diag.write(std::string(argv[3]) + ": the report file is one of the list files\n");
+    } else {
+      e.report = fopen(argv[3], "w");
+      if (!e.report) e.diag.write(std::string(argv[3]) + ": " + system_error_text(errno) + "\n");
+    }
   }
 
   /* 3. */
