@@ -173,6 +173,15 @@ TEST_F(OptionsTest, SwitchesPersistAcrossLinesButSomeAreReset) {
   EXPECT_TRUE(s().pp_args.empty());
 }
 
+TEST_F(OptionsTest, IgnoreTableIsBuiltAfreshForEveryLine) {
+  write(dir / "x.ign", "__far -->\n");
+  read({"-ign", (dir / "x.ign").string()});
+  EXPECT_TRUE(e.ignore.find("__far"));
+  s().end_line();
+  read({"a.c"});
+  EXPECT_TRUE(e.ignore.empty());
+}
+
 TEST_F(OptionsTest, NowarningHidesWarningsFromThenOn) {
   read({"-nowarning"});
   e.diag.report(1, "x: hidden");
