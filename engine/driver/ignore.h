@@ -16,6 +16,7 @@
 #define KVX_DRIVER_IGNORE_H
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
