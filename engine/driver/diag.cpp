@@ -71,6 +71,11 @@ void Diagnostics::report(int level, std::string_view text) {
   }
 }
 
+void Diagnostics::write(std::string_view text) {
+  fwrite(text.data(), 1, text.size(), err_);
+  fflush(err_);
+}
+
 void Diagnostics::report_located(int level, std::string_view file, long line,
                                  std::string_view text) {
   if (level <= LEVEL_NONE) return;
@@ -148,6 +153,12 @@ bool expand_env_name(std::string_view name, std::string &out, std::string *bad) 
       continue;
     }
     i++;
+    /* A '$' that no variable name follows (at the end, or before a
+     * separator) is an ordinary character of the file name. */
+    if (i >= name.size() || name[i] == '/' || name[i] == '\\' || name[i] == '$') {
+      out.push_back('$');
+      continue;
+    }
     bool paren = i < name.size() && name[i] == '(';
     if (paren) i++;
     size_t start = i;

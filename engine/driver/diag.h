@@ -68,6 +68,10 @@ class Diagnostics {
   int add_cleanup(std::function<void()> fn);
   void remove_cleanup(int handle);
 
+  /* Writes text as it is on the error stream (usage text, Tcl error
+   * reports, information lines) and flushes it; nothing is counted. */
+  void write(std::string_view text);
+
   FILE *stream() const { return err_; }
   void set_stream(FILE *err) { err_ = err; }
 

@@ -136,3 +136,48 @@ TEST(SystemErrorText, UnknownNumber) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DiagTest, DriveLetterSubjectInEveryForm) {
+  d.report(1, "C:\\src\\a.c: shadowed");
+  d.report_located(2, "D:/work/b.c", 7, "bad");
+  EXPECT_THROW(d.report(3, "E:\\x\\c.c: gone"), kvx::ProcessExit);
+  EXPECT_EQ(cap.text(),
+            "C:\\src\\a.c: Warning:  shadowed\n"
+            "D:/work/b.c(7) : Error:  bad\n"
+            "kvx_zkck_cc: Error: E:\\x\\c.c: Error:  gone\n\n"
+            "kvx_zkck_cc: 1 warning(s), 2 error(s).\n");
+}
+
+TEST_F(DiagTest, WarningsOffOnlyWarningsGivesNoSummary) {
+  d.set_warnings_shown(false);
+  d.report(1, "a: w");
+  EXPECT_EQ(d.summary(), 0);
+  EXPECT_EQ(cap.text(), "");
+}
+
+TEST_F(DiagTest, WarningWithoutColonKeepsWholeTextAsSubject) {
+  d.report(1, "plain words");
+  EXPECT_EQ(cap.text(), "plain words: Warning: \n");
+}
+
+TEST_F(DiagTest, WriteIsNotCounted) {
+  d.write("raw text\n");
+  EXPECT_EQ(cap.text(), "raw text\n");
+  EXPECT_EQ(d.summary(), 0);
+}
+
+TEST(ExpandEnvName, LoneDollarStaysAndNamesEndAtSeparators) {
+  setenv("KVX_EXP_A", "va", 1);
+  std::string out, bad;
+  EXPECT_TRUE(kvx::expand_env_name("x$/y$", out, &bad));
+  EXPECT_EQ(out, "x$/y$");
+  EXPECT_TRUE(kvx::expand_env_name("$KVX_EXP_A\\$(KVX_EXP_A)z$KVX_EXP_A$KVX_EXP_A", out, &bad));
+  EXPECT_EQ(out, "va\\vazvava");
+  unsetenv("KVX_EXP_NONE");
+  EXPECT_FALSE(kvx::expand_env_name("a/$(KVX_EXP_NONE)/b", out, &bad));
+  EXPECT_EQ(bad, "KVX_EXP_NONE");
+}
+
+}  // namespace

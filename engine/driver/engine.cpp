@@ -1,0 +1,66 @@
+/*
+ * engine.cpp - creating and tearing down a run's context.
+ */
+#include "driver/engine.h"
+
+#include "driver/paths.h"
+
+#include <mutex>
+#include <tcl.h>
+
+namespace kvx {
+
+Engine::Engine(FILE *err, FILE *out_stream)
+    : diag(err), module_name(program_base_name()), program_dir(kvx::program_dir()), out(out_stream) {
+  /* Whatever ends the run, what was printed so far reaches its file. */
+  diag.add_cleanup([this] { flush_output(); });
+}
+
+void Engine::flush_output() {
+  if (interp) {
+    if (Tcl_Channel ch = Tcl_GetStdChannel(TCL_STDOUT)) Tcl_Flush(ch);
+    if (Tcl_Channel ch = Tcl_GetStdChannel(TCL_STDERR)) Tcl_Flush(ch);
+  }
+  fflush(out);
+}
+
+Engine::~Engine() {
+  delete_interp();
+  close_report();
+}
+
+std::string Engine::find_in_util(std::string_view name) const {
+  std::string p = program_dir + "/../util/" + std::string(name);
+  return is_readable_file(p) ? p : std::string();
+}
+
+std::string Engine::find_beside_program(std::string_view name) const {
+  std::string p = program_dir + "/" + std::string(name);
+  return is_readable_file(p) ? p : std::string();
+}
+
+void Engine::create_interp() {
+  /* Tcl's process-wide start-up (encodings, library path) runs once. */
+  static std::once_flag tcl_started;
+  std::call_once(tcl_started, [] { Tcl_FindExecutable(nullptr); });
+  delete_interp();
+  interp = Tcl_CreateInterp();
+  /* The standard library scripts (unknown, clock, ...) are loaded when the
+   * installation has them; a bare interpreter still runs plain rules. */
+  if (Tcl_Init(interp) != TCL_OK) Tcl_ResetResult(interp);
+}
+
+void Engine::delete_interp() {
+  if (!interp) return;
+  flush_output();
+  Tcl_DeleteInterp(interp);
+  interp = nullptr;
+}
+
+void Engine::close_report() {
+  if (!report) return;
+  fclose(report);
+  report = nullptr;
+}
+
+}  // namespace kvx

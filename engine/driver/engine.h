@@ -1,0 +1,70 @@
+/*
+ * engine.h - the context of one run of the rule checker.
+ *
+ * Everything a run keeps lives here rather than in globals, so that tests
+ * can run several engines in one process: the diagnostics, the settings of
+ * the current compile line and its ignore table, the Tcl interpreter the
+ * rules run in, the report file, and where the installation lies.
+ */
+#ifndef KVX_DRIVER_ENGINE_H
+#define KVX_DRIVER_ENGINE_H
+
+#include "driver/diag.h"
+#include "driver/ignore.h"
+#include "driver/settings.h"
+
+#include <cstdio>
+#include <string>
+
+struct Tcl_Interp;
+
+namespace kvx {
+
+class Engine {
+ public:
+  explicit Engine(FILE *err = stderr, FILE *out = stdout);
+  ~Engine();
+  Engine(const Engine &) = delete;
+  Engine &operator=(const Engine &) = delete;
+
+  Diagnostics diag;
+  CompileSettings settings;
+  IgnoreTable ignore;
+
+  /* The program's own first argument, handed on as the first word of every
+   * compile line's vector. */
+  std::string argv0;
+  /* Base name of the running executable: the program name diagnostics
+   * carry once compile lines are read.  Tests may set it. */
+  std::string module_name;
+  /* Directory of the running executable: base of the installation
+   * searches ("<dir>/../util/<name>", "<dir>/<name>").  Tests may set it. */
+  std::string program_dir;
+
+  /* Standard output: banners, analysing lines, violations without a
+   * report file. */
+  FILE *out;
+  /* The report file of the run, or null. */
+  FILE *report = nullptr;
+  /* Where violations go: the report file, else standard output. */
+  FILE *violation_stream() const { return report ? report : out; }
+
+  Tcl_Interp *interp = nullptr;
+
+  /* "<program dir>/../util/<name>" when readable, else empty. */
+  std::string find_in_util(std::string_view name) const;
+  /* "<program dir>/<name>" when readable, else empty. */
+  std::string find_beside_program(std::string_view name) const;
+
+  /* Flushes what rules printed through Tcl's standard channels and the
+   * engine's standard output, so that console output keeps its order. */
+  void flush_output();
+
+  void create_interp();
+  void delete_interp();
+  void close_report();
+};
+
+}  // namespace kvx
+
+#endif

@@ -1,0 +1,99 @@
+/* In-process runs of the checker: each run has its own engine, fatal ends
+ * come back through the exit handler, and state does not leak between
+ * engines. */
+#include "driver/engine.h"
+#include "driver/run.h"
+
+#include "capture.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct InProcess : ::testing::Test {
+  fs::path dir;
+  InProcess() {
+    char tmpl[] = "/tmp/kvx_run_XXXXXX";
+    dir = mkdtemp(tmpl);
+  }
+  ~InProcess() override { fs::remove_all(dir); }
+  std::string write(const std::string &rel, const std::string &text) {
+    std::ofstream(dir / rel) << text;
+    return (dir / rel).string();
+  }
+  struct Run {
+    Capture err, out;
+    kvx::Engine e{err.f, out.f};
+    int status = -1;
+    bool exited = false;
+  };
+  void run(Run &r, std::vector<std::string> args) {
+    r.e.module_name = "kvx_zkck_cc";
+    r.e.program_dir = dir.string();
+    r.e.diag.set_exit_handler([](int st) { throw kvx::ProcessExit{st}; });
+    std::vector<char *> argv;
+    for (auto &a : args) argv.push_back(a.data());
+    try {
+      r.status = kvx::run_checker((int)argv.size(), argv.data(), r.e);
+    } catch (kvx::ProcessExit &x) {
+      r.status = x.status;
+      r.exited = true;
+    }
+  }
+};
+
+TEST_F(InProcess, EnginesAreIndependent) {
+  std::string c = write("c.lst", "-nowarning gone.c\n");
+  std::string rules = write("r.lst", write("r.rule", ".KEY K\n.CODE\nset ::seen 1\nputs $thisRule\n") + "\n");
+  std::string c2 = write("c2.lst", "\n");
+  std::string rules2 = write("r2.lst", write("r2.rule", ".CODE\nputs [info exists ::seen]\n") + "\n");
+
+  Run first;
+  run(first, {"kvx_zkck_cc", c, rules});
+  EXPECT_EQ(first.status, 1);
+  EXPECT_EQ(first.err.text(), "gone.c: Error:  No such file or directory\nkvx_zkck_cc: 1 error(s).\n");
+
+  Run second;
+  run(second, {"kvx_zkck_cc", c2, rules2});
+  EXPECT_EQ(second.status, 0);
+  EXPECT_EQ(second.err.text(), "");
+  EXPECT_TRUE(second.e.diag.warnings_shown());
+  /* Rules print through Tcl's own standard output channel. */
+  EXPECT_FALSE(second.exited);
+}
+
+TEST_F(InProcess, FatalAndMissingOptionComeBackThroughTheExitHandler) {
+  Run fatal;
+  run(fatal, {"kvx_zkck_cc", (dir / "none.lst").string(), (dir / "none.lst").string()});
+  EXPECT_TRUE(fatal.exited);
+  EXPECT_EQ(fatal.status, 2);
+
+  Run missing;
+  std::string rules = write("r.lst", "");
+  run(missing, {"kvx_zkck_cc", write("c.lst", "-o\n"), rules, (dir / "report.txt").string()});
+  EXPECT_TRUE(missing.exited);
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err.text(),
+            "Error(s):  Option -o has to be followed by a directory name or a file name\n"
+            "kvx_zkck_cc:\nSorry, no usage file available.\n");
+}
+
+TEST_F(InProcess, VersionAndUsageGoToTheEnginesStreams) {
+  Run v;
+  run(v, {"kvx_zkck_cc", "-v"});
+  EXPECT_EQ(v.status, 1);
+  EXPECT_EQ(v.out.text(), "Kavexo rule checker version 2.1 (kvx_zkck_cc)\n");
+  Run u;
+  run(u, {"kvx_zkck_cc"});
+  EXPECT_EQ(u.status, 1);
+  EXPECT_EQ(u.err.text(), "usage: kvx_zkck_cc file_of_C file_of_rules\n");
+}
+
+}  // namespace
