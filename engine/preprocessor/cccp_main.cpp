@@ -44,18 +44,27 @@ int main(int argc, char **argv) {
   }
   FILE *out = fdopen(fd, "wb");
   std::string tmpname = name.data();
-  diag.add_cleanup([tmpname] { unlink(tmpname.c_str()); });
 
   pp::TextWriter writer(opts.marker);
   pp::Scanner scanner(opts, diag, &writer);
   writer.set_scanner(&scanner);
+  bool done = false;
+  /* Ends the output, also when a fatal message ends the run: what was
+   * preprocessed until then is kept. */
+  auto finish = [&](bool ok) {
+    if (done) return;
+    done = true;
+    ok = writer.finish() && ok;
+    if (fclose(out) != 0) ok = false;
+    if (!ok) diag.report_system_error(LEVEL_ERROR, output);
+    if (rename(tmpname.c_str(), output.c_str()) != 0) {
+      diag.report_system_error(LEVEL_ERROR, output);
+      unlink(tmpname.c_str());
+    }
+  };
+  diag.add_cleanup([&] { finish(true); });
   bool opened = scanner.open_source(source);
-  bool ok = opened && writer.run(scanner, out);
-  if (fclose(out) != 0) ok = false;
-  if (!ok && opened) diag.report_system_error(LEVEL_ERROR, output);
-  if (rename(tmpname.c_str(), output.c_str()) != 0) {
-    diag.report_system_error(LEVEL_ERROR, output);
-    unlink(tmpname.c_str());
-  }
+  bool ok = !opened || writer.run(scanner, out);
+  finish(ok);
   return diag.error_count() ? 1 : 0;
 }

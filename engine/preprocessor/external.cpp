@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstring>
 #include <cstdlib>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -22,6 +23,18 @@ std::string lst_name(const std::string &source) {
   size_t slash = source.find_last_of('/');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return source + ".lst";
   return source.substr(0, dot) + ".lst";
+}
+
+/* An option written with '/' reaches kvx_cccp with '-'; the word after a
+ * lone "-D", "-U" or "-I" is its value (an absolute directory, say) and is
+ * left as it is. */
+static std::string option_word(const std::vector<std::string> &args, size_t i) {
+  const std::string &w = args[i];
+  if (i > 0) {
+    const std::string &p = args[i - 1];
+    if (p.size() == 2 && (p[0] == '-' || p[0] == '/') && strchr("DUIdui", p[1])) return w;
+  }
+  return !w.empty() && w[0] == '/' ? "-" + w.substr(1) : w;
 }
 
 std::vector<std::string> cccp_arguments(const ExternalRequest &req, const std::string &output) {
@@ -51,7 +64,7 @@ std::vector<std::string> cccp_arguments(const ExternalRequest &req, const std::s
     }
   }
   if (!req.opts.cpp_comments) a.push_back("-nocppcomment");
-  for (const std::string &w : req.opts.args) a.push_back(!w.empty() && w[0] == '/' ? "-" + w.substr(1) : w);
+  for (size_t i = 0; i < req.opts.args.size(); i++) a.push_back(option_word(req.opts.args, i));
   a.push_back(req.source);
   a.push_back(output);
   return a;
@@ -72,7 +85,7 @@ static std::string shown_command(const ExternalRequest &req, const std::string &
     if (!req.opts.mac_file.empty()) s += " -mac \"" + req.opts.mac_file + "\"";
   }
   if (!req.opts.cpp_comments) s += " -nocppcomment";
-  for (const std::string &w : req.opts.args) s += !w.empty() && w[0] == '/' ? "  -" + w.substr(1) : "  " + w;
+  for (size_t i = 0; i < req.opts.args.size(); i++) s += "  " + option_word(req.opts.args, i);
   s += " \"" + req.source + "\" " + output;
   return s;
 }

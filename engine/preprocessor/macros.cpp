@@ -624,7 +624,7 @@ bool Preprocessor::parse_define(uint32_t file, uint32_t line, bool event) {
     m->body.push_back(b);
   }
   if (stringize_next) {
-    report(LEVEL_WARNING, "strange character '\n' after #");
+    report(LEVEL_WARNING, "strange character (10.) after #");
   }
   if (!m->body.empty() && (m->body.back().flags & F_PASTE)) {
     if (standard_) {

@@ -262,6 +262,7 @@ class Preprocessor {
   bool quiet_ = false;        /* option texts: errors only mark failure */
   bool quiet_failed_ = false;
   std::string pending_include_;
+  std::string source_name_;  /* for messages about the options */
 
   /* #if type sizes: char short int long float double, pointers (+fnptr, void) */
   int size_[6] = {1, 2, 4, 4, 4, 8};

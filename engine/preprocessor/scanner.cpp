@@ -48,7 +48,7 @@ void Preprocessor::report(int level, const std::string &msg) {
       break;
     }
   if (!real) {
-    std::string where = file_ ? file_->open_name : std::string("kvx_cccp");
+    std::string where = !source_name_.empty() ? source_name_ : file_ ? file_->open_name : std::string("kvx_cccp");
     diag_.report_located(level, where, 0, msg);
     return;
   }
@@ -120,6 +120,7 @@ void Preprocessor::define_string(const char *name, const std::string &text) {
 }
 
 bool Preprocessor::open_source(const std::string &path) {
+  source_name_ = path;
   if (!opts_.mac_file.empty()) read_mac_file(*this, opts_.mac_file);
   for (const std::string &n : opts_.macro_names) add_macro_name(n);
   if (!opts_.def_file.empty()) read_def_file(*this, opts_.def_file);

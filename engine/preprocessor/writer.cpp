@@ -129,10 +129,17 @@ void TextWriter::token(const Token &t) {
 bool TextWriter::run(Scanner &s, FILE *out) {
   scanner_ = &s;
   out_ = out;
+  failed_ = false;
   Token t;
   while (s.next(t)) token(t);
+  return finish();
+}
+
+bool TextWriter::finish() {
   if (!bol_) buf_ += '\n';
+  bol_ = true;
   flush();
+  if (out_ && fflush(out_) != 0) failed_ = true;
   return !failed_;
 }
 

@@ -36,6 +36,8 @@ class TextWriter : public Observer {
   void set_scanner(Scanner *s) { scanner_ = s; }
   /* Reads the scanner to its end and writes everything; false on a write error. */
   bool run(Scanner &s, FILE *out);
+  /* Writes what is still buffered; false on a write error. */
+  bool finish();
 
   void file_entered(uint32_t, std::string_view) override {}
   void inclusion(uint32_t from, uint32_t line, uint32_t included) override;
