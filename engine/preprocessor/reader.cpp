@@ -496,10 +496,11 @@ void Preprocessor::lex(PToken &t) {
           }
           if (p == f->base || p[-1] == '\n') {
             f->cur = p + 1;
-            line_marker_external();
-            p = f->cur;
-            flags = F_SPACE | F_BOL;
-            continue;
+            if (line_marker_external()) {
+              p = f->cur;
+              flags = F_SPACE | F_BOL;
+              continue;
+            }
           }
         }
         goto punct;
