@@ -390,12 +390,7 @@ int Evaluator::read(int32_t &v) {
           PToken first = t;
           first.len = 1;
           pp_.push_pending(first);
-          if (rest.p[0] == '=') {
-            /* "+=" and the like: the operator, then the '=' error */
-          }
-          std::swap(pp_.pending_[pp_.pending_.size() - 1], pp_.pending_[pp_.pending_.size() - 2]);
-          std::swap(pp_.pending_[pp_.pending_.size() - 1], pp_.pending_[pp_.pending_.size() - 2]);
-          continue;
+          continue; /* "+=" gives '+' and then the '=' error */
         }
         [[fallthrough]];
       }
