@@ -236,3 +236,22 @@ TEST(Modes, PrescanOnlyInStandardMode) {
 }
 
 }  // namespace
+
+namespace {
+
+/* A large real source, when the benchmark data has been fetched: both ways
+ * must agree on every token, line, file and event. */
+TEST(BothWays, SqliteAmalgamation) {
+  const char *s = getenv("KVX_SOURCE_DIR");
+  std::string src = std::string(s ? s : ".") + "/bench/data/sqlite3-noinc.c";
+  if (access(src.c_str(), R_OK) != 0) GTEST_SKIP() << "run the benchmark first to fetch " << src;
+  for (const char *mode : {"-mode=exp", "-mode=noexp"}) {
+    kvx::pp::test::Run in = run_inprocess(src, {mode}, "");
+    kvx::pp::test::Run ex = run_external(src, {mode}, "");
+    EXPECT_GT(in.dump.size(), 1000000u);
+    EXPECT_TRUE(in.dump == ex.dump) << mode;
+    EXPECT_EQ(in.diags, ex.diags) << mode;
+  }
+}
+
+}  // namespace
