@@ -255,3 +255,26 @@ TEST(BothWays, SqliteAmalgamation) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Limits, FilenameWorkBuffer) {
+  Options o;
+  o.args.push_back("-I/" + std::string(16380, 'd'));
+  std::string m;
+  EXPECT_EQ("fatal 2", run_text("#include <abc.h>\n", o, &m));
+  EXPECT_NE(std::string::npos, m.find("filename work buffer overflow"));
+  o.args[0] = "-I/" + std::string(16370, 'd');
+  EXPECT_EQ("2:x ", run_text("#include <abc.h>\nx\n", o, &m));
+  EXPECT_NE(std::string::npos, m.find("cannot open include file \"abc.h\""));
+}
+
+TEST(OptionFiles, UnreadableDefFileIsAWarning) {
+  Options o;
+  o.def_file = temp_dir(); /* a directory: it exists but cannot be read */
+  std::string m;
+  EXPECT_EQ("1:x ", run_text("x\n", o, &m));
+  EXPECT_NE(std::string::npos, m.find("Inaccessible '" + o.def_file + "' file.")) << m;
+}
+
+}  // namespace
