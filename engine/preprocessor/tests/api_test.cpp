@@ -246,8 +246,8 @@ TEST(BothWays, SqliteAmalgamation) {
   std::string src = std::string(s ? s : ".") + "/bench/data/sqlite3-noinc.c";
   if (access(src.c_str(), R_OK) != 0) GTEST_SKIP() << "run the benchmark first to fetch " << src;
   for (const char *mode : {"-mode=exp", "-mode=noexp"}) {
-    kvx::pp::test::Run in = run_inprocess(src, {mode}, "");
-    kvx::pp::test::Run ex = run_external(src, {mode}, "");
+    PPRun in = run_inprocess(src, {mode}, "");
+    PPRun ex = run_external(src, {mode}, "");
     EXPECT_GT(in.dump.size(), 1000000u);
     EXPECT_TRUE(in.dump == ex.dump) << mode;
     EXPECT_EQ(in.diags, ex.diags) << mode;

@@ -59,7 +59,7 @@ Header header(const std::string &text) {
   return h;
 }
 
-std::string render(const Run &r) { return r.dump + "--- messages\n" + r.diags; }
+std::string render(const PPRun &r) { return r.dump + "--- messages\n" + r.diags; }
 
 class Fixture : public testing::TestWithParam<std::string> {};
 
@@ -73,8 +73,8 @@ TEST_P(Fixture, BothWaysGiveTheExpectedResult) {
     envname = h.env.substr(0, eq);
     setenv(envname.c_str(), h.env.substr(eq + 1).c_str(), 1);
   }
-  kvx::pp::test::Run in = run_inprocess(src, h.words, dir);
-  kvx::pp::test::Run ex = run_external(src, h.words, dir);
+  PPRun in = run_inprocess(src, h.words, dir);
+  PPRun ex = run_external(src, h.words, dir);
   if (!envname.empty()) unsetenv(envname.c_str());
   std::string exp_path = dir + "/" + GetParam() + ".exp";
   if (getenv("KVX_PP_REGEN")) write_file(exp_path, render(in));

@@ -123,8 +123,8 @@ static void drain(Scanner &sc, Recorder &rec, Diagnostics &diag) {
   rec.close();
 }
 
-Run run_inprocess(const std::string &source, std::vector<std::string> words, const std::string &dir) {
-  Run r;
+PPRun run_inprocess(const std::string &source, std::vector<std::string> words, const std::string &dir) {
+  PPRun r;
   prepare(words, dir);
   Options opts;
   parse_cccp_args(words, opts);
@@ -154,8 +154,8 @@ Run run_inprocess(const std::string &source, std::vector<std::string> words, con
   return r;
 }
 
-Run run_external(const std::string &source, std::vector<std::string> words, const std::string &dir) {
-  Run r;
+PPRun run_external(const std::string &source, std::vector<std::string> words, const std::string &dir) {
+  PPRun r;
   prepare(words, dir);
   ExternalRequest req;
   req.program = cccp_path();

@@ -10,15 +10,15 @@
 
 namespace kvx::pp::test {
 
-struct Run {
+struct PPRun {
   std::string dump;   /* tokens by line, with the observer events between them */
   std::string diags;  /* diagnostics as printed */
 };
 
 /* words: kvx_cccp options (without source and output); dir is removed from
  * the file names shown, "$DIR" in words is replaced by it. */
-Run run_inprocess(const std::string &source, std::vector<std::string> words, const std::string &dir);
-Run run_external(const std::string &source, std::vector<std::string> words, const std::string &dir);
+PPRun run_inprocess(const std::string &source, std::vector<std::string> words, const std::string &dir);
+PPRun run_external(const std::string &source, std::vector<std::string> words, const std::string &dir);
 
 std::string cccp_path();
 std::string read_file(const std::string &path);
