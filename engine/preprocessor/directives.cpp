@@ -38,6 +38,15 @@ void register_directives(Preprocessor &pp) {
 }
 
 static const int kMaxGroups = 31;
+
+static std::string_view base_name(std::string_view p) {
+  size_t s = p.find_last_of("/\\");
+  return s == std::string_view::npos ? p : p.substr(s + 1);
+}
+
+bool Preprocessor::is_pch(const std::string &path) const {
+  return !opts_.pch_file.empty() && base_name(path) == base_name(opts_.pch_file);
+}
 static const int kMaxIncludeDepth = 200;
 
 void Preprocessor::directive() {
@@ -102,7 +111,7 @@ void Preprocessor::directive() {
     uint32_t from = f->file;
     if (frames_.size() >= (size_t)kMaxIncludeDepth) {
       report(LEVEL_ERROR, "#include nested too deeply");
-    } else if (push_file(include_path)) {
+    } else if (push_file(include_path) && !is_pch(include_path)) {
       obs_->inclusion(from, dline, file_->file);
     }
   }

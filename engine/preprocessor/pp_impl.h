@@ -208,6 +208,7 @@ class Preprocessor {
   void define_special(const char *name, int kind);
   void define_string(const char *name, const std::string &text);
 
+  bool is_pch(const std::string &path) const;
   void report(int level, const std::string &msg);
   void report_inc(const std::string &msg) { report(inc_warn_ ? LEVEL_WARNING : LEVEL_ERROR, msg); }
 

@@ -29,6 +29,9 @@ struct Options {
    * spellings; other words are ignored here. */
   std::vector<std::string> args;
   std::string marker = "@KVX #";   /* text opening an annotation comment */
+  /* Precompiled-header file of the compile line (options Yu/Yc): its
+   * inclusion is not recorded. */
+  std::string pch_file;
 };
 
 }  // namespace kvx::pp

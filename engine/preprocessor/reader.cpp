@@ -352,7 +352,7 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
         std::string path(payload.substr(1, payload.size() - 2));
         uint32_t from = f.file;
         uint32_t to = file_index(path);
-        obs_->inclusion(from, line, to);
+        if (!is_pch(path)) obs_->inclusion(from, line, to);
       }
       break;
     }

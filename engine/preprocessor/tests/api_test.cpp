@@ -242,8 +242,7 @@ namespace {
 /* A large real source, when the benchmark data has been fetched: both ways
  * must agree on every token, line, file and event. */
 TEST(BothWays, SqliteAmalgamation) {
-  const char *s = getenv("KVX_SOURCE_DIR");
-  std::string src = std::string(s ? s : ".") + "/bench/data/sqlite3-noinc.c";
+  std::string src = KVX_PP_SOURCE_DIR "/bench/data/sqlite3-noinc.c";
   if (access(src.c_str(), R_OK) != 0) GTEST_SKIP() << "run the benchmark first to fetch " << src;
   for (const char *mode : {"-mode=exp", "-mode=noexp"}) {
     PPRun in = run_inprocess(src, {mode}, "");
@@ -275,6 +274,42 @@ TEST(OptionFiles, UnreadableDefFileIsAWarning) {
   std::string m;
   EXPECT_EQ("1:x ", run_text("x\n", o, &m));
   EXPECT_NE(std::string::npos, m.find("Inaccessible '" + o.def_file + "' file.")) << m;
+}
+
+}  // namespace
+
+namespace {
+
+class Inclusions : public kvx::pp::Observer {
+ public:
+  int count = 0;
+  void inclusion(uint32_t, uint32_t, uint32_t) override { count++; }
+};
+
+TEST(BothWays, PrecompiledHeaderInclusionIsNotRecorded) {
+  std::string dir = temp_dir();
+  write_file(dir + "/stdafx.h", "int pch;\n");
+  write_file(dir + "/o.h", "int other;\n");
+  write_file(dir + "/m.c", "#include \"stdafx.h\"\n#include \"o.h\"\nint m;\n");
+  Options o;
+  o.pch_file = "stdafx.h";
+  Diagnostics diag(tmpfile());
+  Inclusions in, ex;
+  {
+    Scanner sc(o, diag, &in);
+    ASSERT_TRUE(sc.open_source(dir + "/m.c"));
+    EXPECT_EQ("1:int 1:pch 1:; 1:int 1:other 1:; 3:int 3:m 3:; ", tokens_of(sc));
+  }
+  ExternalRequest req;
+  req.program = cccp_path();
+  req.source = dir + "/m.c";
+  ExternalResult r = run_kvx_cccp(req, diag);
+  ASSERT_TRUE(r.ok);
+  Scanner sc(o, diag, &ex);
+  ASSERT_TRUE(sc.open_preprocessed(r.output, req.source, true));
+  EXPECT_EQ("1:int 1:pch 1:; 1:int 1:other 1:; 3:int 3:m 3:; ", tokens_of(sc));
+  EXPECT_EQ(1, in.count);
+  EXPECT_EQ(1, ex.count);
 }
 
 }  // namespace

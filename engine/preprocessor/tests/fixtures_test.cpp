@@ -20,10 +20,7 @@ using namespace kvx::pp::test;
 
 namespace {
 
-std::string fixture_dir() {
-  const char *s = getenv("KVX_SOURCE_DIR");
-  return std::string(s ? s : ".") + "/engine/preprocessor/tests/fixtures";
-}
+std::string fixture_dir() { return KVX_PP_SOURCE_DIR "/engine/preprocessor/tests/fixtures"; }
 
 std::vector<std::string> fixtures() {
   std::vector<std::string> v;

@@ -41,7 +41,7 @@ std::string temp_dir() {
 
 std::string cccp_path() {
   const char *b = getenv("KVX_BUILD_DIR");
-  return std::string(b ? b : "build") + "/bin/kvx_cccp";
+  return std::string(b ? b : KVX_PP_BUILD_DIR) + "/bin/kvx_cccp";
 }
 
 static std::string strip(std::string s, const std::string &dir) {
