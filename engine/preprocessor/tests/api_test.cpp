@@ -242,6 +242,9 @@ namespace {
 /* A large real source, when the benchmark data has been fetched: both ways
  * must agree on every token, line, file and event. */
 TEST(BothWays, SqliteAmalgamation) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "too slow under the sanitizers";
+#endif
   std::string src = KVX_PP_SOURCE_DIR "/bench/data/sqlite3-noinc.c";
   if (access(src.c_str(), R_OK) != 0) GTEST_SKIP() << "run the benchmark first to fetch " << src;
   for (const char *mode : {"-mode=exp", "-mode=noexp"}) {
