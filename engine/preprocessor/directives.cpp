@@ -21,7 +21,8 @@ enum {
   D_ASSERT,
   D_UNASSERT,
   D_LINE,
-  D_IGNORED
+  D_IGNORED,
+  D_INCLUDE_NEXT
 };
 
 static const struct {
@@ -31,7 +32,8 @@ static const struct {
                        {"elif", D_ELIF},     {"else", D_ELSE},         {"endif", D_ENDIF},
                        {"define", D_DEFINE}, {"undef", D_UNDEF},       {"include", D_INCLUDE},
                        {"assert", D_ASSERT}, {"unassert", D_UNASSERT}, {"line", D_LINE},
-                       {"ident", D_IGNORED}, {"error", D_IGNORED},     {"pragma", D_IGNORED}};
+                       {"ident", D_IGNORED}, {"error", D_IGNORED},     {"pragma", D_IGNORED},
+                       {"include_next", D_INCLUDE_NEXT}};
 
 void register_directives(Preprocessor &pp) {
   for (auto &d : directive_table) pp.intern(d.name, strlen(d.name))->directive = (uint8_t)d.code;
@@ -71,7 +73,14 @@ void Preprocessor::directive() {
         case D_UNDEF: do_undef(); break;
         case D_INCLUDE: {
           /* the include is pushed once the directive's line is consumed */
-          do_include();
+          do_include(false);
+          include_path.swap(pending_include_);
+          break;
+        }
+        case D_INCLUDE_NEXT: {
+          /* GNU extension: search on after the directory of the current file */
+          if (!opts_.gnu) break;
+          do_include(true);
           include_path.swap(pending_include_);
           break;
         }
@@ -111,8 +120,9 @@ void Preprocessor::directive() {
     uint32_t from = f->file;
     if (frames_.size() >= (size_t)kMaxIncludeDepth) {
       report(LEVEL_ERROR, "#include nested too deeply");
-    } else if (push_file(include_path) && !is_pch(include_path)) {
-      obs_->inclusion(from, dline, file_->file);
+    } else if (push_file(include_path)) {
+      file_->dir_index = pending_dir_;
+      if (!is_pch(include_path)) obs_->inclusion(from, dline, file_->file);
     }
   }
   if (!compiling_ && !skipping_) skip_group();
@@ -249,7 +259,7 @@ void Preprocessor::do_conditional(int code, std::string_view name) {
 
 static bool is_absolute(const std::string &n) { return (!n.empty() && n[0] == '/') || (n.size() > 1 && n[1] == ':'); }
 
-void Preprocessor::do_include() {
+void Preprocessor::do_include(bool next) {
   FileFrame &f = *file_;
   const char *p = f.cur;
   while (char_class[(unsigned char)*p] == C_BLANK) ++p;
@@ -291,6 +301,16 @@ void Preprocessor::do_include() {
   if (opts_.backslash_includes)
     for (char &c : name)
       if (c == '\\') c = '/';
+  pending_dir_ = -1;
+  size_t first_dir = 0;
+  if (next) {
+    angle = true;
+    for (auto it = frames_.rbegin(); it != frames_.rend(); ++it)
+      if (!(*it)->is_text) {
+        first_dir = (size_t)((*it)->dir_index + 1);
+        break;
+      }
+  }
   if (!angle) {
     std::string cand = name;
     if (!is_absolute(name)) {
@@ -309,11 +329,13 @@ void Preprocessor::do_include() {
       return;
     }
   }
-  for (const std::string &dir : inc_dirs_) {
+  for (size_t i = first_dir; i < inc_dirs_.size(); i++) {
+    const std::string &dir = inc_dirs_[i];
     if (dir.size() + name.size() >= 16383) report(LEVEL_FATAL, "filename work buffer overflow");
     std::string cand = name[0] == '/' ? name : dir + "/" + name;
     if (is_readable(cand)) {
       pending_include_ = cand;
+      pending_dir_ = (int)i;
       return;
     }
   }

@@ -117,6 +117,7 @@ struct FileFrame {
   std::string delete_path;           /* temporary file removed at its end */
   bool bol = true;
   bool is_text = false;              /* option text, not a file */
+  int dir_index = -1;                /* include directory it was found in */
 };
 
 struct Context {
@@ -175,7 +176,7 @@ class Preprocessor {
   void directive();
   void skip_group();
   void do_conditional(int code, std::string_view name);
-  void do_include();
+  void do_include(bool next);
   void do_line_operands(const PToken &num, long &line, std::string &name);
   void do_assert(bool assert);
   bool line_marker_external();
@@ -263,6 +264,7 @@ class Preprocessor {
   bool quiet_ = false;        /* option texts: errors only mark failure */
   bool quiet_failed_ = false;
   std::string pending_include_;
+  int pending_dir_ = -1;
   std::string source_name_;  /* for messages about the options */
 
   /* #if type sizes: char short int long float double, pointers (+fnptr, void) */
