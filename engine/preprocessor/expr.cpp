@@ -521,7 +521,6 @@ int32_t Evaluator::run() {
       }
     }
     int prec = prec_of(op);
-    bool matched = false;
     if (!unary) {
       while (prec <= ops_[nops_ - 1].prec || (op == O_COLON && ops_[nops_ - 1].op == O_COLON)) {
         int top = ops_[nops_ - 1].op;
@@ -531,7 +530,6 @@ int32_t Evaluator::run() {
             return 1;
           }
           nops_--;
-          matched = true;
           break;
         }
         if (top == O_QUEST) {
@@ -547,7 +545,6 @@ int32_t Evaluator::run() {
       }
     }
     if (op == O_RPAREN) {
-      (void)matched;
       expect_operand = false;
       after_rparen = true;
       continue;

@@ -136,7 +136,7 @@ int Preprocessor::use_macro(PToken &t) {
     a = args_get();
     bool saved = in_args_;
     in_args_ = true;
-    bool ok = collect_args(m, *a, t);
+    bool ok = collect_args(m, *a);
     in_args_ = saved;
     if (!ok) {
       args_put(a);
@@ -212,7 +212,7 @@ int Preprocessor::use_macro(PToken &t) {
   return 2;
 }
 
-bool Preprocessor::collect_args(Macro *m, ArgSet &a, const PToken &name) {
+bool Preprocessor::collect_args(Macro *m, ArgSet &a) {
   a.toks.clear();
   a.start.clear();
   a.start.push_back(0);
@@ -242,7 +242,6 @@ bool Preprocessor::collect_args(Macro *m, ArgSet &a, const PToken &name) {
       }
       if (t.kind == IK_ARGEND) push_pending(t);
       push_context(nullptr, v->data(), v->data() + v->size(), v);
-      (void)name;
       return false;
     }
     if (t.kind == (uint8_t)TokenKind::Punct && t.len == 1) {

@@ -190,7 +190,7 @@ class Preprocessor {
   void fetch(PToken &t);          /* token without expansion */
   void push_pending(const PToken &t) { pending_.push_back(t); }
   int use_macro(PToken &t);       /* 0 stays, 1 unexpanded macro, 2 expanded */
-  bool collect_args(Macro *m, ArgSet &a, const PToken &name);
+  bool collect_args(Macro *m, ArgSet &a);
   void expand_arg(ArgSet &a, size_t i);
   void substitute(Macro *m, ArgSet &a, std::vector<PToken> &out);
   void paste_all(std::vector<PToken> &v);

@@ -17,7 +17,6 @@ namespace kvx::pp {
 
 static constexpr std::array<uint8_t, 256> make_classes() {
   std::array<uint8_t, 256> t{};
-  for (int c = 0; c < 256; c++) t[c] = c >= 128 ? C_OTHER : C_OTHER;
   for (int c = 'a'; c <= 'z'; c++) t[c] = C_LETTER;
   for (int c = 'A'; c <= 'Z'; c++) t[c] = C_LETTER;
   t['_'] = t['$'] = C_LETTER;
@@ -170,9 +169,6 @@ static size_t clean_text(FileFrame &f, char *b, size_t n, bool tri) {
         i = j + 1;
         continue;
       }
-      if (tri && j + 2 < e && j[0] == '?' && j[1] == '?' && j[2] == '/') {
-        /* "\??/" is a backslash followed by a backslash: keep both */
-      }
     }
     *o++ = c;
   }
@@ -262,9 +258,7 @@ void Preprocessor::skip_block_comment(FileFrame &f, const char *&p, bool record)
   uint32_t first = record ? line_at(f, p) : 0;
   const char *q = p + 2;
   for (;;) {
-    const char *s = q;
     while (*q != '*' && *q != '\n' && *q != 0) ++q;
-    (void)s;
     if (*q == '*') {
       if (q[1] == '/') {
         q += 2;
