@@ -231,7 +231,7 @@ bool Preprocessor::collect_args(Macro *m, ArgSet &a) {
       paren.len = 1;
       paren.flags = 0;
       v->push_back(paren);
-      for (size_t i = 0; i + 1 < a.start.size() + 1 && i < a.start.size(); i++) {
+      for (size_t i = 0; i < a.start.size(); i++) {
         size_t b = a.start[i], e = i + 1 < a.start.size() ? a.start[i + 1] : a.toks.size();
         if (i > 0) {
           PToken comma = paren;
