@@ -286,12 +286,14 @@ void Preprocessor::expand_arg(ArgSet &a, size_t i) {
   ctx_base_ = ctx_.size();
   bool saved_args = in_args_;
   in_args_ = false;
+  prescan_depth_++;
   PToken t;
   for (;;) {
     get(t);
     if (t.kind == IK_ARGEND) break;
     out->push_back(t);
   }
+  prescan_depth_--;
   in_args_ = saved_args;
   ctx_base_ = saved_base;
   while (ctx_.size() > depth) pop_context();
@@ -379,7 +381,15 @@ void Preprocessor::substitute(Macro *m, ArgSet &a, std::vector<PToken> &out) {
       continue;
     }
     const PToken *beg, *end;
-    if (!standard_ || pasted) {
+    /* Arguments nested deeper than the expansion limit are substituted as
+     * written: this bounds the recursion. */
+    bool too_deep = standard_ && !pasted && prescan_depth_ >= kMaxNesting;
+    if (too_deep && !nest_reported_) {
+      nest_reported_ = true;
+      report(LEVEL_ERROR, "recursive macro definition of \"" +
+                              std::string(chain_first_ ? chain_first_->sv() : m->name->sv()) + "\"");
+    }
+    if (!standard_ || pasted || too_deep) {
       beg = a.toks.data() + a.start[k];
       end = a.toks.data() + a.start[k + 1];
     } else {

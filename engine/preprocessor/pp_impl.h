@@ -259,6 +259,8 @@ class Preprocessor {
   uint32_t exp_line_ = 0, exp_file_ = 0;
   bool top_exp_ = false;
   bool in_args_ = false;
+  size_t prescan_depth_ = 0;
+  bool nest_reported_ = false;  /* arguments being expanded inside each other */
   Ident *chain_first_ = nullptr;
   uint16_t pad_flags_ = 0;
   bool quiet_ = false;        /* option texts: errors only mark failure */

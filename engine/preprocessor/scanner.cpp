@@ -162,7 +162,10 @@ bool Preprocessor::next(Token &out) {
       out.text = {};
       return false;
     }
-    if (ctx_.empty() && pending_.empty()) temp_.reset();
+    if (ctx_.empty() && pending_.empty()) {
+      temp_.reset();
+      nest_reported_ = false;
+    }
     get(t);
     if (t.kind == IK_EOF) {
       pop_file();

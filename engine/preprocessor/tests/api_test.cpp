@@ -316,3 +316,23 @@ TEST(BothWays, PrecompiledHeaderInclusionIsNotRecorded) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Limits, DeeplyNestedArgumentsStopAtTheExpansionLimit) {
+  auto nested = [](int n) {
+    std::string s = "#define N(x) [x]\n";
+    for (int i = 0; i < n; i++) s += "N(";
+    s += "1";
+    for (int i = 0; i < n; i++) s += ")";
+    return s + "\n";
+  };
+  std::string m;
+  std::string out = run_text(nested(900), Options(), &m);
+  EXPECT_EQ("", m);
+  EXPECT_EQ(std::string::npos, out.find("N"));
+  out = run_text(nested(1200), Options(), &m);
+  EXPECT_NE(std::string::npos, m.find("recursive macro definition of \"N\"")) << m;
+}
+
+}  // namespace
