@@ -12,6 +12,9 @@ using kvxtest::Scratch;
 namespace {
 
 const std::string engine = kvxtest::built_program("kvx_zkck_cc");
+/* Printed for every analysed source while no predefined-macros file of the
+ * default dialect is found (none is set up for these runs). */
+const std::string NODEF = "warning : Unable to locate msc0900.def file\n";
 
 struct RunTest : ::testing::Test {
   Scratch s;
@@ -33,6 +36,7 @@ TEST_F(RunTest, ThisRuleAcrossRulesAndTclErrorOnThirdCodeLine) {
   Result r = check("a.c\n", "r1.rule\n  r2.rule more words\nr3.rule\n\nr4.rule\nr5.rule\n");
   EXPECT_EQ(r.out, "1 RULE_1\n2 0 42\n3 RULE_3\n5 RULE_5\n");
   EXPECT_EQ(r.err,
+            NODEF +
             "Error(s): during tcl evaluation\n"
             "\"r3.rule\", line .CODE + 3: invalid command name \"nosuch\"\n"
             "    while executing\n"
@@ -51,7 +55,7 @@ TEST_F(RunTest, ConsoleOutputKeepsItsOrder) {
   s.write("r.lst", "r1.rule\nr2.rule\nr3.rule\n");
   Result r = kvxtest::run(engine, {engine, "c.lst", "r.lst"}, s.dir, {}, true);
   EXPECT_EQ(r.out,
-            "\nKavexo analysing:\na.c: \nb.c: \nfirst line\n"
+            "\nKavexo analysing:\na.c: \n" + NODEF + "b.c: \n" + NODEF + "first line\n"
             "Error(s): during tcl evaluation\n"
             "\"r2.rule\", line .CODE + 1: invalid command name \"bad_command\"\n"
             "    while executing\n\"bad_command\"\n"
@@ -89,6 +93,7 @@ TEST_F(RunTest, ErrorsDuringAnalysisStopBeforeTheRules) {
   Result r = check("a.c missing.c\nb.c\n", "r.rule\n");
   EXPECT_EQ(r.out, "\nKavexo analysing:\na.c: \nmissing.c: \n");
   EXPECT_EQ(r.err,
+            NODEF +
             "missing.c: Error:  No such file or directory\n"
             "b.c: Error:  No such file or directory\n"
             "kvx_zkck_cc: 2 error(s).\n");
@@ -100,7 +105,7 @@ TEST_F(RunTest, SourcesWithBlanksAbsoluteNamesAndSlashOptions) {
   fs::path abs = s.write("abs.c", "int b;\n");
   s.write("r.rule", ".CODE\nputs done\n");
   Result r = check("/DX=\"1 2\" /W3 \"my dir/a b.c\"\n" + abs.string() + " -ddef /etc/none.def\n", "r.rule\n");
-  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.err, NODEF + NODEF);
   EXPECT_EQ(r.out, "done\n");
   EXPECT_EQ(r.status, 0);
   r = check((s / "nodir/none.c").string() + "\n", "r.rule\n");
@@ -194,19 +199,19 @@ TEST_F(RunTest, CompilerCommandGetsAnArgumentVector) {
   s.write("lib.o", "");
   s.write("r.rule", ".CODE\nputs rules-ran\n");
   Result r = check("-cc=./rec.sh /W3 -DX \"my file.c\" lib.o \"$(touch pwned)\"\n", "r.rule\n");
-  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.err, NODEF);
   EXPECT_EQ(r.out, "rules-ran\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(kvxtest::read_file(s / "args.txt"), "[-c]\n[/W3]\n[$(touch pwned)]\n[my file.c]\n[lib.o]\n");
   EXPECT_FALSE(fs::exists(s / "pwned"));
 
   r = check("-cc=./rec.sh \"my file.c\"\n", "r.rule\n", {{"RC", "3"}});
-  EXPECT_EQ(r.err, "Error(s): during compilation\n");
+  EXPECT_EQ(r.err, NODEF + "Error(s): during compilation\n");
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.status, 3);
 
   r = check("-cc=./no-such-compiler \"my file.c\"\n", "r.rule\n");
-  EXPECT_EQ(r.err, "./no-such-compiler: Error:  No such file or directory\nError(s): during compilation\n");
+  EXPECT_EQ(r.err, NODEF + "./no-such-compiler: Error:  No such file or directory\nError(s): during compilation\n");
   EXPECT_EQ(r.status, 127);
 }
 
@@ -216,6 +221,29 @@ TEST_F(RunTest, CompilerIsNotRunAfterAnError) {
   Result r = check("-cc=./rec.sh gone.c\n", "");
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(fs::exists(s / "ran"));
+}
+
+}  // namespace
+
+namespace {
+
+/* Every source of a line is preprocessed and parsed, in either way of
+ * preprocessing; a syntax error stops the run before the rules. */
+TEST_F(RunTest, SourcesAreParsedBothWaysAndSyntaxErrorsStopTheRules) {
+  s.write("a.c", "#define ONE 1\nint f(int a) { return a + ONE; }\n");
+  s.write("b.c", "/* header */\nint g(void)\n{\n  int x = ;\n  return 0;\n}\n");
+  s.write("r.rule", ".CODE\nputs rules-ran\n");
+  const std::string nodef = "warning : Unable to locate ansi.def file\n";
+  for (const char *way : {"", " -nocccp"}) {
+    SCOPED_TRACE(way);
+    Result r = check(std::string("a.c b.c -dial ansi") + way + "\n", "r.rule\n");
+    EXPECT_EQ(r.out, "\nKavexo analysing:\na.c: \nb.c: \n");
+    EXPECT_EQ(r.err, nodef + nodef + "b.c(4) : Error:  syntax error before `;'\nkvx_zkck_cc: 1 error(s).\n");
+    EXPECT_EQ(r.status, 1);
+    r = check(std::string("a.c -dial ansi") + way + "\n", "r.rule\n");
+    EXPECT_EQ(r.out, "rules-ran\n");
+    EXPECT_EQ(r.status, 0);
+  }
 }
 
 }  // namespace

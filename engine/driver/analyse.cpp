@@ -1,32 +1,137 @@
 /*
  * analyse.cpp - analysing a compile line and one of its sources.
  *
- * This is where the preprocessor, the front end and the model building
- * plug into the driver.  Until they do, a source is only opened and read
- * to its end, so that a missing or unreadable source is reported (and
- * counted) as it will be then.
+ * This is where the layers meet: the dialect chosen on the compile line
+ * configures the preprocessor and the lexer, the dialect's option files are
+ * found, and each source is preprocessed (in-process, or by kvx_cccp whose
+ * output is read back) and parsed to its end.
  */
 #include "driver/analyse.h"
 
 #include "driver/engine.h"
+#include "frontend/frontend.h"
+#include "preprocessor/external.h"
+#include "preprocessor/optfiles.h"
+#include "preprocessor/scanner.h"
 
 namespace kvx {
 
+namespace {
+
+/* The preprocessor's scanning loop as the lexer's token source. */
+class ScannerSource final : public fe::TokenSource {
+ public:
+  explicit ScannerSource(pp::Scanner &s) : s_(s) {}
+  bool next(pp::Token &tok) override { return s_.next(tok); }
+  std::string_view file_name(uint32_t file) const override { return s_.file_name(file); }
+
+ private:
+  pp::Scanner &s_;
+};
+
+/* The selected -X option word; set only when several were given. */
+void apply_x_options(Engine &e) {
+  const CompileSettings &s = e.settings;
+  if (s.x_count <= 1 || !s.x_mode) return;
+  fe::XOptions x;
+  x.a = s.x_mode == 'a';
+  x.c = s.x_mode == 'c';
+  x.s = s.x_mode == 's';
+  x.t = s.x_mode == 't';
+  x.count = s.x_count;
+  std::string word = fe::select_x_option(x, e.diag);
+  if (!word.empty()) e.settings.pp_args.push_back(word);
+}
+
+/* Finds the predefined-macros file of the dialect.  A file found by the
+ * search rather than named on the line is announced once per run and
+ * recorded as the line's "ddef" so that kvx_cccp receives it too. */
+std::string find_def_file(Engine &e) {
+  CompileSettings &s = e.settings;
+  std::string def_name = e.dialect.def_file_name();
+  std::string path = pp::find_option_file(s.ddef_file, "KVX_CC_DEF", def_name);
+  if (path.empty()) {
+    e.diag.write("warning : Unable to locate " + e.dialect.name + ".def file\n");
+    return path;
+  }
+  if (s.ddef_file.empty() || path != s.ddef_file) {
+    if (!e.default_def_announced) {
+      fprintf(e.out, "kvx_cc : using default options file : %s\n\n", path.c_str());
+      fflush(e.out);
+      e.default_def_announced = true;
+    }
+    s.ddef_file = path;
+  }
+  return path;
+}
+
+pp::Options preprocessor_options(Engine &e, const std::string &def_file) {
+  const CompileSettings &s = e.settings;
+  pp::Options o;
+  o.standard = !e.dialect.traditional;
+  o.trigraphs = o.standard;
+  o.backslash_includes = e.dialect.backslash_to_slash;
+  o.gnu = e.dialect.gnu_extensions;
+  o.cpp_comments = s.cpp_comment;
+  o.expand = s.expand;
+  o.mac_file = e.mac_file;
+  o.def_file = def_file;
+  o.args = s.pp_args;
+  return o;
+}
+
+}  // namespace
+
 void analyse_compile_line(Engine &e) {
-  /* The front end works here before the source loop: the -X options
-   * warning, the macro-names file and the dialect's ignore file. */
+  CompileSettings &s = e.settings;
+  /* The dialect of the line; an unknown name is warned about once, when it
+   * is first selected, and a later line without "dial" keeps it. */
+  if (!e.dialect_selected || s.dialect != e.dialect_requested) {
+    e.dialect = fe::select_dialect(s.dialect, e.diag);
+    e.dialect_requested = s.dialect;
+    e.dialect_selected = true;
+  }
+  apply_x_options(e);
+  e.mac_file = pp::find_option_file(s.mac_file, "KVX_CC_MAC", ".kvx_cc.mac");
+  std::string ign = pp::find_option_file("", "KVX_CC_IGN", e.dialect.ign_file_name());
+  if (!ign.empty()) read_ignore_file(e.diag, e.ignore, ign);
   analyse_sources(e);
 }
 
 void analyse_source(Engine &e, const std::string &source) {
   FILE *f = e.diag.open_file(source, "r", LEVEL_ERROR);
   if (!f) return;
-  /* Preprocessing, parsing and model building of the source go here. */
-  char buf[8192];
-  while (fread(buf, 1, sizeof buf, f) == sizeof buf) {
-  }
-  if (ferror(f)) e.diag.report_system_error(LEVEL_ERROR, source);
   fclose(f);
+
+  std::string def_file = find_def_file(e);
+  pp::Options opts = preprocessor_options(e, def_file);
+  pp::Scanner scanner(opts, e.diag, e.pp_observer);
+
+  if (e.settings.nocccp) {
+    if (!scanner.open_source(source)) return;
+  } else {
+    pp::ExternalRequest req;
+    req.program = e.cccp_program;
+    req.dialect = e.dialect.name;
+    req.opts = opts;
+    req.source = source;
+    req.keep_lst = e.settings.keep_pp;
+    pp::ExternalResult r = pp::run_kvx_cccp(req, e.diag);
+    if (e.settings.keep_pp && r.ok) {
+      /* Preprocessing only: the ".lst" file is the result of the run. */
+      e.diag.exit_process(0);
+    }
+    if (!r.ok) return;
+    if (!scanner.open_preprocessed(r.output, source, r.temporary)) return;
+  }
+
+  ScannerSource tokens(scanner);
+  fe::FrontendContext ctx(e.diag);
+  ctx.dialect = e.dialect;
+  ctx.ignore = &e.ignore;
+  fe::ParseActions no_actions;
+  fe::ParseActions &actions = e.parse_actions ? *e.parse_actions : no_actions;
+  fe::parse_translation_unit(ctx, tokens, actions);
 }
 
 }  // namespace kvx

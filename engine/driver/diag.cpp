@@ -42,8 +42,13 @@ void Diagnostics::report(int level, std::string_view text) {
     size_t end = message.find(':');
     if (end != std::string_view::npos) message = message.substr(0, end);
   }
-  int sl = (int)subject.size(), ml = (int)message.size();
+  emit(level, text, subject, message, found);
+}
 
+/* Prints and counts one diagnostic once its subject and message are known. */
+void Diagnostics::emit(int level, std::string_view text, std::string_view subject,
+                       std::string_view message, bool found) {
+  int sl = (int)subject.size(), ml = (int)message.size();
   switch (level) {
     case LEVEL_WARNING:
       warnings_++;
@@ -79,10 +84,17 @@ void Diagnostics::write(std::string_view text) {
 void Diagnostics::report_located(int level, std::string_view file, long line,
                                  std::string_view text) {
   if (level <= LEVEL_NONE) return;
-  std::string s;
-  s.reserve(file.size() + text.size() + 24);
-  s.append(file).append("(").append(std::to_string(line)).append(") : ").append(text);
-  report(level, s);
+  if (level > LEVEL_FATAL) level = LEVEL_FATAL;
+  /* The location is the subject and the whole text the message: a colon
+   * inside the text (a ':' token, "Too many nesting : unable to continue
+   * analysis") must not cut the message short, and a colon inside the file
+   * name must not split it. */
+  std::string subject(file);
+  subject.append("(").append(std::to_string(line)).append(") ");
+  std::string message(" ");
+  message.append(text);
+  std::string whole = subject + ":" + message;
+  emit(level, whole, subject, message, true);
 }
 
 std::string system_error_text(int err) {

@@ -76,6 +76,8 @@ class Diagnostics {
   void set_stream(FILE *err) { err_ = err; }
 
  private:
+  void emit(int level, std::string_view text, std::string_view subject, std::string_view message,
+            bool found);
   void print(const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 
   FILE *err_;

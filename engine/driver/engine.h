@@ -12,6 +12,13 @@
 #include "driver/diag.h"
 #include "driver/ignore.h"
 #include "driver/settings.h"
+#include "frontend/actions.h"
+#include "frontend/dialect.h"
+#include "model/model.h"
+#include "model/violation.h"
+#include "preprocessor/pp_observer.h"
+
+#include <memory>
 
 #include <cstdio>
 #include <string>
@@ -50,6 +57,27 @@ class Engine {
   FILE *violation_stream() const { return report ? report : out; }
 
   Tcl_Interp *interp = nullptr;
+
+  /* The program model the sources are analysed into, and where the rules'
+   * violations are written; both exist from the creation of the
+   * interpreter to the end of the run. */
+  std::unique_ptr<Model> model;
+  std::unique_ptr<ViolationSink> violations;
+
+  /* The dialect in force and the name it was selected by. */
+  fe::Dialect dialect;
+  std::string dialect_requested;
+  bool dialect_selected = false;
+  /* The macro-names file found for the current line, or empty. */
+  std::string mac_file;
+  /* "using default options file" is printed once per run. */
+  bool default_def_announced = false;
+  /* The external preprocessor; empty: kvx_cccp beside the program. */
+  std::string cccp_program;
+  /* Model building's hooks into the preprocessor and the parser; null
+   * until a model builder is attached. */
+  pp::Observer *pp_observer = nullptr;
+  fe::ParseActions *parse_actions = nullptr;
 
   /* "<program dir>/../util/<name>" when readable, else empty. */
   std::string find_in_util(std::string_view name) const;

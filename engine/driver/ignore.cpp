@@ -1,5 +1,5 @@
 /*
- * ignore.cpp - building the ignore table and reading ignore files.
+ * ignore.cpp - reading ignore files into the ignore table.
  */
 #include "driver/ignore.h"
 
@@ -9,58 +9,6 @@
 #include <strings.h>
 
 namespace kvx {
-
-uint32_t IgnoreTable::new_node(std::string_view word) {
-  nodes_.emplace_back();
-  nodes_.back().word.assign(word);
-  return (uint32_t)(nodes_.size() - 1);
-}
-
-const IgnoreNode *IgnoreTable::find(std::string_view first_word) const {
-  auto it = roots_.find(first_word);
-  return it == roots_.end() ? nullptr : &nodes_[it->second];
-}
-
-const IgnoreNode *IgnoreTable::child(const IgnoreNode &node, std::string_view word) const {
-  for (const IgnoreNode *c = at(node.first_child); c; c = at(c->next_sibling))
-    if (c->word == word) return c;
-  return nullptr;
-}
-
-void IgnoreTable::enter(std::string_view first_word, const std::vector<std::string_view> &further,
-                        std::vector<IgnoreItem> replacement) {
-  uint32_t cur;
-  auto it = roots_.find(first_word);
-  if (it != roots_.end()) {
-    cur = it->second;
-  } else {
-    cur = new_node(first_word);
-    roots_.emplace(std::string(first_word), cur);
-  }
-  for (std::string_view w : further) {
-    /* Reuse a child with the same word, else append a new last child. */
-    uint32_t c = nodes_[cur].first_child, last = IgnoreNode::NONE;
-    while (c != IgnoreNode::NONE && nodes_[c].word != w) {
-      last = c;
-      c = nodes_[c].next_sibling;
-    }
-    if (c == IgnoreNode::NONE) {
-      c = new_node(w);
-      if (last == IgnoreNode::NONE)
-        nodes_[cur].first_child = c;
-      else
-        nodes_[last].next_sibling = c;
-    }
-    cur = c;
-  }
-  nodes_[cur].pattern_end = true;
-  nodes_[cur].replacement = std::move(replacement);
-}
-
-void IgnoreTable::clear() {
-  nodes_.clear();
-  roots_.clear();
-}
 
 static void split_words(std::string_view line, std::vector<std::string_view> &out) {
   out.clear();
@@ -83,15 +31,11 @@ static bool enter_line(IgnoreTable &table, const std::vector<std::string_view> &
     i = 1;
   }
   if (i >= words.size() || words[i] == "-->") return false;
-  std::string_view first = words[i++];
-  std::vector<std::string_view> further;
-  while (i < words.size() && words[i] != "-->") further.push_back(words[i++]);
+  std::vector<std::string_view> pattern;
+  while (i < words.size() && words[i] != "-->") pattern.push_back(words[i++]);
   if (i >= words.size()) return false; /* no "-->" */
-  std::vector<IgnoreItem> repl;
-  for (i++; i < words.size(); i++)
-    repl.push_back(IgnoreItem{words[i] == "$" ? std::string("\n") : std::string(words[i]), c_flag});
-  table.enter(first, further, std::move(repl));
-  return true;
+  std::vector<std::string_view> repl(words.begin() + (long)i + 1, words.end());
+  return table.add(pattern, repl, c_flag);
 }
 
 bool read_ignore_file(Diagnostics &diag, IgnoreTable &table, std::string_view name) {

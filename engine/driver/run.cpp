@@ -15,6 +15,8 @@
  */
 #include "driver/run.h"
 
+#include "model/commands.h"
+
 #include "driver/analyse.h"
 #include "driver/engine.h"
 #include "driver/line_reader.h"
@@ -196,9 +198,13 @@ int run_checker(int argc, char **argv, Engine &e) {
 
   /* 4. */
   e.create_interp();
-  /* The program model's rule commands are registered here, under their
-   * capitalised and their all-lower-case names, before the procedures file
-   * can use them. */
+  /* The model (with its fixed part: the application object, its global
+   * scope, the built-in types and operator functions) exists before the
+   * rule commands are registered, under their capitalised and their
+   * all-lower-case names, so that the procedures file can use them. */
+  e.model = create_model(e.diag);
+  e.violations = std::make_unique<ViolationSink>(e.report, e.out);
+  register_model_commands(e.interp, *e.model, *e.violations, e.diag.stream());
 
   /* 5. */
   std::string procedures = "procedures.tcl";
@@ -209,8 +215,7 @@ int run_checker(int argc, char **argv, Engine &e) {
     return finish(e, list_c, list_rules);
   }
 
-  /* 6. The program model's fixed part (the application object, its global
-   * scope, the built-in types and operator functions) is created here. */
+  /* 6. The model's fixed part was made with the model in step 4. */
 
   /* 7. */
   run_compile_lines(e, list_c.f);
@@ -222,9 +227,11 @@ int run_checker(int argc, char **argv, Engine &e) {
   /* 9. */
   run_rules(e, list_rules.f);
 
-  /* 10. The program model is released here, after the interpreter. */
+  /* 10. */
   list_rules.close();
   e.delete_interp();
+  e.violations.reset();
+  e.model.reset();
 
   /* 11. */
   return finish(e, list_c, list_rules);

@@ -55,7 +55,12 @@ TEST_F(DiagTest, LineFormsByLevelAndColon) {
 TEST_F(DiagTest, LocatedForm) {
   d.report_located(2, "f.c", 12, "some text");
   d.report_located(0, "f.c", 12, "ignored");
-  EXPECT_EQ(cap.text(), "f.c(12) : Error:  some text\n");
+  d.report_located(2, "f.c", 13, "syntax error before `:'");
+  d.report_located(1, "odd:name.c", 4, "a: b");
+  EXPECT_EQ(cap.text(),
+            "f.c(12) : Error:  some text\n"
+            "f.c(13) : Error:  syntax error before `:'\n"
+            "odd:name.c(4) : Warning:  a: b\n");
 }
 
 TEST_F(DiagTest, FatalPrintsTwiceBuiltLineThenSummaryAndExits2) {

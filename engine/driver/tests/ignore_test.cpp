@@ -29,9 +29,10 @@ struct IgnoreTest : ::testing::Test {
     path = name;
     return kvx::read_ignore_file(diag, table, path);
   }
-  std::string repl(const kvx::IgnoreNode *n) {
+  std::string repl(int node) {
     std::string s;
-    for (auto &it : n->replacement) s += (it.c_flag ? "C:" : "") + it.text + "|";
+    for (auto &it : table.replacement(node))
+      s += (it.c_flag ? "C:" : "") + (it.line_break ? std::string("\n") : it.text) + "|";
     return s;
   }
 };
@@ -41,40 +42,38 @@ TEST_F(IgnoreTest, PatternsShareTreesAndKeepReplacements) {
                    "__declspec ( dllimport ) --> extern\n"
                    "c: far_ptr --> * $ x\n   \t\n"));
   EXPECT_EQ(err.text(), "");
-  EXPECT_EQ(table.entry_count(), 3u);
+  EXPECT_EQ(table.pattern_count(), 4u);
 
-  const kvx::IgnoreNode *far = table.find("__far");
-  ASSERT_TRUE(far);
-  EXPECT_TRUE(far->pattern_end);
-  EXPECT_TRUE(far->replacement.empty());
+  int far = table.root("__far");
+  ASSERT_NE(far, -1);
+  EXPECT_TRUE(table.ends(far));
+  EXPECT_TRUE(table.replacement(far).empty());
 
-  const kvx::IgnoreNode *d = table.find("__declspec");
-  ASSERT_TRUE(d);
-  EXPECT_FALSE(d->pattern_end);
-  const kvx::IgnoreNode *paren = table.child(*d, "(");
-  ASSERT_TRUE(paren);
-  EXPECT_EQ(table.next_sibling(*paren), nullptr); /* "(" node reused */
-  const kvx::IgnoreNode *exp = table.first_child(*paren);
-  ASSERT_TRUE(exp);
-  EXPECT_EQ(exp->word, "dllexport");
-  const kvx::IgnoreNode *imp = table.next_sibling(*exp);
-  ASSERT_TRUE(imp);
-  EXPECT_EQ(imp->word, "dllimport");
-  const kvx::IgnoreNode *close = table.child(*imp, ")");
-  ASSERT_TRUE(close && close->pattern_end);
+  int d = table.root("__declspec");
+  ASSERT_NE(d, -1);
+  EXPECT_FALSE(table.ends(d));
+  int paren = table.child(d, "(");
+  ASSERT_NE(paren, -1);
+  int exp = table.child(paren, "dllexport");
+  int imp = table.child(paren, "dllimport"); /* both under the one "(" node */
+  ASSERT_NE(exp, -1);
+  ASSERT_NE(imp, -1);
+  int close = table.child(imp, ")");
+  ASSERT_NE(close, -1);
+  EXPECT_TRUE(table.ends(close));
   EXPECT_EQ(repl(close), "extern|");
 
-  const kvx::IgnoreNode *fp = table.find("far_ptr");
-  ASSERT_TRUE(fp);
+  int fp = table.root("far_ptr");
+  ASSERT_NE(fp, -1);
   EXPECT_EQ(repl(fp), "C:*|C:\n|C:x|");
-  EXPECT_EQ(table.find("extern"), nullptr);
+  EXPECT_EQ(table.root("extern"), -1);
 }
 
 TEST_F(IgnoreTest, SyntaxErrorStopsAndKeepsEarlierEntries) {
   EXPECT_FALSE(read("one -->\ntwo three\nfour -->\n"));
   EXPECT_EQ(err.text(), path + "(2) : Warning:  syntax error in ignore file\n");
-  EXPECT_TRUE(table.find("one"));
-  EXPECT_FALSE(table.find("four"));
+  EXPECT_NE(table.root("one"), -1);
+  EXPECT_EQ(table.root("four"), -1);
   EXPECT_EQ(diag.warning_count(), 1);
 }
 
@@ -93,9 +92,9 @@ TEST_F(IgnoreTest, MissingFileIsAWarning) {
 
 TEST_F(IgnoreTest, RepeatedPatternTakesTheLaterReplacement) {
   ASSERT_TRUE(read("a b --> x\na b --> y z\n"));
-  const kvx::IgnoreNode *a = table.find("a");
-  ASSERT_TRUE(a);
-  EXPECT_EQ(repl(table.child(*a, "b")), "y|z|");
+  int a = table.root("a");
+  ASSERT_NE(a, -1);
+  EXPECT_EQ(repl(table.child(a, "b")), "y|z|");
 }
 
 }  // namespace

@@ -359,7 +359,7 @@ TEST(Parser, HundredAndFirstNestingLevelIsFatal) {
   } catch (const ProcessExit &e) {
     EXPECT_EQ(e.status, 2);
   }
-  EXPECT_NE(cd.text().find("kvx_zkck_cc: Error: deep.c(102) : Error:  Too many nesting \n"),
+  EXPECT_NE(cd.text().find("kvx_zkck_cc: Error: deep.c(102) : Error:  Too many nesting : unable to continue analysis\n"),
             std::string::npos)
       << cd.text();
   EXPECT_EQ(c.abandoned, 100);
