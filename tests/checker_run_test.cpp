@@ -247,3 +247,43 @@ TEST_F(RunTest, SourcesAreParsedBothWaysAndSyntaxErrorsStopTheRules) {
 }
 
 }  // namespace
+
+namespace {
+
+/* A predefined-macros file found by the search is announced once per run,
+ * and its definitions reach the source in both ways of preprocessing. */
+TEST_F(RunTest, DefaultOptionsFileIsAnnouncedOnceAndApplied) {
+  s.write("ansi.def", "// definitions of the test dialect\nD FROM_DEF 7\nX bad line\n");
+  s.write("a.c", "#if FROM_DEF != 7\nint broken = ;\n#endif\nint a;\n");
+  s.write("b.c", "int b[FROM_DEF];\n");
+  s.write("r.rule", ".CODE\nputs rules-ran\n");
+  for (const char *way : {"", " -nocccp"}) {
+    SCOPED_TRACE(way);
+    Result r = check(std::string("a.c b.c -dial ansi") + way + "\n", "r.rule\n");
+    EXPECT_EQ(r.out,
+              "\nKavexo analysing:\na.c: \nkvx_cc : using default options file : ansi.def\n\n"
+              "b.c: \nrules-ran\n");
+    EXPECT_NE(r.err.find("syntax error in predefined macros file"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Error"), std::string::npos) << r.err;
+    EXPECT_EQ(r.status, 0);
+  }
+}
+
+/* Several -X options: the warning names the one used, on every line while
+ * the run's selection stands; an unknown dialect warns once, when it is
+ * selected, and runs as ansi. */
+TEST_F(RunTest, XOptionsAndUnknownDialectWarn) {
+  s.write("a.c", "int a;\n");
+  s.write("r.rule", ".CODE\nputs rules-ran\n");
+  Result r = check("-Xs -Xa -dial nosuch -nocccp a.c\n-nocccp a.c\n", "r.rule\n");
+  EXPECT_EQ(r.out, "rules-ran\n");
+  const std::string nodef = "warning : Unable to locate ansi.def file\n";
+  EXPECT_EQ(r.err,
+            " unknown dialect nosuch : Warning:  Ansi is assumed\n"
+            "using -Xa, ignoring all other -X options: Warning: \n" + nodef +
+                "using -Xa, ignoring all other -X options: Warning: \n" + nodef +
+                "kvx_zkck_cc: 3 warning(s).\n");
+  EXPECT_EQ(r.status, 0);
+}
+
+}  // namespace
