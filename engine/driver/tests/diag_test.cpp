@@ -1,6 +1,8 @@
 /* Tests of the reporting facility: line forms, counting, summary, exit. */
 #include "driver/diag.h"
 
+#include "capture.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,20 +11,6 @@
 using kvx::Diagnostics;
 
 namespace {
-
-struct Capture {
-  FILE *f = tmpfile();
-  ~Capture() { fclose(f); }
-  std::string text() {
-    fflush(f);
-    long n = ftell(f);
-    std::string s((size_t)n, '\0');
-    rewind(f);
-    size_t got = fread(s.data(), 1, (size_t)n, f);
-    s.resize(got);
-    return s;
-  }
-};
 
 struct DiagTest : ::testing::Test {
   Capture cap;
