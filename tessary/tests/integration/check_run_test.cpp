@@ -378,8 +378,9 @@ TEST_F(CheckRunTest, SourcesAreLocatedInTheReport) {
 }
 
 /* The same run from the files the library saves: the profile, the rule set
- * and the application description are written and the application is
- * opened again through the environment. */
+ * and the application description are written, and the application is
+ * opened again through the environment, which loads its profile and rule
+ * set from their files. */
 TEST_F(CheckRunTest, SavedAndReopenedApplicationGivesTheSameRun) {
   Build();
   ASSERT_TRUE(app);
@@ -387,12 +388,15 @@ TEST_F(CheckRunTest, SavedAndReopenedApplicationGivesTheSameRun) {
   ASSERT_TRUE(profile->Save());
   ASSERT_TRUE(ruleSet->Save());
   ASSERT_TRUE(app->Save());
-  env->AddProfile(profile.release());
-  env->AddRuleSet(ruleSet.release());
   app.reset();
   ASSERT_TRUE(env->OpenApplication(proj + "/demo.app"));
   CApplication *back = env->GetCurrentApplication();
   ASSERT_NE(back, nullptr);
+  /* Read back from their files, not the objects saved. */
+  ASSERT_NE(back->GetAppProfile(), nullptr);
+  EXPECT_NE(back->GetAppProfile(), profile.get());
+  ASSERT_NE(back->GetAppRuleSet(), nullptr);
+  EXPECT_NE(back->GetAppRuleSet(), ruleSet.get());
   ASSERT_EQ(back->GetFileEntries().size(), 3u);
   CheckResult r = Run(*back);
   EXPECT_EQ(r.status, 0) << r.console;
