@@ -100,6 +100,9 @@ const char kNeverRule[] =
 class CheckRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    const char *t = getenv("TMPDIR");
+    hadTmp = t != nullptr;
+    savedTmp = t ? t : "";
     const char *b = getenv("KVX_BUILD_DIR");
     ASSERT_TRUE(b && *b) << "KVX_BUILD_DIR is not set";
     std::string engine = std::string(b) + "/bin/kvx_zkck_cc";
@@ -112,9 +115,6 @@ class CheckRunTest : public ::testing::Test {
     arg_init(1, argv);
     lang_init();
 
-    const char *t = getenv("TMPDIR");
-    hadTmp = t != nullptr;
-    savedTmp = t ? t : "";
     inst = root.Path("inst dir");
     proj = root.Path("my proj");
     tmp = root.Path("tmp dir");
