@@ -287,3 +287,24 @@ TEST_F(RunTest, XOptionsAndUnknownDialectWarn) {
 }
 
 }  // namespace
+
+namespace {
+
+/* The dialect's ignore file (here through KVX_CC_IGN) and the line's own
+ * -ign file both reach the lexer: their patterns are dropped or replaced. */
+TEST_F(RunTest, IgnoreFilesReachTheLexer) {
+  s.write("d.ign", "__far -->\n");
+  s.write("l.ign", "BEGIN_DECL --> extern\n");
+  s.write("a.c", "int __far x;\nBEGIN_DECL int y;\n");
+  s.write("r.rule", ".CODE\nputs rules-ran\n");
+  const std::string nodef = "warning : Unable to locate ansi.def file\n";
+  Result r = check("-dial ansi -nocccp -ign l.ign a.c\n", "r.rule\n", {{"KVX_CC_IGN", "d.ign"}});
+  EXPECT_EQ(r.err, nodef);
+  EXPECT_EQ(r.out, "rules-ran\n");
+  EXPECT_EQ(r.status, 0);
+  r = check("-dial ansi -nocccp -ign l.ign a.c\n", "r.rule\n");
+  EXPECT_EQ(r.err, nodef + "a.c(1) : Error:  syntax error before `x'\nkvx_zkck_cc: 1 error(s).\n");
+  EXPECT_EQ(r.status, 1);
+}
+
+}  // namespace
