@@ -1,0 +1,544 @@
+/*
+ * commands.cpp - the rule scripting commands.
+ *
+ * Objects travel between commands as id strings.  MapRole is the hot path
+ * of most rules: it forms each target's id in a stack buffer, and runs the
+ * filter and the script with the id as their last word.  A filter or
+ * script that is a plain command (words without substitutions) is called
+ * directly with the id as an extra argument, which is what evaluating its
+ * text followed by a blank and the id would do, without parsing the text
+ * again for every target; any other text is kept in a growable buffer to
+ * which the blank and the id are appended and then cut off again.
+ */
+#include "model/commands.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "model/naming.h"
+
+namespace kvx {
+
+namespace {
+
+struct Context {
+  Model &model;
+  ViolationSink &sink;
+  FILE *err;
+};
+
+int usage(Tcl_Interp *interp, Tcl_Obj *name, const char *suffix) {
+  Tcl_ResetResult(interp);
+  Tcl_AppendResult(interp, "usage: ", Tcl_GetString(name), suffix, (char *)nullptr);
+  return TCL_ERROR;
+}
+
+int error3(Tcl_Interp *interp, const char *a, const char *b, const char *c = "") {
+  Tcl_ResetResult(interp);
+  Tcl_AppendResult(interp, a, b, c, (char *)nullptr);
+  return TCL_ERROR;
+}
+
+/* Ids the commands hand out remember the object they name, so that a
+ * command receiving one back does not read the text again.  The memory is
+ * tied to the model's serial number, which changes when the model is
+ * released; the text stays the id's only value. */
+void dup_id_rep(Tcl_Obj *src, Tcl_Obj *dup);
+const Tcl_ObjType id_type = {"kvxObjectId", nullptr, dup_id_rep, nullptr, nullptr};
+
+void dup_id_rep(Tcl_Obj *src, Tcl_Obj *dup) {
+  dup->internalRep = src->internalRep;
+  dup->typePtr = &id_type;
+}
+
+/* Attaches obj (seen as class cls) to an unshared id object whose text
+ * is already its id. */
+void remember_id(Tcl_Obj *id, const Model &m, Obj *obj, const ClassInfo *cls) {
+  if (id->bytes == nullptr) return; /* the text must stay the value */
+  if (id->typePtr && id->typePtr->freeIntRepProc) id->typePtr->freeIntRepProc(id);
+  id->internalRep.twoPtrValue.ptr1 = obj;
+  id->internalRep.twoPtrValue.ptr2 = (void *)(uintptr_t)((m.serial() << 8) | (unsigned long)cls->id);
+  id->typePtr = &id_type;
+}
+
+bool remembered_id(Tcl_Obj *id, const Model &m, Obj **obj, const ClassInfo **cls) {
+  if (id->typePtr != &id_type) return false;
+  uintptr_t tag = (uintptr_t)id->internalRep.twoPtrValue.ptr2;
+  if ((tag >> 8) != (m.serial() & (UINTPTR_MAX >> 8))) return false;
+  *obj = static_cast<Obj *>(id->internalRep.twoPtrValue.ptr1);
+  *cls = class_by_id((int)(tag & 0xff));
+  return *cls != nullptr;
+}
+
+std::string_view view(Tcl_Obj *o) {
+  int n;
+  const char *s = Tcl_GetStringFromObj(o, &n);
+  return std::string_view(s, (size_t)n);
+}
+
+/* Parses an id argument; leaves the error in the result on failure. */
+bool object_arg(Tcl_Interp *interp, const Model &m, Tcl_Obj *arg, Obj **obj, const ClassInfo **cls) {
+  if (remembered_id(arg, m, obj, cls)) return true;
+  if (m.parse_object_id(view(arg), obj, cls)) {
+    remember_id(arg, m, *obj, *cls);
+    return true;
+  }
+  error3(interp, Tcl_GetString(arg), ": ill formed object id");
+  return false;
+}
+
+void set_id_result(Tcl_Interp *interp, const Model &m, Obj *obj, const ClassInfo *cls) {
+  char buf[OBJECT_ID_MAX + 1];
+  size_t n = m.format_id(obj, cls, buf);
+  Tcl_Obj *id = Tcl_NewStringObj(buf, (int)n);
+  remember_id(id, m, obj, class_of(obj, cls));
+  Tcl_SetObjResult(interp, id);
+}
+
+/* ---- InternalError, Class, Get, GetRole, RolesOf, AttributesOf, Classes ---- */
+
+int cmd_internal_error(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 2) return usage(interp, objv[0], " errorMessage");
+  std::fprintf(c->err, "InternalError: %s\n", Tcl_GetString(objv[1]));
+  std::fflush(c->err);
+  Tcl_ResetResult(interp);
+  return TCL_ERROR;
+}
+
+int cmd_class(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 2) return usage(interp, objv[0], " object");
+  Obj *o;
+  const ClassInfo *cls;
+  if (!object_arg(interp, c->model, objv[1], &o, &cls)) return TCL_ERROR;
+  Tcl_SetObjResult(interp, Tcl_NewStringObj(cls->name, -1));
+  return TCL_OK;
+}
+
+int cmd_get(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 3) return usage(interp, objv[0], " sourceObject attributeName");
+  Obj *o;
+  const ClassInfo *cls;
+  if (!object_arg(interp, c->model, objv[1], &o, &cls)) return TCL_ERROR;
+  const AttrInfo *a = find_attribute(cls, view(objv[2]));
+  if (!a) return error3(interp, Tcl_GetString(objv[2]), ": no such attribute for class ", cls->name);
+  Tcl_SetObjResult(interp, Tcl_NewStringObj(c->model.attribute_text(a, o), -1));
+  return TCL_OK;
+}
+
+int cmd_get_role(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 3) return usage(interp, objv[0], " sourceObject roleName");
+  Obj *o;
+  const ClassInfo *cls;
+  if (!object_arg(interp, c->model, objv[1], &o, &cls)) return TCL_ERROR;
+  const RoleInfo *r = find_role(cls, view(objv[2]));
+  if (!r) return error3(interp, Tcl_GetString(objv[2]), ": no such role for class ", cls->name);
+  if (!r->get) return error3(interp, Tcl_GetString(objv[2]), ": multiplicity > 1");
+  Tcl_ResetResult(interp);
+  if (Obj *t = c->model.get(r, o)) set_id_result(interp, c->model, t, class_by_id(r->target));
+  return TCL_OK;
+}
+
+/* The class named by an id or by a class name, for RolesOf/AttributesOf. */
+const ClassInfo *class_arg(Tcl_Interp *interp, const Model &m, Tcl_Obj *arg) {
+  Obj *o;
+  const ClassInfo *cls;
+  if (m.parse_object_id(view(arg), &o, &cls)) return cls;
+  Tcl_ResetResult(interp);
+  if ((cls = find_class(view(arg)))) return cls;
+  error3(interp, Tcl_GetString(arg), ": no such object or class");
+  return nullptr;
+}
+
+int cmd_roles_of(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 2) return usage(interp, objv[0], " sourceObject or className");
+  const ClassInfo *cls = class_arg(interp, c->model, objv[1]);
+  if (!cls) return TCL_ERROR;
+  Tcl_Obj *list = Tcl_NewListObj(0, nullptr);
+  for (int i = 0; i < cls->role_count; i++)
+    Tcl_ListObjAppendElement(nullptr, list, Tcl_NewStringObj(cls->roles[i].name, -1));
+  Tcl_SetObjResult(interp, list);
+  return TCL_OK;
+}
+
+int cmd_attributes_of(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 2) return usage(interp, objv[0], " sourceObject or className");
+  const ClassInfo *cls = class_arg(interp, c->model, objv[1]);
+  if (!cls) return TCL_ERROR;
+  Tcl_Obj *list = Tcl_NewListObj(0, nullptr);
+  for (int i = 0; i < cls->attr_count; i++)
+    Tcl_ListObjAppendElement(nullptr, list, Tcl_NewStringObj(cls->attrs[i].name, -1));
+  Tcl_SetObjResult(interp, list);
+  return TCL_OK;
+}
+
+int cmd_classes(ClientData, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  if (objc != 1) return usage(interp, objv[0], "");
+  Tcl_Obj *list = Tcl_NewListObj(0, nullptr);
+  for (int id = 1; id <= CLASS_COUNT; id++)
+    Tcl_ListObjAppendElement(nullptr, list, Tcl_NewStringObj(class_by_id(id)->name, -1));
+  Tcl_SetObjResult(interp, list);
+  return TCL_OK;
+}
+
+/* ---- Name, Object ---- */
+
+int cmd_name(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 2) return usage(interp, objv[0], " namableObject");
+  Obj *o;
+  const ClassInfo *cls;
+  if (!object_arg(interp, c->model, objv[1], &o, &cls)) return TCL_ERROR;
+  std::vector<std::string> elements;
+  switch (qualified_name(c->model, o, cls, elements)) {
+    case NAME_INTERNAL_ERROR:
+      return error3(interp, Tcl_GetString(objv[0]), ": internal error");
+    case NAME_NONE:
+      Tcl_ResetResult(interp);
+      return TCL_OK;
+    case NAME_FOUND:
+      break;
+  }
+  Tcl_Obj *list = Tcl_NewListObj(0, nullptr);
+  for (const std::string &e : elements)
+    Tcl_ListObjAppendElement(nullptr, list, Tcl_NewStringObj(e.data(), (int)e.size()));
+  Tcl_SetObjResult(interp, list);
+  return TCL_OK;
+}
+
+int cmd_object(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 2) return usage(interp, objv[0], " name");
+  int n;
+  Tcl_Obj **items;
+  if (Tcl_ListObjGetElements(interp, objv[1], &n, &items) != TCL_OK) return TCL_ERROR;
+  std::vector<std::string_view> elements;
+  elements.reserve((size_t)n);
+  for (int i = 0; i < n; i++) elements.push_back(view(items[i]));
+  const ClassInfo *cls = nullptr;
+  Obj *o = object_by_name(c->model, elements, &cls);
+  Tcl_ResetResult(interp);
+  if (o) set_id_result(interp, c->model, o, cls);
+  return TCL_OK;
+}
+
+/* ---- MapRole ---- */
+
+/* A filter or script of MapRole, ready to be run with an id appended.
+ * The id joins the last command of the text.  When that command is plain
+ * words it is called directly with the id as one more word; the commands
+ * before it, if any, are kept as one script object that Tcl compiles
+ * once.  Any other last command is kept as text, to which the blank and
+ * the id are appended and then cut off again. */
+class Callable {
+ public:
+  Callable() { Tcl_DStringInit(&text_); }
+  ~Callable() {
+    for (Tcl_Obj *w : words_)
+      if (w) Tcl_DecrRefCount(w);
+    if (prefix_) Tcl_DecrRefCount(prefix_);
+    Tcl_DStringFree(&text_);
+  }
+  Callable(const Callable &) = delete;
+  Callable &operator=(const Callable &) = delete;
+
+  void set(Tcl_Obj *script) {
+    int n;
+    const char *s = Tcl_GetStringFromObj(script, &n);
+    int tail = last_command_start(s, n);
+    if (tail > 0) {
+      prefix_ = Tcl_NewStringObj(s, tail);
+      Tcl_IncrRefCount(prefix_);
+      for (int i = 0; i < tail; i++) prefix_lines_ += s[i] == '\n';
+    }
+    base_ = n - tail;
+    Tcl_DStringAppend(&text_, s + tail, base_);
+    split_plain(s + tail, base_);
+  }
+
+  /* Runs the text followed by a blank and the id, at the caller's level.
+   * *line_offset receives what to add to the interpreter's error line. */
+  int run(Tcl_Interp *interp, Tcl_Obj *id, const char *id_text, int id_len, int *line_offset) {
+    *line_offset = 0;
+    if (prefix_) {
+      int code = Tcl_EvalObjEx(interp, prefix_, 0);
+      if (code != TCL_OK) return code;
+      *line_offset = prefix_lines_;
+    }
+    if (!words_.empty()) {
+      words_.back() = id;
+      int code = Tcl_EvalObjv(interp, (int)words_.size(), words_.data(), 0);
+      words_.back() = nullptr;
+      return code;
+    }
+    Tcl_DStringAppend(&text_, " ", 1);
+    Tcl_DStringAppend(&text_, id_text, id_len);
+    int code = Tcl_EvalEx(interp, Tcl_DStringValue(&text_), Tcl_DStringLength(&text_), 0);
+    Tcl_DStringSetLength(&text_, base_);
+    return code;
+  }
+
+ private:
+  /* Where the last command of the text starts, when the id appended to
+   * the text becomes that command's last word; 0 otherwise (the whole
+   * text is then run as one). */
+  static int last_command_start(const char *s, int n) {
+    const char *p = s, *end = s + n;
+    int start = 0;
+    bool open = false;
+    while (p < end) {
+      Tcl_Parse parse;
+      if (Tcl_ParseCommand(nullptr, p, (int)(end - p), 0, &parse) != TCL_OK) return 0;
+      open = parse.numWords > 0 && parse.term == end;
+      start = (int)(parse.commandStart - s);
+      const char *next = parse.commandStart + parse.commandSize;
+      Tcl_FreeParse(&parse);
+      if (next <= p) return 0;
+      p = next;
+    }
+    if (!open || (n > 0 && s[n - 1] == '\\')) return 0;
+    return start;
+  }
+
+  /* A text of words made only of characters that Tcl takes literally is
+   * the command of those words; keep them as objects, with a free last
+   * place for the id. */
+  void split_plain(const char *s, int n) {
+    std::vector<Tcl_Obj *> words;
+    int i = 0;
+    while (i < n) {
+      while (i < n && (s[i] == ' ' || s[i] == '\t')) i++;
+      int start = i;
+      while (i < n && s[i] != ' ' && s[i] != '\t') {
+        if (s[i] == '\0' || std::strchr("$[]\\{}\";#\n\r\f\v", s[i])) {
+          for (Tcl_Obj *w : words) Tcl_DecrRefCount(w);
+          return;
+        }
+        i++;
+      }
+      if (i > start) {
+        Tcl_Obj *w = Tcl_NewStringObj(s + start, i - start);
+        Tcl_IncrRefCount(w);
+        words.push_back(w);
+      }
+    }
+    if (words.empty()) return;
+    words.push_back(nullptr);
+    words_ = std::move(words);
+  }
+
+  Tcl_DString text_;              /* the last command, as text */
+  int base_ = 0;
+  std::vector<Tcl_Obj *> words_;  /* the last command as plain words, then the id's place */
+  Tcl_Obj *prefix_ = nullptr;     /* the commands before the last one */
+  int prefix_lines_ = 0;
+};
+
+struct MapState {
+  Tcl_Interp *interp;
+  const Model *model;
+  const ClassInfo *target_class;
+  Callable *filter;
+  Callable *script;
+  Tcl_Obj *id; /* reused while nobody else holds it */
+  long accepted;
+  int code;
+};
+
+void add_line_info(Tcl_Interp *interp, const char *form, int offset) {
+  char buf[96];
+  std::snprintf(buf, sizeof buf, form, Tcl_GetErrorLine(interp) + offset);
+  Tcl_AddErrorInfo(interp, buf);
+}
+
+/* Runs one callable; returns 1 to go on with the target, 0 to stop the
+ * mapping normally (script false) or to skip it (filter false), and -1
+ * to stop with st->code. */
+int run_callable(MapState *st, Callable *c, const char *id, int len, bool is_filter) {
+  int offset;
+  int code = c->run(st->interp, st->id, id, len, &offset);
+  if (code == TCL_ERROR) {
+    add_line_info(st->interp, is_filter ? "\n    (in -filter script line %d)" : "\n    (in script line %d)", offset);
+    st->code = TCL_ERROR;
+    return -1;
+  }
+  if (code != TCL_OK) {
+    st->code = code;
+    return -1;
+  }
+  int b;
+  if (Tcl_GetBooleanFromObj(st->interp, Tcl_GetObjResult(st->interp), &b) != TCL_OK) {
+    /* A result that is not a boolean is a fault of the rule: the mapping
+     * stops with the error rather than looking successful. */
+    add_line_info(st->interp, is_filter ? "\n    (returned by -filter script line %d)"
+                                        : "\n    (returned by script line %d)", offset);
+    st->code = TCL_ERROR;
+    return -1;
+  }
+  return b ? 1 : 0;
+}
+
+int map_visit(Obj *target, void *data) {
+  MapState *st = static_cast<MapState *>(data);
+  char buf[OBJECT_ID_MAX + 1];
+  int len = (int)st->model->format_id(target, st->target_class, buf);
+  if (st->filter || st->script) {
+    if (Tcl_IsShared(st->id)) {
+      Tcl_DecrRefCount(st->id);
+      st->id = Tcl_NewObj();
+      Tcl_IncrRefCount(st->id);
+    }
+    Tcl_SetStringObj(st->id, buf, len);
+    remember_id(st->id, *st->model, target, class_of(target, st->target_class));
+  }
+  if (st->filter) {
+    int r = run_callable(st, st->filter, buf, len, true);
+    if (r < 0) return 1;
+    if (r == 0) return 0;
+  }
+  st->accepted++;
+  if (st->script) {
+    int r = run_callable(st, st->script, buf, len, false);
+    if (r <= 0) return 1;
+  }
+  return 0;
+}
+
+const char MAP_USAGE[] = " sourceObject roleName ?-filter filterScript? ?script?";
+
+int cmd_map_role(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc < 3) return usage(interp, objv[0], MAP_USAGE);
+  Obj *o;
+  const ClassInfo *cls;
+  if (!object_arg(interp, c->model, objv[1], &o, &cls)) return TCL_ERROR;
+  const RoleInfo *r = find_role(cls, view(objv[2]));
+  if (!r) return error3(interp, Tcl_GetString(objv[2]), ": no such role for class ", cls->name);
+  int next = 3;
+  Tcl_Obj *filter = nullptr, *script = nullptr;
+  if (objc > 3 && view(objv[3]) == "-filter") {
+    if (objc < 5) return usage(interp, objv[0], MAP_USAGE);
+    filter = objv[4];
+    next = 5;
+  }
+  if (next < objc) script = objv[next++];
+  if (next < objc) return usage(interp, objv[0], MAP_USAGE);
+
+  Callable fc, sc;
+  if (filter) fc.set(filter);
+  if (script) sc.set(script);
+  MapState st{interp, &c->model, class_by_id(r->target), filter ? &fc : nullptr,
+              script ? &sc : nullptr, Tcl_NewObj(), 0, TCL_OK};
+  Tcl_IncrRefCount(st.id);
+  if (r->iter) {
+    c->model.iterate(r, o, map_visit, &st);
+  } else if (Obj *t = c->model.get(r, o)) {
+    map_visit(t, &st);
+  }
+  Tcl_DecrRefCount(st.id);
+  if (st.code != TCL_OK) return st.code;
+  Tcl_SetObjResult(interp, Tcl_NewLongObj(st.accepted));
+  return TCL_OK;
+}
+
+/* ---- Violation ---- */
+
+int cmd_violation(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 3 && objc != 4) return usage(interp, objv[0], " object ruleName ?message?");
+  const char *cmd = Tcl_GetString(objv[0]);
+  std::string_view rule = view(objv[2]);
+  if (rule.find('\n') != rule.npos) return error3(interp, cmd, ": ruleName may not contain '\\n'");
+  std::string_view message;
+  if (objc == 4) {
+    message = view(objv[3]);
+    if (message.find('\n') != message.npos)
+      return error3(interp, cmd, ": message may not contain '\\n'");
+  }
+  Tcl_ResetResult(interp);
+  if (!c->sink.has_report()) {
+    /* Console lines and what the rule prints with puts come out in the
+     * order they were made. */
+    if (Tcl_Channel out = Tcl_GetStdChannel(TCL_STDOUT)) Tcl_Flush(out);
+  }
+  std::string_view arg = view(objv[1]);
+  if (arg == "application") {
+    c->sink.write_application(rule);
+    return TCL_OK;
+  }
+  Obj *o;
+  const ClassInfo *cls;
+  if (!object_arg(interp, c->model, objv[1], &o, &cls)) return TCL_ERROR;
+
+  const Model &m = c->model;
+  Obj *file = nullptr;
+  long line = 0;
+  const char *function = nullptr;
+  const ClassInfo *file_class = class_by_id(K_File);
+  if (cls->id == K_File) {
+    file = o;
+  } else {
+    const AttrInfo *la = find_attribute(cls, "line");
+    const RoleInfo *fr = find_role(cls, "file");
+    if (!la || !fr || !fr->get) {
+      Tcl_AppendResult(interp, cmd, ": ", Tcl_GetString(objv[1]), ": no localization", (char *)nullptr);
+      return TCL_ERROR;
+    }
+    line = std::strtol(m.attribute_text(la, o), nullptr, 10);
+    file = m.get(fr, o);
+    if (!file) {
+      c->sink.write_unlocated(rule);
+      return TCL_OK;
+    }
+    file_class = class_of(file, class_by_id(fr->target));
+    function = enclosing_function(m, o, cls);
+  }
+  const AttrInfo *pa = find_attribute(file_class, "pathname");
+  if (!pa) {
+    Tcl_AppendResult(interp, cmd, ": ", Tcl_GetString(objv[1]), ": no localization", (char *)nullptr);
+    return TCL_ERROR;
+  }
+  std::string_view path = m.attribute_text(pa, file);
+  c->sink.write_located(path, line, rule, objc == 4 ? &message : nullptr, function);
+  return TCL_OK;
+}
+
+void free_context(ClientData cd, Tcl_Interp *) { delete static_cast<Context *>(cd); }
+
+struct CommandEntry {
+  const char *name;
+  Tcl_ObjCmdProc *proc;
+};
+const CommandEntry command_table[] = {
+    {"InternalError", cmd_internal_error}, {"Violation", cmd_violation},
+    {"Name", cmd_name},                    {"Object", cmd_object},
+    {"MapRole", cmd_map_role},             {"GetRole", cmd_get_role},
+    {"Class", cmd_class},                  {"Get", cmd_get},
+    {"RolesOf", cmd_roles_of},             {"AttributesOf", cmd_attributes_of},
+    {"Classes", cmd_classes},
+};
+
+}  // namespace
+
+void register_model_commands(Tcl_Interp *interp, Model &model, ViolationSink &sink, FILE *err) {
+  Context *c = new Context{model, sink, err};
+  /* The context lives as long as the interpreter; registering again
+   * replaces the commands and frees the earlier context. */
+  Context *old = static_cast<Context *>(Tcl_GetAssocData(interp, "kvx_model_commands", nullptr));
+  Tcl_SetAssocData(interp, "kvx_model_commands", free_context, c);
+  delete old;
+  for (const CommandEntry &e : command_table) {
+    Tcl_CreateObjCommand(interp, e.name, e.proc, c, nullptr);
+    std::string lower(e.name);
+    for (char &ch : lower) ch = (char)(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
+    Tcl_CreateObjCommand(interp, lower.c_str(), e.proc, c, nullptr);
+  }
+}
+
+}  // namespace kvx

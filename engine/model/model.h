@@ -1,0 +1,354 @@
+/*
+ * model.h - the program model: records of every object family, the class
+ * table with its roles and attributes, object ids, and the model context.
+ *
+ * A Model holds everything one run analysed: files, comments, inclusions,
+ * scopes, symbols, types, instructions, expressions, labels and the
+ * operators seen as built-in functions.  Objects are fixed-size records
+ * taken from per-family pools; rules see them only through the class
+ * table's role and attribute accessors and through object ids
+ * ("application" or "i.<class id>.<handle in hex>").
+ *
+ * Model building fills the model through ModelBuilder (builder.h); the
+ * rule commands read it through the operations declared here.
+ */
+#ifndef KVX_MODEL_MODEL_H
+#define KVX_MODEL_MODEL_H
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/class_ids.h"
+#include "model/pool.h"
+
+namespace kvx {
+
+class Diagnostics;
+
+/* Object families; each has its own pool and kind numbering. */
+enum Family : uint8_t {
+  FAM_APP, FAM_COMMENT, FAM_ENUMVALUE, FAM_EXPR, FAM_FILE, FAM_INCLUSION,
+  FAM_FUNCTION, FAM_INSTR, FAM_LABEL, FAM_ORIGIN, FAM_QUALIFIER, FAM_SCOPE,
+  FAM_SYMBOL, FAM_TYPE, FAM_FIELD, FAM_VARIABLE, FAM_COUNT
+};
+
+/* Kind numbers per family, in the order the resolvers read them. */
+enum ExprKind { EXPR_COMPLEX = 1, EXPR_CONSTANT, EXPR_SYMBOL, EXPR_TYPE, EXPR_INSTRUCTION };
+enum InstrKind {
+  INSTR_BREAK = 1, INSTR_CONTINUE, INSTR_GOTO, INSTR_EXPRESSION, INSTR_FOR,
+  INSTR_DOWHILE, INSTR_IF, INSTR_RETURN, INSTR_SWITCH, INSTR_WHILE, INSTR_BLOCK,
+  INSTR_DECLARATION, INSTR_DEFINITION, INSTR_TENTATIVE
+};
+enum LabelKind { LABEL_CASE = 1, LABEL_IDENT, LABEL_DEFAULT };
+enum ScopeKind { SCOPE_FUNCTION = 1, SCOPE_GLOBAL, SCOPE_BLOCK, SCOPE_TRANSLATION_UNIT, SCOPE_STRUCTURE };
+enum SymbolKind {
+  SYM_TAG = 1, SYM_ENUM, SYM_FUNCTION, SYM_MACRO, SYM_VARIABLE, SYM_LABEL, SYM_TYPE, SYM_FIELD
+};
+enum TypeKind {
+  TYPE_INT = 1, TYPE_DOUBLE, TYPE_FLOAT, TYPE_VOID, TYPE_LONG_DOUBLE, TYPE_UNSIGNED_INT,
+  TYPE_SHORT, TYPE_UNSIGNED_SHORT, TYPE_LONG, TYPE_UNSIGNED_LONG, TYPE_CHAR,
+  TYPE_SIGNED_CHAR, TYPE_UNSIGNED_CHAR, TYPE_ARRAY, TYPE_POINTER, TYPE_SYMBOL,
+  TYPE_UNION, TYPE_STRUCT, TYPE_ENUM, TYPE_META, TYPE_FUNCTION, TYPE_VARARG,
+  TYPE_TYPEOF, TYPE_KIND_COUNT = TYPE_TYPEOF
+};
+enum FunctionKind {
+  FN_ADD = 1, FN_MUL, FN_DIV, FN_SUB, FN_MINUS, FN_MOD, FN_PLUS, FN_BNOT, FN_BAND,
+  FN_BOR, FN_BXOR, FN_LSH, FN_RSH, FN_AND, FN_OR, FN_NOT, FN_LE, FN_LT, FN_GE, FN_GT,
+  FN_EQ, FN_NE, FN_ASSIGN, FN_ADD_ASSIGN, FN_SUB_ASSIGN, FN_MUL_ASSIGN,
+  FN_DIV_ASSIGN, FN_MOD_ASSIGN, FN_POST_INC, FN_PRE_INC, FN_POST_DEC, FN_PRE_DEC,
+  FN_BAND_ASSIGN, FN_BOR_ASSIGN, FN_BXOR_ASSIGN, FN_RSH_ASSIGN, FN_LSH_ASSIGN,
+  FN_SIZEOF, FN_CAST, FN_ADDRESS, FN_REF, FN_TERNARY, FN_INDEX, FN_SELECT,
+  FN_POINTER_SELECT, FN_CALL, FN_SEQUENCE, FN_COMPOUND_INIT, FN_ALIGNOF,
+  FN_MACRO, FN_BUILTOUT, FN_KIND_COUNT = FN_BUILTOUT,
+  FN_BUILTIN_COUNT = FN_ALIGNOF /* kinds 1..49 exist in the fixed part */
+};
+enum QualifierKind { QUAL_CONST = 1, QUAL_VOLATILE };
+enum FieldKind { FIELD_PLAIN = 1, FIELD_BIT };
+
+/* Common head of every record.  The handle names the record for the whole
+ * run: family in the top four bits, pool index + 1 below. */
+struct Obj {
+  uint32_t handle;
+  uint8_t family;
+  uint8_t kind;
+  uint8_t live;
+  uint8_t spare;
+};
+
+/* Records written somewhere in a file: file number (0: none) and line. */
+struct Located : Obj {
+  uint32_t file;
+  uint32_t line;
+};
+
+/* Singly linked lists of objects; the nodes come from the model's link
+ * pool, so no list operation reaches the system allocator. */
+struct Link {
+  Obj *obj;
+  Link *next;
+};
+struct List {
+  Link *head;
+  Link *tail;
+  uint32_t count;
+};
+
+struct ExprRec;
+struct InstrRec;
+struct TypeRec;
+struct SymbolRec;
+struct ScopeRec;
+struct LabelRec;
+struct FunctionRec;
+struct FieldRec;
+struct VariableRec;
+struct FileRec;
+struct EnumValueRec;
+
+struct AppRec : Obj {
+  List files, inclusions, types, expressions, instructions, labels;
+  ScopeRec *global;
+};
+struct CommentRec : Located {
+  int line_count;
+};
+struct EnumValueRec : Obj {
+  SymbolRec *symbol;
+  TypeRec *type_enum;
+  ExprRec *value;
+};
+struct ExprRec : Located {
+  FunctionRec *function;   /* complex */
+  List operands;           /* complex */
+  TypeRec *type;           /* constant, type */
+  InstrRec *instruction;   /* instruction (statement expression) */
+  SymbolRec *symbol;       /* symbol */
+};
+struct FileRec : Obj {
+  const char *pathname;
+  uint32_t number;         /* index in the file table */
+  List comments;           /* ascending first line */
+};
+struct InclusionRec : Located {
+  FileRec *included;
+};
+struct FunctionRec : Obj {
+  ScopeRec *defined_in;
+  ScopeRec *scope;
+  List symbols;
+  TypeRec *type_function;
+  List variables;
+  InstrRec *body;          /* the outermost block of the definition */
+};
+struct InstrRec : Located {
+  List tags;               /* labels attached to the instruction */
+  ExprRec *condition;
+  InstrRec *body;
+  InstrRec *if_true, *if_false;
+  ExprRec *initialization;
+  ExprRec *increment;
+  ExprRec *expression;     /* expression and return */
+  LabelRec *target;        /* goto */
+  ScopeRec *scope_block;   /* block */
+  List sequence;           /* block */
+  ScopeRec *defined_in;    /* declarations */
+  SymbolRec *symbol;       /* declarations */
+  InstrRec *same_next;     /* ring of one declaration's instructions */
+};
+struct LabelRec : Located {
+  InstrRec *instruction;
+  ExprRec *target;         /* case */
+  SymbolRec *symbol;       /* ident */
+};
+struct OriginRec : Located {};
+struct QualifierRec : Obj {};
+struct ScopeRec : Located {
+  ScopeRec *super;
+  List subs, functions, instructions, symbols, variables;
+  FunctionRec *function;   /* function scope */
+  InstrRec *block;         /* block scope */
+  TypeRec *structured;     /* structure scope */
+};
+struct SymbolRec : Located {
+  const char *name;
+  ScopeRec *defined_in;
+  EnumValueRec *enum_value;
+  FieldRec *field;
+  FunctionRec *function;
+  List instructions;       /* declarations and definitions of the symbol */
+  LabelRec *label;
+  TypeRec *tagged;
+  List type_symbols;
+  VariableRec *variable;
+};
+struct TypeRec : Located {
+  List qualifiers;
+  ExprRec *size;           /* array */
+  TypeRec *type;           /* element, pointed-to, result, declared type */
+  List enum_values;
+  SymbolRec *tag;
+  List parameters;
+  int arity;
+  ScopeRec *structure;
+  List fields;
+  SymbolRec *symbol;       /* typedef symbol */
+  ExprRec *expression;     /* typeof */
+  TypeRec *original;       /* qualified copy: the type it qualifies */
+};
+struct FieldRec : Obj {
+  ExprRec *length;
+  SymbolRec *symbol;
+  TypeRec *type;
+  TypeRec *structured;
+};
+struct VariableRec : Obj {
+  ScopeRec *defined_in;
+  FunctionRec *function;
+  List symbols;
+  TypeRec *type;
+  bool persistent;
+};
+
+class Model;
+
+/* Visitor of an "n" role: a non-zero result stops the iteration. */
+using Visit = int (*)(Obj *target, void *data);
+using RoleIter = int (*)(const Model &, Obj *source, Visit visit, void *data);
+using RoleGet = Obj *(*)(const Model &, Obj *source);
+
+struct RoleInfo {
+  const char *name;
+  int target;              /* class id */
+  RoleIter iter;           /* multiplicity n */
+  RoleGet get;             /* multiplicity 1 */
+};
+
+enum AttrType { ATTR_LINE, ATTR_INT, ATTR_STRING, ATTR_BOOL };
+struct AttrValue {
+  long num;
+  const char *str;
+};
+struct AttrInfo {
+  const char *name;
+  AttrType type;
+  AttrValue (*read)(const Model &, const Obj *);
+};
+
+struct ClassInfo {
+  const char *name;
+  int id;
+  int (*resolve)(const Obj *); /* generic classes only */
+  const RoleInfo *roles;
+  int role_count;
+  const AttrInfo *attrs;
+  int attr_count;
+  Family family;
+};
+
+/* Class table access; ids run from 1 to CLASS_COUNT. */
+const ClassInfo *class_by_id(int id);
+const ClassInfo *find_class(std::string_view name);
+const RoleInfo *find_role(const ClassInfo *cls, std::string_view name);
+const AttrInfo *find_attribute(const ClassInfo *cls, std::string_view name);
+/* The concrete class of an object seen as cls. */
+const ClassInfo *class_of(const Obj *obj, const ClassInfo *cls);
+/* The class whose id a family's kind names (the family's resolution). */
+int class_for_kind(Family family, int kind);
+
+/* Longest id text, without the terminating null. */
+constexpr size_t OBJECT_ID_MAX = 32;
+
+class Model {
+ public:
+  /* Creates the fixed part: application, global scope, the built-in
+   * operator functions and the nine built-in types. */
+  explicit Model(Diagnostics &diag);
+  ~Model();
+  Model(const Model &) = delete;
+  Model &operator=(const Model &) = delete;
+
+  AppRec *application() { return &app_; }
+  const AppRec *application() const { return &app_; }
+  ScopeRec *global_scope() const { return app_.global; }
+  FunctionRec *builtin_function(int kind) const;
+  /* The fixed part's type of that kind (int, unsigned int, long, unsigned
+   * long, double, float, long double, char, vararg), or null. */
+  TypeRec *builtin_type(int kind) const;
+
+  /* The live object a handle names, or null. */
+  Obj *lookup(uint32_t handle) const;
+  /* The file of a file number, or null for 0 and unknown numbers. */
+  FileRec *file_of(uint32_t number) const {
+    return number < files_.size() ? files_[number] : nullptr;
+  }
+  size_t file_table_size() const { return files_.size(); }
+
+  /* The object id of obj reached as an object of class cls, written into
+   * buf (at least OBJECT_ID_MAX + 1 bytes); returns its length. */
+  size_t format_id(const Obj *obj, const ClassInfo *cls, char *buf) const;
+  /* The same as a new string. */
+  std::string object_id(const Obj *obj, const ClassInfo *cls) const;
+  /* Parses an id; on success sets obj and cls (the id's class) and returns
+   * true.  Ill-formed ids and ids naming no live object of that class are
+   * refused alike. */
+  bool parse_object_id(std::string_view text, Obj **obj, const ClassInfo **cls) const;
+
+  /* Iteration and reading through the class table. */
+  int iterate(const RoleInfo *role, Obj *obj, Visit visit, void *data) const {
+    return role->iter(*this, obj, visit, data);
+  }
+  Obj *get(const RoleInfo *role, Obj *obj) const { return role->get(*this, obj); }
+  /* Text form of an attribute; valid until the next call. */
+  const char *attribute_text(const AttrInfo *attr, const Obj *obj) const;
+
+  /* Unique number of this model and its current content, distinguishing
+   * models of one process and a model before and after release(). */
+  unsigned long serial() const { return serial_; }
+  Diagnostics &diagnostics() const { return diag_; }
+
+  /* Returns every object to its pool; the model then holds only its fixed
+   * part again.  Called by the destructor too. */
+  void release();
+
+ private:
+  friend class ModelBuilder;
+  Obj *allocate(Family family, int kind);
+  void discard(Obj *obj);
+  Link *new_link(Obj *obj);
+  const char *store_string(std::string_view text);
+  void create_fixed_part();
+
+  Diagnostics &diag_;
+  unsigned long serial_;
+  AppRec app_{};
+  Pool pools_[FAM_COUNT];
+  Pool links_;
+  std::vector<char *> text_chunks_;
+  char *text_next_ = nullptr;
+  size_t text_left_ = 0;
+  std::vector<FileRec *> files_; /* file table; entry 0 is "no file" */
+  FunctionRec *builtin_functions_[FN_BUILTIN_COUNT + 1] = {};
+  TypeRec *builtin_types_[TYPE_KIND_COUNT + 1] = {};
+  mutable char attr_text_[32] = {};
+};
+
+/* The model of a run: created with its fixed part before the first source
+ * is analysed, released at the end of the run. */
+inline std::unique_ptr<Model> create_model(Diagnostics &diag) { return std::make_unique<Model>(diag); }
+inline void release_model(std::unique_ptr<Model> &model) { model.reset(); }
+
+/* Small list helpers used by the accessors and the builder. */
+inline bool list_contains(const List &l, const Obj *obj) {
+  for (const Link *k = l.head; k; k = k->next)
+    if (k->obj == obj) return true;
+  return false;
+}
+inline Obj *list_first(const List &l) { return l.head ? l.head->obj : nullptr; }
+
+}  // namespace kvx
+
+#endif

@@ -1,0 +1,44 @@
+/*
+ * violation.h - where violations go and how one is located.
+ *
+ * A ViolationSink writes each violation either as a three-line record
+ * (lines beginning with F, R and M) to the run's report file, or, when the
+ * run has no report file, as one line on the console stream.
+ */
+#ifndef KVX_MODEL_VIOLATION_H
+#define KVX_MODEL_VIOLATION_H
+
+#include <cstdio>
+#include <string_view>
+
+#include "model/model.h"
+
+namespace kvx {
+
+class ViolationSink {
+ public:
+  /* report: the report file, or null for console lines on console. */
+  explicit ViolationSink(FILE *report, FILE *console = stdout) : report_(report), console_(console) {}
+
+  bool has_report() const { return report_ != nullptr; }
+
+  /* The violation of the application object: "F", "R <rule>", "M". */
+  void write_application(std::string_view rule);
+  /* An object without file: "F", "R<rule>", "M". */
+  void write_unlocated(std::string_view rule);
+  /* A located object; message and function may be null. */
+  void write_located(std::string_view path, long line, std::string_view rule,
+                     const std::string_view *message, const char *function);
+
+ private:
+  FILE *report_;
+  FILE *console_;
+};
+
+/* The name of the function the object lies in (seen as class cls), or
+ * null when there is none. */
+const char *enclosing_function(const Model &m, Obj *obj, const ClassInfo *cls);
+
+}  // namespace kvx
+
+#endif

@@ -1,0 +1,52 @@
+/*
+ * cccp_args.cpp - kvx_cccp's command line.
+ */
+#include "preprocessor/cccp_args.h"
+
+#include <cctype>
+#include <cstring>
+
+namespace kvx::pp {
+
+std::vector<std::string> parse_cccp_args(const std::vector<std::string> &w, Options &opts) {
+  std::vector<std::string> files;
+  for (size_t i = 0; i < w.size(); i++) {
+    const std::string &a = w[i];
+    auto value = [&](std::string &dst) {
+      if (i + 1 < w.size()) dst = w[++i];
+    };
+    if (a == "-dial") {
+      std::string d;
+      value(d);
+      for (char &c : d) c = (char)tolower((unsigned char)c);
+      opts.backslash_includes = d.compare(0, 3, "msc") == 0;
+      opts.gnu = d.compare(0, 3, "gnu") == 0;
+    } else if (a == "-trigraphs") {
+      opts.standard = true;
+      opts.trigraphs = true;
+    } else if (a == "-traditional") {
+      opts.standard = false;
+      opts.trigraphs = false;
+    } else if (a == "-ddef") {
+      value(opts.def_file);
+    } else if (a == "-mac") {
+      value(opts.mac_file);
+    } else if (a == "-mode=exp") {
+      opts.expand = true;
+    } else if (a == "-mode=noexp") {
+      opts.expand = false;
+    } else if (a == "-nocppcomment") {
+      opts.cpp_comments = false;
+    } else if (a.size() >= 2 && (a[0] == '-' || a[0] == '/') && strchr("DUISdusi", a[1])) {
+      opts.args.push_back(a);
+      if (a.size() == 2 && i + 1 < w.size() && strchr("DUIdui", a[1])) opts.args.push_back(w[++i]);
+    } else if (a.size() >= 2 && a[0] == '-') {
+      /* -X and other options have no effect on preprocessing */
+    } else {
+      files.push_back(a);
+    }
+  }
+  return files;
+}
+
+}  // namespace kvx::pp

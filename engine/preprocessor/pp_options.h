@@ -1,0 +1,36 @@
+/*
+ * pp_options.h - the configuration of one preprocessing run.
+ *
+ * The driver fills it from the compile line and the dialect; kvx_cccp fills
+ * it from its own command line.  The dialect-derived switches are plain
+ * fields so that the preprocessor does not depend on the dialect table.
+ */
+#ifndef KVX_PREPROCESSOR_PP_OPTIONS_H
+#define KVX_PREPROCESSOR_PP_OPTIONS_H
+
+#include <string>
+#include <vector>
+
+namespace kvx::pp {
+
+struct Options {
+  /* Standard preprocessing (prescan, '#', '##', trigraphs); false selects
+   * traditional preprocessing (parameters inside strings, no '#'). */
+  bool standard = true;
+  bool trigraphs = true;           /* replace the nine trigraphs (standard mode only) */
+  bool backslash_includes = false; /* '\' becomes '/' in include names */
+  bool gnu = false;                /* GNU extensions switch of the dialect */
+  bool cpp_comments = true;        /* '//' starts a line comment */
+  bool expand = true;              /* expansion mode: true "mode=exp", false "mode=noexp" */
+  std::string mac_file;            /* macro-names file, empty for none */
+  std::vector<std::string> macro_names; /* further names of the macro-names set */
+  std::string def_file;            /* predefined-macros file, empty for none */
+  /* Preprocessor arguments in order: "-D", "-U", "-I", "-S" in any of their
+   * spellings; other words are ignored here. */
+  std::vector<std::string> args;
+  std::string marker = "@KVX #";   /* text opening an annotation comment */
+};
+
+}  // namespace kvx::pp
+
+#endif

@@ -1,0 +1,199 @@
+/*
+ * scanner.cpp - the scanning loop and the start of a source: options,
+ * predefined macros, the in-process and the external way of reading.
+ */
+#include "preprocessor/scanner.h"
+
+#include <ctime>
+
+#include "preprocessor/optfiles.h"
+#include "preprocessor/pp_impl.h"
+
+namespace kvx::pp {
+
+void register_directives(Preprocessor &pp);
+
+Preprocessor::Preprocessor(const Options &opts, Diagnostics &diag, Observer *obs)
+    : opts_(opts), diag_(diag), obs_(obs ? obs : &null_obs_) {
+  standard_ = opts.standard;
+  trigraphs_ = opts.standard && opts.trigraphs;
+  inc_warn_ = getenv("KVX_CC_INC_WARN") != nullptr;
+  buckets_.assign(4096, nullptr);
+  register_directives(*this);
+  id_defined_ = intern("defined", 7);
+  id_defined_->special = SP_DEFINED;
+  id_sizeof_ = intern("sizeof", 6);
+  id_sizeof_->special = SP_SIZEOF;
+  id_argt_ = intern("_argt$", 6);
+  id_argt_->special = SP_ARGT;
+  id_va_ = intern("__VA_ARGS__", 11);
+  id_va_->special = SP_VA_ARGS;
+  pending_.reserve(16);
+  ctx_.reserve(64);
+}
+
+Preprocessor::~Preprocessor() {
+  while (!frames_.empty()) pop_file();
+}
+
+void Preprocessor::report(int level, const std::string &msg) {
+  if (quiet_ && level < LEVEL_FATAL) {
+    quiet_failed_ = true;
+    return;
+  }
+  FileFrame *real = nullptr;
+  for (auto it = frames_.rbegin(); it != frames_.rend(); ++it)
+    if (!(*it)->is_text) {
+      real = it->get();
+      break;
+    }
+  if (!real) {
+    std::string where = !source_name_.empty() ? source_name_ : file_ ? file_->open_name : std::string("kvx_cccp");
+    diag_.report_located(level, where, 0, msg);
+    return;
+  }
+  const std::string &name = real->presented.empty() ? real->open_name : real->presented;
+  diag_.report_located(level, name, line_at(*real, real->cur), msg);
+}
+
+std::string_view Preprocessor::current_file_name() const {
+  for (auto it = frames_.rbegin(); it != frames_.rend(); ++it)
+    if (!(*it)->is_text) return (*it)->presented.empty() ? (*it)->open_name : (*it)->presented;
+  return {};
+}
+
+long Preprocessor::current_line() {
+  for (auto it = frames_.rbegin(); it != frames_.rend(); ++it)
+    if (!(*it)->is_text) return line_at(**it, (*it)->cur);
+  return 0;
+}
+
+void Preprocessor::add_include_dir(const std::string &dir, bool front) {
+  if (inc_dirs_.size() >= 256) report(LEVEL_FATAL, "too many include directories");
+  if (front)
+    inc_dirs_.insert(inc_dirs_.begin() + (long)inc_front_++, dir);
+  else
+    inc_dirs_.push_back(dir);
+}
+
+void Preprocessor::set_sizes(std::string_view spec) {
+  bool ptr = !spec.empty() && spec[0] == '*';
+  int *dst = ptr ? psize_ : size_;
+  size_t max = ptr ? 8 : 6, n = 0;
+  size_t i = ptr ? 1 : 0;
+  while (i < spec.size() && n < max) {
+    while (i < spec.size() && !isdigit((unsigned char)spec[i])) i++;
+    if (i >= spec.size()) break;
+    int v = 0;
+    while (i < spec.size() && isdigit((unsigned char)spec[i])) v = v * 10 + (spec[i++] - '0');
+    dst[n++] = v;
+  }
+}
+
+void Preprocessor::apply_args(const std::vector<std::string> &args) {
+  for (size_t i = 0; i < args.size(); i++) {
+    const std::string &w = args[i];
+    if (w.size() < 2 || (w[0] != '-' && w[0] != '/')) continue;
+    char letter = (char)toupper((unsigned char)w[1]);
+    if (letter != 'D' && letter != 'U' && letter != 'I' && letter != 'S') continue;
+    std::string v = w.substr(2);
+    size_t b = v.find_first_not_of(" \t");
+    v = b == std::string::npos ? std::string() : v.substr(b);
+    if (v.empty() && letter != 'S' && i + 1 < args.size()) v = args[++i];
+    if (v.empty()) continue;
+    switch (letter) {
+      case 'D': {
+        size_t eq = v.find('=');
+        std::string text = eq == std::string::npos ? v + " 1" : v.substr(0, eq) + " " + v.substr(eq + 1);
+        if (!define_text(text, "-D")) report(LEVEL_ERROR, "#define syntax error");
+        break;
+      }
+      case 'U': undefine(v); break;
+      case 'I': add_include_dir(v, true); break;
+      case 'S': set_sizes(v); break;
+    }
+  }
+}
+
+void Preprocessor::define_string(const char *name, const std::string &text) {
+  define_text(std::string(name) + " " + text, name);
+}
+
+bool Preprocessor::open_source(const std::string &path) {
+  source_name_ = path;
+  if (!opts_.mac_file.empty()) read_mac_file(*this, opts_.mac_file);
+  for (const std::string &n : opts_.macro_names) add_macro_name(n);
+  if (!opts_.def_file.empty()) read_def_file(*this, opts_.def_file);
+  apply_args(opts_.args);
+  define_special("__LINE__", -2);
+  define_special("__FILE__", -3);
+  char buf[32];
+  time_t now = time(nullptr);
+  struct tm tmv;
+  localtime_r(&now, &tmv);
+  strftime(buf, 13, "%h %e %Y", &tmv);
+  define_string("__DATE__", std::string("\"") + buf + "\"");
+  strftime(buf, 10, "%T", &tmv);
+  define_string("__TIME__", std::string("\"") + buf + "\"");
+  if (!push_file(path, path)) {
+    diag_.report_system_error(LEVEL_ERROR, path);
+    return false;
+  }
+  return true;
+}
+
+bool Preprocessor::open_preprocessed(const std::string &path, const std::string &source, bool del) {
+  external_ = true;
+  if (!push_file(path, source)) {
+    diag_.report_system_error(LEVEL_ERROR, path);
+    if (del) unlink(path.c_str());
+    return false;
+  }
+  file_->presented = source;
+  if (del) file_->delete_path = path;
+  return true;
+}
+
+bool Preprocessor::next(Token &out) {
+  PToken t;
+  for (;;) {
+    if (!file_) {
+      out.kind = TokenKind::End;
+      out.text = {};
+      return false;
+    }
+    if (ctx_.empty() && pending_.empty()) temp_.reset();
+    get(t);
+    if (t.kind == IK_EOF) {
+      pop_file();
+      if (file_ && !compiling_) skip_group();
+      continue;
+    }
+    if (t.kind >= IK_EOL) continue;
+    break;
+  }
+  out.kind = (t.flags & F_MACID) ? TokenKind::MacroIdentifier : (TokenKind)t.kind;
+  out.space_before = t.flags & F_SPACE;
+  out.first_on_line = t.flags & F_BOL;
+  out.file = t.file;
+  out.line = t.line;
+  out.text = t.sv();
+  return true;
+}
+
+/* ------------------------------------------------------------- Scanner */
+
+Scanner::Scanner(const Options &opts, Diagnostics &diag, Observer *obs)
+    : pp_(std::make_unique<Preprocessor>(opts, diag, obs)) {}
+Scanner::~Scanner() = default;
+bool Scanner::open_source(const std::string &path) { return pp_->open_source(path); }
+bool Scanner::open_preprocessed(const std::string &path, const std::string &source, bool del) {
+  return pp_->open_preprocessed(path, source, del);
+}
+bool Scanner::next(Token &tok) { return pp_->next(tok); }
+std::string_view Scanner::file_name(uint32_t f) const { return pp_->file_name(f); }
+size_t Scanner::file_count() const { return pp_->file_count(); }
+std::string_view Scanner::current_file_name() const { return pp_->current_file_name(); }
+long Scanner::current_line() const { return pp_->current_line(); }
+
+}  // namespace kvx::pp
