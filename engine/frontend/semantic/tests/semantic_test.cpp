@@ -253,5 +253,63 @@ TEST_F(Build, BitFieldsAndEnums) {
   EXPECT_TRUE(sym(tus()[0], "A", SYM_ENUM));
 }
 
+
+TEST_F(Build, ParametersBlocksAndStatements) {
+  analyse("int old(a, b) int a; char b; { return a; }\n"
+          "void f(int n, char *s) {\n  int i;\n  for (i = 0; i < n; i++) { if (s[i]) continue; else break; }\n"
+          "  while (n) n--;\n  do ; while (0);\n  s = \"ab\";\n}\n");
+  ScopeRec *g = model_.global_scope();
+  FunctionRec *old = sym(g, "old")->function;
+  ASSERT_TRUE(old && old->scope && old->body);
+  SymbolRec *b = sym(old->scope, "b");
+  ASSERT_TRUE(b && b->variable && b->variable->type);
+  EXPECT_EQ(b->variable->type->kind, TYPE_CHAR);
+  EXPECT_EQ(old->body->kind, INSTR_BLOCK);
+  EXPECT_EQ(old->body->scope_block->super, old->scope);
+  FunctionRec *f = sym(g, "f")->function;
+  auto ps = all<SymbolRec>(f->scope->symbols);
+  ASSERT_EQ(ps.size(), 2u);
+  EXPECT_EQ(ps[1]->variable->type->kind, TYPE_POINTER);
+  EXPECT_EQ(ps[1]->variable->function, f);
+  /* Parameters written with their types are definitions of the function scope. */
+  EXPECT_EQ(f->scope->instructions.count, 2u);
+  auto seq = all<InstrRec>(f->body->sequence);
+  ASSERT_EQ(seq.size(), 4u);
+  EXPECT_EQ(seq[0]->kind, INSTR_FOR);
+  EXPECT_TRUE(seq[0]->initialization && seq[0]->condition && seq[0]->increment);
+  ASSERT_EQ(seq[0]->body->kind, INSTR_BLOCK);
+  InstrRec *iff = static_cast<InstrRec *>(list_first(seq[0]->body->sequence));
+  ASSERT_EQ(iff->kind, INSTR_IF);
+  EXPECT_EQ(iff->if_true->kind, INSTR_CONTINUE);
+  EXPECT_EQ(iff->if_false->kind, INSTR_BREAK);
+  EXPECT_EQ(seq[1]->kind, INSTR_WHILE);
+  EXPECT_EQ(seq[2]->kind, INSTR_DOWHILE);
+  ExprRec *str = static_cast<ExprRec *>(seq[3]->expression->operands.tail->obj);
+  ASSERT_EQ(str->kind, EXPR_CONSTANT);
+  ASSERT_EQ(str->type->kind, TYPE_ARRAY);
+  EXPECT_FALSE(str->type->size);
+  EXPECT_EQ(str->type->type, model_.builtin_type(TYPE_CHAR));
+  EXPECT_TRUE(list_contains(model_.application()->types, str->type));
+}
+
+TEST_F(Build, InitializerListsAndTypedefUses) {
+  analyse("typedef struct { int x, y; } P;\nconst P org = { 0, 1 };\nP q;\n");
+  ScopeRec *g = model_.global_scope();
+  SymbolRec *org = sym(g, "org");
+  InstrRec *def = static_cast<InstrRec *>(list_first(org->instructions));
+  ASSERT_EQ(def->kind, INSTR_DEFINITION);
+  ASSERT_TRUE(def->initialization);
+  EXPECT_EQ(def->initialization->function, model_.builtin_function(FN_COMPOUND_INIT));
+  EXPECT_EQ(def->initialization->operands.count, 2u);
+  TypeRec *qt = sym(g, "q")->variable->type, *ot = org->variable->type;
+  ASSERT_EQ(qt->kind, TYPE_SYMBOL);
+  EXPECT_EQ(qt->qualifiers.count, 0u);
+  ASSERT_EQ(ot->kind, TYPE_SYMBOL);
+  EXPECT_EQ(ot->qualifiers.count, 1u);
+  EXPECT_EQ(ot->symbol, qt->symbol);
+  EXPECT_EQ(ot->type, qt->type);
+  EXPECT_EQ(qt->type->kind, TYPE_STRUCT);
+}
+
 }  // namespace
 }  // namespace kvx
