@@ -771,7 +771,7 @@ Node SourceBuilder::function_begin(Loc loc, Node specs, Node decl) {
   FunctionRec *fn = sym ? sym->function : nullptr;
   if (fn && fn->body) {
     std::string text = "Component " + d->name + " already analysed";
-    diag_.report(LEVEL_WARNING, text);
+    diag_.report_located(LEVEL_WARNING, f ? f->pathname : "", line, text);
   }
   if (!fn) {
     if (!sym) sym = b_.new_symbol(SYM_FUNCTION, d->name, home, f, line);

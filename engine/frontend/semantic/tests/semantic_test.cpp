@@ -199,8 +199,12 @@ TEST_F(Build, FunctionTypesAndRedefinition) {
   EXPECT_EQ(g->type_function->parameters.count, 1u);
   EXPECT_EQ(h->type_function->arity, 0);
   EXPECT_EQ(h->type_function->parameters.count, 0u);
-  diag_.set_warnings_shown(true);
   EXPECT_EQ(diag_.warning_count(), 1);
+  /* The later definition's scope replaces the earlier one. */
+  FunctionRec *k = sym(model_.global_scope(), "k")->function;
+  EXPECT_EQ(k->scope->super, model_.global_scope());
+  EXPECT_EQ(k->scope->line, 1u);
+  EXPECT_EQ(k->scope->file, static_cast<FileRec *>(model_.application()->files.tail->obj)->number);
 }
 
 TEST_F(Build, BuiltinTypesQualifiersAndDeclarators) {
