@@ -315,5 +315,39 @@ TEST_F(Build, InitializerListsAndTypedefUses) {
   EXPECT_EQ(qt->type->kind, TYPE_STRUCT);
 }
 
+
+static int count_visit(Obj *, void *data) {
+  ++*static_cast<int *>(data);
+  return 0;
+}
+
+TEST_F(Build, ForwardTagsAndRolesThroughTheClassTable) {
+  analyse("struct s *p;\nstruct s { int a; } x, y;\nunion u *q;\n");
+  ASSERT_EQ(types(TYPE_STRUCT).size(), 1u);
+  TypeRec *st = types(TYPE_STRUCT)[0];
+  EXPECT_EQ(st->fields.count, 1u);
+  EXPECT_EQ(sym(model_.global_scope(), "p")->variable->type->type, st);
+  EXPECT_EQ(sym(model_.global_scope(), "x")->variable->type, st);
+  SymbolRec *tag = sym(tus()[0], "s", SYM_TAG);
+  ASSERT_TRUE(tag);
+  EXPECT_EQ(tag->tagged, st);
+  EXPECT_TRUE(sym(tus()[0], "u", SYM_TAG));
+  /* The ring read through the rule-facing role, from the object's id. */
+  InstrRec *ix = static_cast<InstrRec *>(list_first(sym(model_.global_scope(), "x")->instructions));
+  const ClassInfo *generic = find_class("Instruction");
+  ASSERT_TRUE(generic);
+  std::string id = model_.object_id(ix, generic);
+  Obj *obj = nullptr;
+  const ClassInfo *cls = nullptr;
+  ASSERT_TRUE(model_.parse_object_id(id, &obj, &cls));
+  EXPECT_EQ(obj, ix);
+  EXPECT_STREQ(cls->name, "InstructionTentativeDefinition");
+  const RoleInfo *ring = find_role(cls, "sameInstruction");
+  ASSERT_TRUE(ring && ring->iter);
+  int n = 0;
+  model_.iterate(ring, obj, count_visit, &n);
+  EXPECT_EQ(n, 1);
+}
+
 }  // namespace
 }  // namespace kvx
