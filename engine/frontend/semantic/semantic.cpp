@@ -10,7 +10,8 @@
 #include "frontend/semantic/semantic.h"
 
 #include <cstring>
-#include <deque>
+#include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "model/builder.h"
@@ -56,11 +57,43 @@ struct Sem {
   ScopeRec *scope = nullptr;
   FunctionRec *fn = nullptr;
   size_t depth = 0;
+
+  /* Back to a fresh node; keeps the capacity of the name and the items. */
+  void reset(SemTag t, Loc l) {
+    std::string n = std::move(name);
+    std::vector<Sem *> v = std::move(items);
+    *this = Sem{};
+    tag = t;
+    loc = l;
+    n.clear();
+    v.clear();
+    name = std::move(n);
+    items = std::move(v);
+  }
 };
+
+/* Lookup key of the symbol index: scope, kind (0 for the ordinary names
+ * that an identifier expression may denote) and name. */
+struct SymKey {
+  const ScopeRec *scope;
+  int kind;
+  std::string_view name;
+  bool operator==(const SymKey &o) const { return scope == o.scope && kind == o.kind && name == o.name; }
+};
+struct SymKeyHash {
+  size_t operator()(const SymKey &k) const {
+    return std::hash<std::string_view>()(k.name) ^ (reinterpret_cast<uintptr_t>(k.scope) >> 4) ^
+           (size_t)k.kind * 0x9e3779b9u;
+  }
+};
+static bool ordinary_kind(int kind) { return kind != SYM_TAG && kind != SYM_LABEL && kind != SYM_FIELD; }
 
 class SourceBuilder : public fe::ParseActions, public pp::Observer {
  public:
-  SourceBuilder(Model &m, Diagnostics &d) : b_(m), m_(m), diag_(d) {}
+  SourceBuilder(Model &m, Diagnostics &d) : b_(m), m_(m), diag_(d) {
+    /* Symbols of earlier sources meet this one in the global scope. */
+    for (const Link *k = m.global_scope()->symbols.head; k; k = k->next) index(static_cast<SymbolRec *>(k->obj));
+  }
 
   void begin_source(const std::string &path) {
     FileRec *f = b_.file_object(path);
@@ -83,12 +116,12 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   void macro_defined(uint32_t f, uint32_t line, std::string_view name, int nparams,
                      const std::vector<std::string_view> &params) override {
     FileRec *r = file(f);
-    SymbolRec *sym = b_.new_symbol(SYM_MACRO, name, tu_, r, line);
+    SymbolRec *sym = new_symbol(SYM_MACRO, name, tu_, r, line);
     if (nparams < 0) return;
     FunctionRec *fn = b_.new_function(FN_MACRO, tu_, sym);
     ScopeRec *sc = b_.new_scope(SCOPE_FUNCTION, tu_, r, line);
     b_.set_function_scope(fn, sc);
-    for (std::string_view p : params) b_.new_symbol(SYM_VARIABLE, p, sc, r, line);
+    for (std::string_view p : params) new_symbol(SYM_VARIABLE, p, sc, r, line);
   }
 
   /* ---- lists ---- */
@@ -103,8 +136,8 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   Node expr_identifier(Loc loc, std::string_view name, bool macro) override {
     Sem *e = make(S_EXPR, loc);
     e->pending = true;
-    e->sym = macro ? b_.find_symbol(tu_, name, SYM_MACRO) : lookup_ordinary(name);
-    if (!e->sym && !macro) e->sym = b_.find_symbol(tu_, name, SYM_MACRO);
+    e->sym = macro ? find_symbol(tu_, name, SYM_MACRO) : lookup_ordinary(name);
+    if (!e->sym && !macro) e->sym = find_symbol(tu_, name, SYM_MACRO);
     return e;
   }
   Node expr_constant(Loc loc, fe::ConstantKind k, std::string_view sp) override {
@@ -192,7 +225,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     ScopeRec *ds = decl_scope();
     TypeRec *t = nullptr;
     bool keep_members = true;
-    SymbolRec *ts = tag.empty() ? nullptr : b_.find_symbol(ds, tag, SYM_TAG);
+    SymbolRec *ts = tag.empty() ? nullptr : find_symbol(ds, tag, SYM_TAG);
     if (ts && ts->tagged && ts->tagged->kind == kind) {
       t = ts->tagged;
       if (t->fields.count) {
@@ -204,7 +237,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     }
     if (!t) {
       t = b_.new_type(kind, file(loc.file), loc.line);
-      if (!tag.empty() && !ts) b_.set_tag(t, b_.new_symbol(SYM_TAG, tag, ds, file(loc.file), loc.line));
+      if (!tag.empty() && !ts) b_.set_tag(t, new_symbol(SYM_TAG, tag, ds, file(loc.file), loc.line));
     }
     ScopeRec *sc = b_.new_scope(SCOPE_STRUCTURE, cur_scope(), file(loc.file), loc.line);
     if (keep_members && !t->structure) b_.set_structure_scope(t, sc);
@@ -232,22 +265,22 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (!st) return nullptr;
     SymbolRec *sym = nullptr;
     if (d && !d->name.empty())
-      sym = b_.new_symbol(SYM_FIELD, d->name, cur_scope(), file(d->loc.file), d->loc.line);
+      sym = new_symbol(SYM_FIELD, d->name, cur_scope(), file(d->loc.file), d->loc.line);
     b_.new_field(width ? FIELD_BIT : FIELD_PLAIN, st, sym, type, len);
     return nullptr;
   }
   Node enum_begin(Loc loc, std::string_view tag) override {
     ScopeRec *ds = decl_scope();
     TypeRec *t = b_.new_type(TYPE_ENUM, file(loc.file), loc.line);
-    if (!tag.empty() && !b_.find_symbol(ds, tag, SYM_TAG))
-      b_.set_tag(t, b_.new_symbol(SYM_TAG, tag, ds, file(loc.file), loc.line));
+    if (!tag.empty() && !find_symbol(ds, tag, SYM_TAG))
+      b_.set_tag(t, new_symbol(SYM_TAG, tag, ds, file(loc.file), loc.line));
     enums_.push_back(t);
     return type_node(loc, t);
   }
   Node enumerator(Loc loc, std::string_view name, Node value) override {
     ExprRec *v = value ? ex(value) : nullptr;
     if (enums_.empty()) return nullptr;
-    SymbolRec *s = b_.new_symbol(SYM_ENUM, name, decl_scope(), file(loc.file), loc.line);
+    SymbolRec *s = new_symbol(SYM_ENUM, name, decl_scope(), file(loc.file), loc.line);
     b_.new_enum_value(enums_.back(), s, v);
     return nullptr;
   }
@@ -439,6 +472,10 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     return stmt(blk);
   }
   Node stmt_leave(Loc loc) override { return stmt(instr(INSTR_BREAK, loc)); }
+  /* Nothing of a complete external declaration is referred to again. */
+  void external_declaration(Loc, Node) override {
+    if (scopes_.size() == 2 && !cur_fn_ && structs_.empty() && enums_.empty()) used_ = 0;
+  }
   Node stmt_asm(Loc loc, Node form) override {
     InstrRec *i = instr(INSTR_EXPRESSION, loc);
     b_.set_expression(i, ex(form));
@@ -447,11 +484,29 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
 
  private:
   Sem *make(SemTag t, Loc loc) {
-    arena_.emplace_back();
-    Sem *s = &arena_.back();
-    s->tag = t;
-    s->loc = loc;
+    size_t i = used_++;
+    if (i / kChunk == chunks_.size()) chunks_.push_back(std::make_unique<Sem[]>(kChunk));
+    Sem *s = &chunks_[i / kChunk][i % kChunk];
+    s->reset(t, loc);
     return s;
+  }
+  void index(SymbolRec *s) {
+    if (!s->name) return;
+    std::string_view n = s->name;
+    symbols_.emplace(SymKey{s->defined_in, s->kind, n}, s);
+    if (ordinary_kind(s->kind)) symbols_.emplace(SymKey{s->defined_in, 0, n}, s);
+  }
+  SymbolRec *new_symbol(SymbolKind kind, std::string_view name, ScopeRec *scope, FileRec *f,
+                        uint32_t line) {
+    SymbolRec *s = b_.new_symbol(kind, name, scope, f, line);
+    index(s);
+    return s;
+  }
+  /* The first symbol of that name and kind (0: any ordinary kind) entered
+   * in the scope. */
+  SymbolRec *find_symbol(const ScopeRec *scope, std::string_view name, int kind) const {
+    auto it = symbols_.find(SymKey{scope, kind, name});
+    return it == symbols_.end() ? nullptr : it->second;
   }
   Sem *wrap(ExprRec *e, Loc loc) {
     Sem *s = make(S_EXPR, loc);
@@ -547,16 +602,12 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
    * from the innermost scope outwards. */
   SymbolRec *lookup_ordinary(std::string_view name) const {
     for (size_t i = scopes_.size(); i-- > 0;)
-      for (const Link *k = scopes_[i]->symbols.head; k; k = k->next) {
-        SymbolRec *s = static_cast<SymbolRec *>(k->obj);
-        if (s->kind == SYM_TAG || s->kind == SYM_LABEL || s->kind == SYM_FIELD) continue;
-        if (s->name && name == s->name) return s;
-      }
+      if (SymbolRec *s = find_symbol(scopes_[i], name, 0)) return s;
     return nullptr;
   }
   SymbolRec *lookup_kind(std::string_view name, int kind) const {
     for (size_t i = scopes_.size(); i-- > 0;)
-      if (SymbolRec *s = b_.find_symbol(scopes_[i], name, kind)) return s;
+      if (SymbolRec *s = find_symbol(scopes_[i], name, kind)) return s;
     return nullptr;
   }
   TypeRec *typedef_type(std::string_view name) const {
@@ -567,7 +618,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (SymbolRec *s = lookup_kind(tag, SYM_TAG))
       if (s->tagged) return s->tagged;
     TypeRec *t = b_.new_type(kind, file(loc.file), loc.line);
-    if (!tag.empty()) b_.set_tag(t, b_.new_symbol(SYM_TAG, tag, decl_scope(), file(loc.file), loc.line));
+    if (!tag.empty()) b_.set_tag(t, new_symbol(SYM_TAG, tag, decl_scope(), file(loc.file), loc.line));
     return t;
   }
 
@@ -653,7 +704,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     return stmt(i);
   }
   SymbolRec *find_in(ScopeRec *sc, std::string_view name, int kind) const {
-    return sc ? b_.find_symbol(sc, name, kind) : nullptr;
+    return sc ? find_symbol(sc, name, kind) : nullptr;
   }
 
   ModelBuilder b_;
@@ -666,7 +717,11 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   std::vector<TypeRec *> enums_;
   Sem *cur_fn_ = nullptr;
   TypeRec *implicit_int_ = nullptr;
-  std::deque<Sem> arena_;
+  /* Nodes of the external declaration being read, reused for the next. */
+  static constexpr size_t kChunk = 512;
+  std::vector<std::unique_ptr<Sem[]>> chunks_;
+  size_t used_ = 0;
+  std::unordered_map<SymKey, SymbolRec *, SymKeyHash> symbols_;
 };
 
 void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
@@ -682,7 +737,7 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
   (void)loc;
 
   if (w & bit(Specifier::Typedef)) {
-    SymbolRec *sym = b_.new_symbol(SYM_TYPE, d->name, sc, f, line);
+    SymbolRec *sym = new_symbol(SYM_TYPE, d->name, sc, f, line);
     TypeRec *ts = b_.new_type(TYPE_SYMBOL, f, line);
     b_.set_typedef_symbol(ts, sym);
     b_.set_type_target(ts, type);
@@ -697,7 +752,7 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
     if (!sym && !is_static) sym = find_in(global, d->name, SYM_FUNCTION);
     FunctionRec *fn;
     if (!sym) {
-      sym = b_.new_symbol(SYM_FUNCTION, d->name, home, f, line);
+      sym = new_symbol(SYM_FUNCTION, d->name, home, f, line);
       fn = b_.new_function(FN_BUILTOUT, home, sym);
     } else {
       fn = sym->function;
@@ -705,20 +760,20 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
     if (fn && !fn->type_function) b_.set_function_type(fn, type);
     in = b_.new_instruction(INSTR_DECLARATION, f, line);
     if (!file_level && fn) {
-      sym = b_.new_symbol(SYM_FUNCTION, d->name, sc, f, line);
+      sym = new_symbol(SYM_FUNCTION, d->name, sc, f, line);
       b_.add_function_symbol(fn, sym);
     }
   } else if (is_extern && (!init || !file_level)) {
     sym = find_in(tu_, d->name, SYM_VARIABLE);
     if (!sym) sym = find_in(global, d->name, SYM_VARIABLE);
     if (!sym) {
-      sym = b_.new_symbol(SYM_VARIABLE, d->name, global, f, line);
+      sym = new_symbol(SYM_VARIABLE, d->name, global, f, line);
       b_.new_variable(global, sym, type);
     }
     in = b_.new_instruction(INSTR_DECLARATION, f, line);
     if (!file_level && sym->variable) {
       VariableRec *v = sym->variable;
-      sym = b_.new_symbol(SYM_VARIABLE, d->name, sc, f, line);
+      sym = new_symbol(SYM_VARIABLE, d->name, sc, f, line);
       b_.add_variable_symbol(v, sym);
     }
   } else if (file_level) {
@@ -726,7 +781,7 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
     sym = find_in(home, d->name, SYM_VARIABLE);
     if (!sym && !is_static) sym = find_in(tu_, d->name, SYM_VARIABLE);
     if (!sym) {
-      sym = b_.new_symbol(SYM_VARIABLE, d->name, home, f, line);
+      sym = new_symbol(SYM_VARIABLE, d->name, home, f, line);
       b_.new_variable(home, sym, type);
     }
     in = b_.new_instruction(init ? INSTR_DEFINITION : INSTR_TENTATIVE, f, line);
@@ -736,7 +791,7 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
     if (sym && sym->variable) {
       b_.set_variable_type(sym->variable, type);
     } else if (!sym) {
-      sym = b_.new_symbol(SYM_VARIABLE, d->name, sc, f, line);
+      sym = new_symbol(SYM_VARIABLE, d->name, sc, f, line);
       VariableRec *v = b_.new_variable(sc, sym, type);
       if (cur_fn_ && cur_fn_->fn) b_.set_variable_function(v, cur_fn_->fn);
     }
@@ -774,7 +829,7 @@ Node SourceBuilder::function_begin(Loc loc, Node specs, Node decl) {
     diag_.report_located(LEVEL_WARNING, f ? f->pathname : "", line, text);
   }
   if (!fn) {
-    if (!sym) sym = b_.new_symbol(SYM_FUNCTION, d->name, home, f, line);
+    if (!sym) sym = new_symbol(SYM_FUNCTION, d->name, home, f, line);
     fn = b_.new_function(FN_BUILTOUT, sym->defined_in ? sym->defined_in : home, sym);
   }
   b_.set_symbol_place(sym, f, line);
@@ -785,7 +840,7 @@ Node SourceBuilder::function_begin(Loc loc, Node specs, Node decl) {
     for (Sem *p : l->items) {
       if (p->name.empty()) continue;
       FileRec *pf = file(p->loc.file);
-      SymbolRec *ps = b_.new_symbol(SYM_VARIABLE, p->name, fs, pf, p->loc.line);
+      SymbolRec *ps = new_symbol(SYM_VARIABLE, p->name, fs, pf, p->loc.line);
       VariableRec *v = b_.new_variable(fs, ps, p->type);
       b_.set_variable_function(v, fn);
       if (d->form == fe::FunctionForm::Prototype) {
@@ -812,10 +867,10 @@ LabelRec *SourceBuilder::label_ident(Loc loc, std::string_view name, bool defini
     fs = m_.global_scope();
   }
   FileRec *f = file(loc.file);
-  SymbolRec *s = b_.find_symbol(fs, name, SYM_LABEL);
+  SymbolRec *s = find_symbol(fs, name, SYM_LABEL);
   LabelRec *l = s ? s->label : nullptr;
   if (!l) {
-    s = b_.new_symbol(SYM_LABEL, name, fs, f, loc.line);
+    s = new_symbol(SYM_LABEL, name, fs, f, loc.line);
     l = b_.new_label(LABEL_IDENT, f, loc.line);
     b_.set_label_symbol(l, s);
   } else if (definition) {
