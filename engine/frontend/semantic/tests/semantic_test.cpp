@@ -349,5 +349,38 @@ TEST_F(Build, ForwardTagsAndRolesThroughTheClassTable) {
   EXPECT_EQ(n, 1);
 }
 
+
+/* Many external declarations: nodes are reused between them and lookups
+ * stay exact across thousands of global names. */
+TEST_F(Build, ManyDeclarationsKeepTheirLinks) {
+  std::string src;
+  const int n = 3000;
+  for (int i = 0; i < n; i++) {
+    std::string k = std::to_string(i);
+    src += "struct s" + k + " { int a, b : 2; };\nint v" + k + " = " + k + ";\n";
+    src += "int f" + k + "(int p) { struct s" + k + " x; x.a = p + v" + k + ";\n";
+    if (i) src += "  f" + std::to_string(i - 1) + "(p);\n";
+    src += "  return x.a; }\n";
+  }
+  analyse(src);
+  EXPECT_EQ(diag_.error_count(), 0);
+  ScopeRec *g = model_.global_scope();
+  for (int i : {0, 1, n / 2, n - 1}) {
+    std::string k = std::to_string(i);
+    SymbolRec *f = sym(g, ("f" + k).c_str());
+    ASSERT_TRUE(f && f->function && f->function->body) << i;
+    auto seq = all<InstrRec>(f->function->body->sequence);
+    ASSERT_EQ(seq.size(), i ? 3u : 2u) << i;
+    ExprRec *assign = seq[0]->expression;
+    ExprRec *sum = static_cast<ExprRec *>(assign->operands.tail->obj);
+    ExprRec *v = static_cast<ExprRec *>(sum->operands.tail->obj);
+    EXPECT_EQ(v->symbol, sym(g, ("v" + k).c_str())) << i;
+    if (i) {
+      EXPECT_EQ(seq[1]->expression->function, sym(g, ("f" + std::to_string(i - 1)).c_str())->function);
+    }
+  }
+  EXPECT_EQ(types(TYPE_STRUCT).size(), (size_t)n);
+}
+
 }  // namespace
 }  // namespace kvx
