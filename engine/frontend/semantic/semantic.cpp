@@ -1,0 +1,908 @@
+/*
+ * semantic.cpp - the model builder's actions: files, comments and macros
+ * from the preprocessor, declarations, types, statements and expressions
+ * from the parser.
+ *
+ * Intermediate results (specifier lists, declarators, lists, pending
+ * identifiers) live in a per-source arena of Sem nodes; model objects are
+ * created through ModelBuilder as soon as their construct is complete.
+ */
+#include "frontend/semantic/semantic.h"
+
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "model/builder.h"
+
+namespace kvx::sem {
+namespace {
+
+using fe::Loc;
+using fe::Node;
+using fe::Specifier;
+
+enum SemTag : uint8_t { S_EXPR, S_SPECS, S_DECL, S_PTR, S_PARAM, S_LIST, S_TYPE, S_BLOCK, S_FUNC };
+
+/* Word bits of a specifier list. */
+constexpr uint32_t bit(Specifier s) { return 1u << static_cast<unsigned>(s); }
+
+struct Sem {
+  SemTag tag;
+  Loc loc{};
+  /* expression: the record, or a pending identifier (symbol, not yet made) */
+  ExprRec *expr = nullptr;
+  SymbolRec *sym = nullptr;
+  bool pending = false;
+  /* specifiers */
+  uint32_t words = 0;
+  TypeRec *named = nullptr;
+  TypeRec *base = nullptr;
+  bool base_made = false;
+  InstrRec *first_instr = nullptr;
+  /* declarator, parameter */
+  std::string name;
+  TypeRec *top = nullptr, *hole = nullptr;
+  Sem *params = nullptr;      /* the name's own function parameters */
+  fe::FunctionForm form = fe::FunctionForm::Empty;
+  bool is_function = false;   /* the declared name is a function */
+  /* pointer */
+  uint32_t quals = 0;
+  Sem *next = nullptr;
+  /* parameter: its type; list: items; type: type */
+  TypeRec *type = nullptr;
+  std::vector<Sem *> items;
+  /* block, function */
+  ScopeRec *scope = nullptr;
+  FunctionRec *fn = nullptr;
+  size_t depth = 0;
+
+  /* Back to a fresh node; keeps the capacity of the name and the items. */
+  void reset(SemTag t, Loc l) {
+    std::string n = std::move(name);
+    std::vector<Sem *> v = std::move(items);
+    *this = Sem{};
+    tag = t;
+    loc = l;
+    n.clear();
+    v.clear();
+    name = std::move(n);
+    items = std::move(v);
+  }
+};
+
+/* Lookup key of the symbol index: scope, kind (0 for the ordinary names
+ * that an identifier expression may denote) and name. */
+struct SymKey {
+  const ScopeRec *scope;
+  int kind;
+  std::string_view name;
+  bool operator==(const SymKey &o) const { return scope == o.scope && kind == o.kind && name == o.name; }
+};
+struct SymKeyHash {
+  size_t operator()(const SymKey &k) const {
+    return std::hash<std::string_view>()(k.name) ^ (reinterpret_cast<uintptr_t>(k.scope) >> 4) ^
+           (size_t)k.kind * 0x9e3779b9u;
+  }
+};
+static bool ordinary_kind(int kind) { return kind != SYM_TAG && kind != SYM_LABEL && kind != SYM_FIELD; }
+
+class SourceBuilder : public fe::ParseActions, public pp::Observer {
+ public:
+  SourceBuilder(Model &m, Diagnostics &d) : b_(m), m_(m), diag_(d) {
+    /* Symbols of earlier sources meet this one in the global scope. */
+    for (const Link *k = m.global_scope()->symbols.head; k; k = k->next) index(static_cast<SymbolRec *>(k->obj));
+  }
+
+  void begin_source(const std::string &path) {
+    FileRec *f = b_.file_object(path);
+    tu_ = b_.new_scope(SCOPE_TRANSLATION_UNIT, m_.global_scope(), f, 1);
+    scopes_.assign({m_.global_scope(), tu_});
+  }
+
+  /* ---- preprocessor reports ---- */
+  void file_entered(uint32_t file, std::string_view path) override {
+    if (files_.size() <= file) files_.resize(file + 1, nullptr);
+    files_[file] = b_.file_object(path);
+  }
+  void inclusion(uint32_t from, uint32_t line, uint32_t included) override {
+    FileRec *a = file(from), *c = file(included);
+    if (a && c) b_.add_inclusion(a, line, c);
+  }
+  void comment(uint32_t f, uint32_t first, uint32_t count) override {
+    if (FileRec *r = file(f)) b_.add_comment(r, first, (int)count);
+  }
+  void macro_defined(uint32_t f, uint32_t line, std::string_view name, int nparams,
+                     const std::vector<std::string_view> &params) override {
+    FileRec *r = file(f);
+    SymbolRec *sym = new_symbol(SYM_MACRO, name, tu_, r, line);
+    if (nparams < 0) return;
+    FunctionRec *fn = b_.new_function(FN_MACRO, tu_, sym);
+    ScopeRec *sc = b_.new_scope(SCOPE_FUNCTION, tu_, r, line);
+    b_.set_function_scope(fn, sc);
+    for (std::string_view p : params) new_symbol(SYM_VARIABLE, p, sc, r, line);
+  }
+
+  /* ---- lists ---- */
+  Node list_append(fe::ListKind, Node list, Node item) override {
+    Sem *l = static_cast<Sem *>(list);
+    if (!l) l = make(S_LIST, Loc{});
+    if (item) l->items.push_back(static_cast<Sem *>(item));
+    return l;
+  }
+
+  /* ---- expressions ---- */
+  Node expr_identifier(Loc loc, std::string_view name, bool macro) override {
+    Sem *e = make(S_EXPR, loc);
+    e->pending = true;
+    e->sym = macro ? find_symbol(tu_, name, SYM_MACRO) : lookup_ordinary(name);
+    if (!e->sym && !macro) e->sym = find_symbol(tu_, name, SYM_MACRO);
+    return e;
+  }
+  Node expr_constant(Loc loc, fe::ConstantKind k, std::string_view sp) override {
+    ExprRec *e = b_.new_expression(EXPR_CONSTANT, file(loc.file), loc.line);
+    b_.set_expression_type(e, constant_type(k, sp));
+    return wrap(e, loc);
+  }
+  Node string_piece(Loc loc, std::string_view) override { return make(S_EXPR, loc); }
+  Node expr_string(Loc loc, Node) override { return wrap(string_constant(loc), loc); }
+  Node expr_unary(Loc loc, fe::Op op, Node a) override { return complex(loc, op, {ex(a)}); }
+  Node expr_binary(Loc loc, fe::Op op, Node a, Node c) override {
+    ExprRec *l = ex(a);
+    return complex(loc, op, {l, ex(c)});
+  }
+  Node expr_ternary(Loc loc, Node c, Node t, Node f) override {
+    ExprRec *x = ex(c), *y = ex(t);
+    return complex(loc, fe::Op::Ternary, {x, y, ex(f)});
+  }
+  Node expr_cast(Loc loc, Node tn, Node a) override {
+    ExprRec *t = type_expr(loc, tn);
+    return complex(loc, fe::Op::Cast, {t, ex(a)});
+  }
+  Node expr_size_of_type(Loc loc, fe::Op op, Node tn) override {
+    return complex(loc, op, {type_expr(loc, tn)});
+  }
+  Node expr_call(Loc loc, Node callee, Node args) override {
+    Sem *c = static_cast<Sem *>(callee);
+    FunctionRec *fn = nullptr;
+    if (c && c->pending && c->sym) {
+      if (c->sym->function) fn = c->sym->function;
+      else if (c->sym->kind == SYM_MACRO) fn = macro_function(c->sym);
+    }
+    ExprRec *e = b_.new_expression(EXPR_COMPLEX, file(loc.file), loc.line);
+    if (fn) {
+      b_.set_expression_function(e, fn);
+    } else {
+      b_.set_expression_function(e, m_.builtin_function(FN_CALL));
+      if (ExprRec *x = ex(callee)) b_.add_operand(e, x);
+    }
+    if (Sem *l = static_cast<Sem *>(args))
+      for (Sem *a : l->items)
+        if (ExprRec *x = ex(a)) b_.add_operand(e, x);
+    return wrap(e, loc);
+  }
+  Node expr_member(Loc loc, fe::Op op, Node obj, std::string_view) override {
+    ExprRec *o = ex(obj);
+    ExprRec *member = b_.new_expression(EXPR_SYMBOL, file(loc.file), loc.line);
+    return complex(loc, op, {o, member});
+  }
+  Node expr_asm(Loc, Node form) override { return form; }
+  Node asm_form(Loc loc, Node, Node) override { return wrap(string_constant(loc), loc); }
+  Node asm_operand(Loc, Node, Node expr) override { ex(expr); return nullptr; }
+  Node initializer_braced(Loc loc, Node inits) override {
+    std::vector<ExprRec *> ops;
+    if (Sem *l = static_cast<Sem *>(inits))
+      for (Sem *i : l->items) ops.push_back(ex(i));
+    return complex(loc, fe::Op::CompoundInit, ops);
+  }
+
+  /* ---- specifiers and types ---- */
+  Node specifier(Loc loc, Node list, Specifier s, std::string_view sp, Node arg) override {
+    Sem *l = static_cast<Sem *>(list);
+    if (!l) l = make(S_SPECS, loc);
+    l->words |= bit(s);
+    Sem *a = static_cast<Sem *>(arg);
+    switch (s) {
+      case Specifier::TypedefName: l->named = typedef_type(sp); break;
+      case Specifier::StructOrUnion:
+      case Specifier::Enum:
+        if (a && a->tag == S_TYPE) l->named = a->type;
+        break;
+      case Specifier::Typeof: {
+        TypeRec *t = b_.new_type(TYPE_TYPEOF, file(loc.file), loc.line);
+        if (a && a->tag == S_EXPR) b_.set_typeof_expression(t, ex(a));
+        else if (a && a->tag == S_TYPE) b_.set_type_target(t, a->type);
+        l->named = t;
+        break;
+      }
+      default: break;
+    }
+    return l;
+  }
+  Node struct_begin(Loc loc, fe::TagKind k, std::string_view tag) override {
+    TypeKind kind = k == fe::TagKind::Struct ? TYPE_STRUCT : TYPE_UNION;
+    ScopeRec *ds = decl_scope();
+    TypeRec *t = nullptr;
+    bool keep_members = true;
+    SymbolRec *ts = tag.empty() ? nullptr : find_symbol(ds, tag, SYM_TAG);
+    if (ts && ts->tagged && ts->tagged->kind == kind) {
+      t = ts->tagged;
+      if (t->fields.count) {
+        error(loc, "redefinition of struct/union");
+        keep_members = false;
+      }
+    } else if (ts) {
+      error(loc, "struct/union tag clash");
+    }
+    if (!t) {
+      t = b_.new_type(kind, file(loc.file), loc.line);
+      if (!tag.empty() && !ts) b_.set_tag(t, new_symbol(SYM_TAG, tag, ds, file(loc.file), loc.line));
+    }
+    ScopeRec *sc = b_.new_scope(SCOPE_STRUCTURE, cur_scope(), file(loc.file), loc.line);
+    if (keep_members && !t->structure) b_.set_structure_scope(t, sc);
+    scopes_.push_back(sc);
+    structs_.push_back(keep_members ? t : nullptr);
+    Sem *r = make(S_TYPE, loc);
+    r->type = t;
+    r->scope = sc;
+    return r;
+  }
+  Node struct_end(Loc, Node begin, Node) override {
+    Sem *r = static_cast<Sem *>(begin);
+    pop_to(r->scope);
+    if (!structs_.empty()) structs_.pop_back();
+    return r;
+  }
+  Node struct_reference(Loc loc, fe::TagKind k, std::string_view tag) override {
+    return type_node(loc, reference_tag(loc, k == fe::TagKind::Struct ? TYPE_STRUCT : TYPE_UNION, tag));
+  }
+  Node struct_declarator(Loc, Node specs, Node decl, Node width) override {
+    TypeRec *st = structs_.empty() ? nullptr : structs_.back();
+    Sem *d = static_cast<Sem *>(decl);
+    TypeRec *type = complete(d, base_of(specs));
+    ExprRec *len = width ? ex(width) : nullptr;
+    if (!st) return nullptr;
+    SymbolRec *sym = nullptr;
+    if (d && !d->name.empty())
+      sym = new_symbol(SYM_FIELD, d->name, cur_scope(), file(d->loc.file), d->loc.line);
+    b_.new_field(width ? FIELD_BIT : FIELD_PLAIN, st, sym, type, len);
+    return nullptr;
+  }
+  Node enum_begin(Loc loc, std::string_view tag) override {
+    ScopeRec *ds = decl_scope();
+    TypeRec *t = b_.new_type(TYPE_ENUM, file(loc.file), loc.line);
+    if (!tag.empty() && !find_symbol(ds, tag, SYM_TAG))
+      b_.set_tag(t, new_symbol(SYM_TAG, tag, ds, file(loc.file), loc.line));
+    enums_.push_back(t);
+    return type_node(loc, t);
+  }
+  Node enumerator(Loc loc, std::string_view name, Node value) override {
+    ExprRec *v = value ? ex(value) : nullptr;
+    if (enums_.empty()) return nullptr;
+    SymbolRec *s = new_symbol(SYM_ENUM, name, decl_scope(), file(loc.file), loc.line);
+    b_.new_enum_value(enums_.back(), s, v);
+    return nullptr;
+  }
+  Node enum_end(Loc, Node begin, Node) override {
+    if (!enums_.empty()) enums_.pop_back();
+    return begin;
+  }
+  Node enum_reference(Loc loc, std::string_view tag) override {
+    return type_node(loc, reference_tag(loc, TYPE_ENUM, tag));
+  }
+
+  /* ---- declarators ---- */
+  Node declarator_identifier(Loc loc, std::string_view name, bool) override {
+    Sem *d = make(S_DECL, loc);
+    d->name.assign(name);
+    return d;
+  }
+  Node pointer(Loc loc, Node quals, Node next) override {
+    Sem *p = make(S_PTR, loc);
+    if (Sem *q = static_cast<Sem *>(quals)) p->quals = q->tag == S_SPECS ? q->words : 0;
+    p->next = static_cast<Sem *>(next);
+    return p;
+  }
+  Node declarator_pointer(Loc loc, Node ptr, Node inner) override {
+    Sem *d = decl_or_new(inner, loc);
+    std::vector<Sem *> ps;
+    for (Sem *p = static_cast<Sem *>(ptr); p; p = p->next) ps.push_back(p);
+    /* The '*' nearest the name is the outermost of the chain. */
+    for (size_t i = ps.size(); i-- > 0;) {
+      TypeRec *t = b_.new_type(TYPE_POINTER, file(ps[i]->loc.file), ps[i]->loc.line);
+      qualify(t, ps[i]->quals);
+      derive(d, t);
+    }
+    return d;
+  }
+  Node declarator_array(Loc loc, Node inner, Node size) override {
+    Sem *d = decl_or_new(inner, loc);
+    TypeRec *t = b_.new_type(TYPE_ARRAY, file(loc.file), loc.line);
+    if (size) b_.set_array_size(t, ex(size));
+    derive(d, t);
+    return d;
+  }
+  Node declarator_function(Loc loc, Node inner, Node params, fe::FunctionForm form,
+                           bool ellipsis) override {
+    Sem *d = decl_or_new(inner, loc);
+    TypeRec *t = b_.new_type(TYPE_FUNCTION, file(loc.file), loc.line);
+    int arity = 0;
+    Sem *l = static_cast<Sem *>(params);
+    if (l && form == fe::FunctionForm::Prototype) {
+      for (Sem *p : l->items) {
+        if (!p->type) continue;
+        b_.add_parameter(t, p->type);
+        bool lone_void = l->items.size() == 1 && p->name.empty() && p->type->kind == TYPE_VOID;
+        if (!lone_void) arity++;
+      }
+    } else if (l) {
+      arity = (int)l->items.size();
+    }
+    if (ellipsis) b_.add_parameter(t, m_.builtin_type(TYPE_VARARG));
+    b_.set_arity(t, arity);
+    if (!d->top) {
+      d->is_function = true;
+      d->params = l;
+      d->form = form;
+    }
+    derive(d, t);
+    return d;
+  }
+  Node parameter(Loc loc, Node specs, Node decl) override {
+    Sem *d = static_cast<Sem *>(decl);
+    Sem *p = make(S_PARAM, d ? d->loc : loc);
+    p->type = complete(d, base_of(specs));
+    if (d) p->name = d->name;
+    return p;
+  }
+  Node old_style_parameter(Loc loc, std::string_view name) override {
+    Sem *p = make(S_PARAM, loc);
+    p->name.assign(name);
+    return p;
+  }
+  Node type_name(Loc loc, Node specs, Node decl) override {
+    return type_node(loc, complete(static_cast<Sem *>(decl), base_of(specs)));
+  }
+  Node init_declarator(Loc loc, Node specs, Node decl, Node init) override {
+    ExprRec *e = init ? ex(init) : nullptr;
+    declare(static_cast<Sem *>(specs), static_cast<Sem *>(decl), e, loc);
+    return nullptr;
+  }
+
+  /* ---- function definitions and blocks ---- */
+  Node function_begin(Loc loc, Node specs, Node decl) override;
+  Node function_end(Loc, Node begin, Node, Node) override {
+    Sem *f = static_cast<Sem *>(begin);
+    if (f && f->scope) pop_to(f->scope);
+    cur_fn_ = f ? f->next : nullptr;
+    return nullptr;
+  }
+  Node block_begin(Loc loc, bool) override {
+    Sem *bk = make(S_BLOCK, loc);
+    bk->scope = b_.new_scope(SCOPE_BLOCK, cur_scope(), file(loc.file), loc.line);
+    scopes_.push_back(bk->scope);
+    return bk;
+  }
+  Node block_end(Loc, Node begin, Node items) override {
+    Sem *bk = static_cast<Sem *>(begin);
+    pop_to(bk->scope);
+    ScopeRec *sc = bk->scope;
+    InstrRec *blk = b_.new_instruction(INSTR_BLOCK, m_.file_of(sc->file), sc->line);
+    b_.set_block_scope(blk, sc);
+    if (Sem *l = static_cast<Sem *>(items))
+      for (Sem *i : l->items) b_.append_to_block(blk, reinterpret_cast<InstrRec *>(i));
+    if (sc->super && sc->super->kind == SCOPE_FUNCTION && sc->super->function)
+      b_.set_function_body(sc->super->function, blk);
+    return stmt(blk);
+  }
+  void block_abandoned(Node begin, bool function) override {
+    Sem *s = static_cast<Sem *>(begin);
+    if (s && s->scope) pop_to(s->scope);
+    if (function && s) cur_fn_ = s->next;
+  }
+
+  /* ---- statements ---- */
+  Node stmt_expression(Loc loc, Node e) override {
+    InstrRec *i = instr(INSTR_EXPRESSION, loc);
+    if (e) b_.set_expression(i, ex(e));
+    return stmt(i);
+  }
+  Node stmt_if(Loc loc, Node c, Node t, Node f) override {
+    InstrRec *i = instr(INSTR_IF, loc);
+    b_.set_condition(i, ex(c));
+    b_.set_branches(i, st(t), st(f));
+    return stmt(i);
+  }
+  Node stmt_switch(Loc loc, Node c, Node body) override { return loop(INSTR_SWITCH, loc, c, body); }
+  Node stmt_while(Loc loc, Node c, Node body) override { return loop(INSTR_WHILE, loc, c, body); }
+  Node stmt_do(Loc loc, Node body, Node c) override { return loop(INSTR_DOWHILE, loc, c, body); }
+  Node stmt_for(Loc loc, Node init, Node c, Node inc, Node body) override {
+    InstrRec *i = instr(INSTR_FOR, loc);
+    if (init) b_.set_initialization(i, ex(init));
+    if (c) b_.set_condition(i, ex(c));
+    if (inc) b_.set_increment(i, ex(inc));
+    b_.set_body(i, st(body));
+    return stmt(i);
+  }
+  Node stmt_break(Loc loc) override { return stmt(instr(INSTR_BREAK, loc)); }
+  Node stmt_continue(Loc loc) override { return stmt(instr(INSTR_CONTINUE, loc)); }
+  Node stmt_return(Loc loc, Node e) override {
+    InstrRec *i = instr(INSTR_RETURN, loc);
+    if (e) b_.set_expression(i, ex(e));
+    return stmt(i);
+  }
+  Node stmt_goto(Loc loc, std::string_view name) override {
+    InstrRec *i = instr(INSTR_GOTO, loc);
+    b_.set_goto_target(i, label_ident(loc, name, false));
+    return stmt(i);
+  }
+  Node stmt_label(Loc loc, std::string_view name, Node s) override {
+    LabelRec *l = label_ident(loc, name, true);
+    if (InstrRec *i = st(s)) b_.attach_label(l, i);
+    return s;
+  }
+  Node stmt_case(Loc loc, Node e, Node s) override {
+    LabelRec *l = b_.new_label(LABEL_CASE, file(loc.file), loc.line);
+    b_.set_case_target(l, ex(e));
+    if (InstrRec *i = st(s)) b_.attach_label(l, i);
+    return s;
+  }
+  Node stmt_default(Loc loc, Node s) override {
+    LabelRec *l = b_.new_label(LABEL_DEFAULT, file(loc.file), loc.line);
+    if (InstrRec *i = st(s)) b_.attach_label(l, i);
+    return s;
+  }
+  /* Structured exception handling: a block without scope holding the
+   * guarded statement, the filter as an expression statement and the
+   * handler. */
+  Node stmt_try_except(Loc loc, Node body, Node filter, Node handler) override {
+    InstrRec *blk = instr(INSTR_BLOCK, loc);
+    if (InstrRec *i = st(body)) b_.append_to_block(blk, i);
+    InstrRec *f = instr(INSTR_EXPRESSION, loc);
+    b_.set_expression(f, ex(filter));
+    b_.append_to_block(blk, f);
+    if (InstrRec *i = st(handler)) b_.append_to_block(blk, i);
+    return stmt(blk);
+  }
+  Node stmt_try_finally(Loc loc, Node body, Node handler) override {
+    InstrRec *blk = instr(INSTR_BLOCK, loc);
+    if (InstrRec *i = st(body)) b_.append_to_block(blk, i);
+    if (InstrRec *i = st(handler)) b_.append_to_block(blk, i);
+    return stmt(blk);
+  }
+  Node stmt_leave(Loc loc) override { return stmt(instr(INSTR_BREAK, loc)); }
+  /* Nothing of a complete external declaration is referred to again. */
+  void external_declaration(Loc, Node) override {
+    if (scopes_.size() == 2 && !cur_fn_ && structs_.empty() && enums_.empty()) used_ = 0;
+  }
+  Node stmt_asm(Loc loc, Node form) override {
+    InstrRec *i = instr(INSTR_EXPRESSION, loc);
+    b_.set_expression(i, ex(form));
+    return stmt(i);
+  }
+
+ private:
+  Sem *make(SemTag t, Loc loc) {
+    size_t i = used_++;
+    if (i / kChunk == chunks_.size()) chunks_.push_back(std::make_unique<Sem[]>(kChunk));
+    Sem *s = &chunks_[i / kChunk][i % kChunk];
+    s->reset(t, loc);
+    return s;
+  }
+  void index(SymbolRec *s) {
+    if (!s->name) return;
+    std::string_view n = s->name;
+    symbols_.emplace(SymKey{s->defined_in, s->kind, n}, s);
+    if (ordinary_kind(s->kind)) symbols_.emplace(SymKey{s->defined_in, 0, n}, s);
+  }
+  SymbolRec *new_symbol(SymbolKind kind, std::string_view name, ScopeRec *scope, FileRec *f,
+                        uint32_t line) {
+    SymbolRec *s = b_.new_symbol(kind, name, scope, f, line);
+    index(s);
+    return s;
+  }
+  /* The first symbol of that name and kind (0: any ordinary kind) entered
+   * in the scope. */
+  SymbolRec *find_symbol(const ScopeRec *scope, std::string_view name, int kind) const {
+    auto it = symbols_.find(SymKey{scope, kind, name});
+    return it == symbols_.end() ? nullptr : it->second;
+  }
+  Sem *wrap(ExprRec *e, Loc loc) {
+    Sem *s = make(S_EXPR, loc);
+    s->expr = e;
+    return s;
+  }
+  Sem *type_node(Loc loc, TypeRec *t) {
+    Sem *s = make(S_TYPE, loc);
+    s->type = t;
+    return s;
+  }
+  /* Statements travel as their instruction records. */
+  static Node stmt(InstrRec *i) { return reinterpret_cast<Sem *>(i); }
+  static InstrRec *st(Node n) { return static_cast<InstrRec *>(n); }
+
+  FileRec *file(uint32_t f) const { return f < files_.size() ? files_[f] : nullptr; }
+  ScopeRec *cur_scope() const { return scopes_.back(); }
+  ScopeRec *decl_scope() const {
+    for (size_t i = scopes_.size(); i-- > 0;)
+      if (scopes_[i]->kind != SCOPE_STRUCTURE) return scopes_[i];
+    return tu_;
+  }
+  void pop_to(ScopeRec *sc) {
+    for (size_t i = scopes_.size(); i-- > 2;)
+      if (scopes_[i] == sc) {
+        scopes_.resize(i);
+        return;
+      }
+  }
+  void error(Loc loc, std::string_view text) {
+    FileRec *f = file(loc.file);
+    diag_.report_located(LEVEL_ERROR, f ? f->pathname : "", loc.line, text);
+  }
+
+  /* The expression record of an expression node, making a pending
+   * identifier's ExpressionSymbol now. */
+  ExprRec *ex(Node n) {
+    Sem *s = static_cast<Sem *>(n);
+    if (!s || s->tag != S_EXPR) return nullptr;
+    if (s->pending) {
+      s->pending = false;
+      s->expr = b_.new_expression(EXPR_SYMBOL, file(s->loc.file), s->loc.line);
+      b_.set_expression_symbol(s->expr, s->sym);
+    }
+    return s->expr;
+  }
+  Node complex(Loc loc, fe::Op op, std::initializer_list<ExprRec *> ops) {
+    return complex(loc, op, std::vector<ExprRec *>(ops));
+  }
+  Node complex(Loc loc, fe::Op op, const std::vector<ExprRec *> &ops) {
+    ExprRec *e = b_.new_expression(EXPR_COMPLEX, file(loc.file), loc.line);
+    b_.set_expression_function(e, m_.builtin_function(static_cast<int>(op)));
+    for (ExprRec *o : ops)
+      if (o) b_.add_operand(e, o);
+    return wrap(e, loc);
+  }
+  ExprRec *type_expr(Loc loc, Node tn) {
+    Sem *t = static_cast<Sem *>(tn);
+    ExprRec *e = b_.new_expression(EXPR_TYPE, file(loc.file), loc.line);
+    if (t && t->tag == S_TYPE) b_.set_expression_type(e, t->type);
+    return e;
+  }
+  ExprRec *string_constant(Loc loc) {
+    ExprRec *e = b_.new_expression(EXPR_CONSTANT, file(loc.file), loc.line);
+    TypeRec *t = b_.new_type(TYPE_ARRAY, nullptr, 0);
+    b_.set_type_target(t, m_.builtin_type(TYPE_CHAR));
+    b_.set_expression_type(e, t);
+    return e;
+  }
+  TypeRec *constant_type(fe::ConstantKind k, std::string_view sp) {
+    if (k == fe::ConstantKind::Character) return m_.builtin_type(TYPE_CHAR);
+    bool u = false, l = false, f = false;
+    for (size_t i = sp.size(); i-- > 0;) {
+      char c = sp[i] | 0x20;
+      if (c == 'u') u = true;
+      else if (c == 'l') l = true;
+      else if (c == 'f' && k == fe::ConstantKind::Floating) f = true;
+      else break;
+    }
+    if (k == fe::ConstantKind::Floating)
+      return m_.builtin_type(f ? TYPE_FLOAT : l ? TYPE_LONG_DOUBLE : TYPE_DOUBLE);
+    return m_.builtin_type(u ? (l ? TYPE_UNSIGNED_LONG : TYPE_UNSIGNED_INT) : l ? TYPE_LONG : TYPE_INT);
+  }
+  FunctionRec *macro_function(SymbolRec *macro) {
+    for (const Link *k = tu_->functions.head; k; k = k->next) {
+      FunctionRec *fn = static_cast<FunctionRec *>(k->obj);
+      if (fn->kind == FN_MACRO && list_contains(fn->symbols, macro)) return fn;
+    }
+    return nullptr;
+  }
+
+  /* An ordinary identifier (object, function, enumerator, typedef, macro)
+   * from the innermost scope outwards. */
+  SymbolRec *lookup_ordinary(std::string_view name) const {
+    for (size_t i = scopes_.size(); i-- > 0;)
+      if (SymbolRec *s = find_symbol(scopes_[i], name, 0)) return s;
+    return nullptr;
+  }
+  SymbolRec *lookup_kind(std::string_view name, int kind) const {
+    for (size_t i = scopes_.size(); i-- > 0;)
+      if (SymbolRec *s = find_symbol(scopes_[i], name, kind)) return s;
+    return nullptr;
+  }
+  TypeRec *typedef_type(std::string_view name) const {
+    SymbolRec *s = lookup_kind(name, SYM_TYPE);
+    return s ? static_cast<TypeRec *>(list_first(s->type_symbols)) : nullptr;
+  }
+  TypeRec *reference_tag(Loc loc, TypeKind kind, std::string_view tag) {
+    if (SymbolRec *s = lookup_kind(tag, SYM_TAG))
+      if (s->tagged) return s->tagged;
+    TypeRec *t = b_.new_type(kind, file(loc.file), loc.line);
+    if (!tag.empty()) b_.set_tag(t, new_symbol(SYM_TAG, tag, decl_scope(), file(loc.file), loc.line));
+    return t;
+  }
+
+  void qualify(TypeRec *t, uint32_t words) {
+    if (words & bit(Specifier::Const)) b_.add_qualifier(t, QUAL_CONST);
+    if (words & bit(Specifier::Volatile)) b_.add_qualifier(t, QUAL_VOLATILE);
+  }
+  /* The base type of a specifier list, made once per declaration. */
+  TypeRec *base_of(Node specs) {
+    Sem *s = static_cast<Sem *>(specs);
+    if (!s) {
+      if (!implicit_int_) implicit_int_ = b_.new_type(TYPE_INT, nullptr, 0);
+      TypeRec *t = implicit_int_;
+      implicit_int_ = nullptr;
+      return t;
+    }
+    if (s->base_made) return s->base;
+    s->base_made = true;
+    uint32_t w = s->words;
+    uint32_t quals = w & (bit(Specifier::Const) | bit(Specifier::Volatile));
+    TypeRec *t = s->named;
+    if (t) {
+      if (quals) {
+        if (t->kind == TYPE_STRUCT || t->kind == TYPE_UNION || t->kind == TYPE_ENUM) {
+          t = b_.qualified_copy(t->original ? t->original : t);
+        } else if (t->kind == TYPE_SYMBOL) {
+          /* A qualified typedef name: an unlisted TypeSymbol of the same
+           * typedef, carrying the qualifiers. */
+          TypeRec *c = b_.new_type(TYPE_SYMBOL, nullptr, 0, false);
+          c->symbol = t->symbol;
+          c->original = t;
+          b_.set_type_target(c, t->type);
+          t = c;
+        }
+        qualify(t, quals);
+      }
+      return s->base = t;
+    }
+    auto has = [w](Specifier x) { return (w & bit(x)) != 0; };
+    using S = Specifier;
+    TypeKind k;
+    if (has(S::Long) && has(S::Double)) k = TYPE_LONG_DOUBLE;
+    else if (has(S::Unsigned) && has(S::Long)) k = TYPE_UNSIGNED_LONG;
+    else if (has(S::Unsigned) && has(S::Short)) k = TYPE_UNSIGNED_SHORT;
+    else if (has(S::Unsigned) && has(S::Char)) k = TYPE_UNSIGNED_CHAR;
+    else if (has(S::Signed) && has(S::Char)) k = TYPE_SIGNED_CHAR;
+    else if (has(S::Float)) k = TYPE_FLOAT;
+    else if (has(S::Double)) k = TYPE_DOUBLE;
+    else if (has(S::Short)) k = TYPE_SHORT;
+    else if (has(S::Long)) k = TYPE_LONG;
+    else if (has(S::Signed)) k = TYPE_INT;
+    else if (has(S::Unsigned)) k = TYPE_UNSIGNED_INT;
+    else if (has(S::Char)) k = TYPE_CHAR;
+    else if (has(S::Void)) k = TYPE_VOID;
+    else k = TYPE_INT;
+    t = b_.new_type(k, nullptr, 0);
+    qualify(t, quals);
+    return s->base = t;
+  }
+  Sem *decl_or_new(Node inner, Loc loc) {
+    Sem *d = static_cast<Sem *>(inner);
+    return d ? d : make(S_DECL, loc);
+  }
+  /* Appends a derived type at the innermost free place of the chain. */
+  static void derive(Sem *d, TypeRec *t) {
+    if (!d->top) d->top = t;
+    else d->hole->type = t;
+    d->hole = t;
+  }
+  static TypeRec *complete(Sem *d, TypeRec *base) {
+    if (!d || !d->top) return base;
+    d->hole->type = base;
+    return d->top;
+  }
+
+  void declare(Sem *s, Sem *d, ExprRec *init, Loc loc);
+  LabelRec *label_ident(Loc loc, std::string_view name, bool definition);
+  InstrRec *instr(InstrKind k, Loc loc) { return b_.new_instruction(k, file(loc.file), loc.line); }
+  Node loop(InstrKind k, Loc loc, Node c, Node body) {
+    InstrRec *i = instr(k, loc);
+    b_.set_condition(i, ex(c));
+    b_.set_body(i, st(body));
+    return stmt(i);
+  }
+  SymbolRec *find_in(ScopeRec *sc, std::string_view name, int kind) const {
+    return sc ? find_symbol(sc, name, kind) : nullptr;
+  }
+
+  ModelBuilder b_;
+  Model &m_;
+  Diagnostics &diag_;
+  ScopeRec *tu_ = nullptr;
+  std::vector<ScopeRec *> scopes_;
+  std::vector<FileRec *> files_;
+  std::vector<TypeRec *> structs_; /* null: members of a redefinition are dropped */
+  std::vector<TypeRec *> enums_;
+  Sem *cur_fn_ = nullptr;
+  TypeRec *implicit_int_ = nullptr;
+  /* Nodes of the external declaration being read, reused for the next. */
+  static constexpr size_t kChunk = 512;
+  std::vector<std::unique_ptr<Sem[]>> chunks_;
+  size_t used_ = 0;
+  std::unordered_map<SymKey, SymbolRec *, SymKeyHash> symbols_;
+};
+
+void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
+  TypeRec *type = complete(d, base_of(s));
+  if (!d || d->name.empty()) return;
+  uint32_t w = s ? s->words : 0;
+  FileRec *f = file(d->loc.file);
+  uint32_t line = d->loc.line;
+  ScopeRec *sc = decl_scope();
+  ScopeRec *global = m_.global_scope();
+  bool file_level = sc == tu_ || sc == global;
+  bool is_static = w & bit(Specifier::Static), is_extern = w & bit(Specifier::Extern);
+  (void)loc;
+
+  if (w & bit(Specifier::Typedef)) {
+    SymbolRec *sym = new_symbol(SYM_TYPE, d->name, sc, f, line);
+    TypeRec *ts = b_.new_type(TYPE_SYMBOL, f, line);
+    b_.set_typedef_symbol(ts, sym);
+    b_.set_type_target(ts, type);
+    return;
+  }
+
+  InstrRec *in = nullptr;
+  SymbolRec *sym = nullptr;
+  if (d->is_function && type && type->kind == TYPE_FUNCTION) {
+    ScopeRec *home = is_static ? tu_ : global;
+    sym = find_in(tu_, d->name, SYM_FUNCTION);
+    if (!sym && !is_static) sym = find_in(global, d->name, SYM_FUNCTION);
+    FunctionRec *fn;
+    if (!sym) {
+      sym = new_symbol(SYM_FUNCTION, d->name, home, f, line);
+      fn = b_.new_function(FN_BUILTOUT, home, sym);
+    } else {
+      fn = sym->function;
+    }
+    if (fn && !fn->type_function) b_.set_function_type(fn, type);
+    in = b_.new_instruction(INSTR_DECLARATION, f, line);
+    if (!file_level && fn) {
+      sym = new_symbol(SYM_FUNCTION, d->name, sc, f, line);
+      b_.add_function_symbol(fn, sym);
+    }
+  } else if (is_extern && (!init || !file_level)) {
+    sym = find_in(tu_, d->name, SYM_VARIABLE);
+    if (!sym) sym = find_in(global, d->name, SYM_VARIABLE);
+    if (!sym) {
+      sym = new_symbol(SYM_VARIABLE, d->name, global, f, line);
+      b_.new_variable(global, sym, type);
+    }
+    in = b_.new_instruction(INSTR_DECLARATION, f, line);
+    if (!file_level && sym->variable) {
+      VariableRec *v = sym->variable;
+      sym = new_symbol(SYM_VARIABLE, d->name, sc, f, line);
+      b_.add_variable_symbol(v, sym);
+    }
+  } else if (file_level) {
+    ScopeRec *home = is_static ? tu_ : global;
+    sym = find_in(home, d->name, SYM_VARIABLE);
+    if (!sym && !is_static) sym = find_in(tu_, d->name, SYM_VARIABLE);
+    if (!sym) {
+      sym = new_symbol(SYM_VARIABLE, d->name, home, f, line);
+      b_.new_variable(home, sym, type);
+    }
+    in = b_.new_instruction(init ? INSTR_DEFINITION : INSTR_TENTATIVE, f, line);
+    if (sym->variable) b_.set_persistent(sym->variable, true);
+  } else {
+    sym = find_in(sc, d->name, SYM_VARIABLE);
+    if (sym && sym->variable) {
+      b_.set_variable_type(sym->variable, type);
+    } else if (!sym) {
+      sym = new_symbol(SYM_VARIABLE, d->name, sc, f, line);
+      VariableRec *v = b_.new_variable(sc, sym, type);
+      if (cur_fn_ && cur_fn_->fn) b_.set_variable_function(v, cur_fn_->fn);
+    }
+    in = b_.new_instruction(INSTR_DEFINITION, f, line);
+    if (sym->variable) b_.set_persistent(sym->variable, is_static);
+  }
+  if (sym && sym->variable && !sym->variable->type) b_.set_variable_type(sym->variable, type);
+  if (init) b_.set_initialization(in, init);
+  b_.set_declared(in, sym, sc);
+  if (s) {
+    if (s->first_instr) b_.link_same_declaration(s->first_instr, in);
+    else s->first_instr = in;
+  }
+}
+
+Node SourceBuilder::function_begin(Loc loc, Node specs, Node decl) {
+  Sem *d = static_cast<Sem *>(decl);
+  Sem *fr = make(S_FUNC, loc);
+  fr->next = cur_fn_;
+  TypeRec *type = complete(d, base_of(specs));
+  if (!d || !d->is_function || !type || type->kind != TYPE_FUNCTION || d->name.empty()) {
+    error(d ? d->loc : loc, "syntax error");
+    return fr;
+  }
+  uint32_t w = specs ? static_cast<Sem *>(specs)->words : 0;
+  bool is_static = w & bit(Specifier::Static);
+  FileRec *f = file(d->loc.file);
+  uint32_t line = d->loc.line;
+  ScopeRec *home = is_static ? tu_ : m_.global_scope();
+  SymbolRec *sym = find_in(tu_, d->name, SYM_FUNCTION);
+  if (!sym && !is_static) sym = find_in(m_.global_scope(), d->name, SYM_FUNCTION);
+  FunctionRec *fn = sym ? sym->function : nullptr;
+  if (fn && fn->body) {
+    std::string text = "Component " + d->name + " already analysed";
+    diag_.report_located(LEVEL_WARNING, f ? f->pathname : "", line, text);
+  }
+  if (!fn) {
+    if (!sym) sym = new_symbol(SYM_FUNCTION, d->name, home, f, line);
+    fn = b_.new_function(FN_BUILTOUT, sym->defined_in ? sym->defined_in : home, sym);
+  }
+  b_.set_symbol_place(sym, f, line);
+  ScopeRec *fs = b_.new_scope(SCOPE_FUNCTION, sym->defined_in ? sym->defined_in : home, f, line);
+  b_.set_function_scope(fn, fs);
+  b_.set_function_type(fn, type);
+  if (Sem *l = d->params)
+    for (Sem *p : l->items) {
+      if (p->name.empty()) continue;
+      FileRec *pf = file(p->loc.file);
+      SymbolRec *ps = new_symbol(SYM_VARIABLE, p->name, fs, pf, p->loc.line);
+      VariableRec *v = b_.new_variable(fs, ps, p->type);
+      b_.set_variable_function(v, fn);
+      if (d->form == fe::FunctionForm::Prototype) {
+        InstrRec *in = b_.new_instruction(INSTR_DEFINITION, pf, p->loc.line);
+        b_.set_declared(in, ps, fs);
+      }
+    }
+  scopes_.push_back(fs);
+  fr->scope = fs;
+  fr->fn = fn;
+  cur_fn_ = fr;
+  return fr;
+}
+
+LabelRec *SourceBuilder::label_ident(Loc loc, std::string_view name, bool definition) {
+  ScopeRec *fs = nullptr;
+  for (size_t i = scopes_.size(); i-- > 0;)
+    if (scopes_[i]->kind == SCOPE_FUNCTION) {
+      fs = scopes_[i];
+      break;
+    }
+  if (!fs) {
+    error(loc, "Label outside function.\n");
+    fs = m_.global_scope();
+  }
+  FileRec *f = file(loc.file);
+  SymbolRec *s = find_symbol(fs, name, SYM_LABEL);
+  LabelRec *l = s ? s->label : nullptr;
+  if (!l) {
+    s = new_symbol(SYM_LABEL, name, fs, f, loc.line);
+    l = b_.new_label(LABEL_IDENT, f, loc.line);
+    b_.set_label_symbol(l, s);
+  } else if (definition) {
+    b_.set_label_place(l, f, loc.line);
+    b_.set_symbol_place(s, f, loc.line);
+  }
+  return l;
+}
+
+bool run(Model &model, fe::FrontendContext &ctx, const pp::Options &opts, const std::string &path,
+         const std::string *source_name) {
+  SourceBuilder sb(model, ctx.diag);
+  sb.begin_source(source_name ? *source_name : path);
+  pp::Scanner scanner(opts, ctx.diag, &sb);
+  bool ok = source_name ? scanner.open_preprocessed(path, *source_name, false)
+                        : scanner.open_source(path);
+  if (!ok) return false;
+  ScannerTokenSource src(scanner);
+  fe::parse_translation_unit(ctx, src, sb);
+  return true;
+}
+
+}  // namespace
+
+bool build_source_model(Model &model, fe::FrontendContext &ctx, const pp::Options &opts,
+                        const std::string &path) {
+  return run(model, ctx, opts, path, nullptr);
+}
+
+bool build_preprocessed_model(Model &model, fe::FrontendContext &ctx, const pp::Options &opts,
+                              const std::string &preprocessed, const std::string &source_name) {
+  return run(model, ctx, opts, preprocessed, &source_name);
+}
+
+}  // namespace kvx::sem

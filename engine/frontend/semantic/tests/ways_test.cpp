@@ -1,0 +1,100 @@
+/* The in-process and the external way of preprocessing build the same
+ * model: same objects in the same order on the same lines. */
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "frontend/semantic/semantic.h"
+#include "preprocessor/writer.h"
+
+namespace kvx {
+namespace {
+
+std::string write_file(const std::string &path, const std::string &text) {
+  FILE *f = fopen(path.c_str(), "w");
+  fputs(text.c_str(), f);
+  fclose(f);
+  return path;
+}
+
+/* Kinds, files and lines of the application's lists, in order. */
+std::string signature(Model &m) {
+  std::string s;
+  const AppRec *a = m.application();
+  auto located = [&s](const List &l, char tag) {
+    for (const Link *k = l.head; k; k = k->next) {
+      const Located *o = static_cast<const Located *>(k->obj);
+      s += tag + std::to_string(o->kind) + ":" + std::to_string(o->file) + ":" + std::to_string(o->line) + " ";
+    }
+    s += "\n";
+  };
+  for (const Link *k = a->files.head; k; k = k->next) {
+    const FileRec *f = static_cast<const FileRec *>(k->obj);
+    s += std::string("F") + std::to_string(f->number) + " ";
+    located(f->comments, 'c');
+  }
+  located(a->inclusions, 'n');
+  located(a->types, 't');
+  located(a->instructions, 'i');
+  located(a->expressions, 'e');
+  located(a->labels, 'l');
+  for (const Link *k = m.global_scope()->subs.head; k; k = k->next) {
+    const ScopeRec *tu = static_cast<const ScopeRec *>(k->obj);
+    for (const Link *j = tu->symbols.head; j; j = j->next) {
+      const SymbolRec *y = static_cast<const SymbolRec *>(j->obj);
+      s += std::string(y->name ? y->name : "-") + "/" + std::to_string(y->kind) + ":" + std::to_string(y->line) + " ";
+    }
+  }
+  return s;
+}
+
+TEST(Ways, InProcessAndExternalBuildTheSameModel) {
+  char dir[] = "/tmp/kvx_waysXXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  std::string d = dir;
+  std::string hdr = write_file(d + "/w.h", "/* header */\ntypedef int T;\n#define SQ(x) ((x)*(x))\n");
+  std::string src = write_file(d + "/w.c",
+      "#include \"w.h\"\n/* two\n lines */\nstatic T n = 2;\nint f(int a) {\n  if (a) goto e;\n"
+      "  return SQ(a) + n;\n e:\n  return 0;\n}\n#if 0\n/* gone */\n#endif\n");
+  std::string pre = d + "/w.i";
+  pp::Options opts;
+  std::string in_process, external;
+  {
+    Diagnostics diag(stderr);
+    pp::TextWriter w(opts.marker);
+    pp::Scanner s(opts, diag, &w);
+    w.set_scanner(&s);
+    ASSERT_TRUE(s.open_source(src));
+    FILE *out = fopen(pre.c_str(), "w");
+    ASSERT_TRUE(w.run(s, out));
+    fclose(out);
+  }
+  {
+    Diagnostics diag(stderr);
+    Model m(diag);
+    fe::FrontendContext ctx(diag);
+    ASSERT_TRUE(sem::build_source_model(m, ctx, opts, src));
+    in_process = signature(m);
+    EXPECT_EQ(m.application()->inclusions.count, 1u);
+  }
+  {
+    Diagnostics diag(stderr);
+    Model m(diag);
+    fe::FrontendContext ctx(diag);
+    ASSERT_TRUE(sem::build_preprocessed_model(m, ctx, opts, pre, src));
+    external = signature(m);
+  }
+  EXPECT_NE(in_process.find("SQ/4:3"), std::string::npos) << in_process;
+  EXPECT_NE(in_process.find("T/7:2"), std::string::npos) << in_process;
+  EXPECT_EQ(in_process, external);
+  unlink(hdr.c_str());
+  unlink(src.c_str());
+  unlink(pre.c_str());
+  rmdir(dir);
+}
+
+}  // namespace
+}  // namespace kvx
