@@ -4,30 +4,19 @@
  * This is where the layers meet: the dialect chosen on the compile line
  * configures the preprocessor and the lexer, the dialect's option files are
  * found, and each source is preprocessed (in-process, or by kvx_cccp whose
- * output is read back) and parsed to its end.
+ * output is read back), parsed to its end and built into the program model.
  */
 #include "driver/analyse.h"
 
 #include "driver/engine.h"
 #include "frontend/frontend.h"
+#include "frontend/semantic/semantic.h"
 #include "preprocessor/external.h"
 #include "preprocessor/optfiles.h"
-#include "preprocessor/scanner.h"
 
 namespace kvx {
 
 namespace {
-
-/* The preprocessor's scanning loop as the lexer's token source. */
-class ScannerSource final : public fe::TokenSource {
- public:
-  explicit ScannerSource(pp::Scanner &s) : s_(s) {}
-  bool next(pp::Token &tok) override { return s_.next(tok); }
-  std::string_view file_name(uint32_t file) const override { return s_.file_name(file); }
-
- private:
-  pp::Scanner &s_;
-};
 
 /* The selected -X option word; set only when several were given. */
 void apply_x_options(Engine &e) {
@@ -105,33 +94,28 @@ void analyse_source(Engine &e, const std::string &source) {
 
   std::string def_file = find_def_file(e);
   pp::Options opts = preprocessor_options(e, def_file);
-  pp::Scanner scanner(opts, e.diag, e.pp_observer);
-
-  if (e.settings.nocccp) {
-    if (!scanner.open_source(source)) return;
-  } else {
-    pp::ExternalRequest req;
-    req.program = e.cccp_program;
-    req.dialect = e.dialect.name;
-    req.opts = opts;
-    req.source = source;
-    req.keep_lst = e.settings.keep_pp;
-    pp::ExternalResult r = pp::run_kvx_cccp(req, e.diag);
-    if (e.settings.keep_pp && r.ok) {
-      /* Preprocessing only: the ".lst" file is the result of the run. */
-      e.diag.exit_process(0);
-    }
-    if (!r.ok) return;
-    if (!scanner.open_preprocessed(r.output, source, r.temporary)) return;
-  }
-
-  ScannerSource tokens(scanner);
   fe::FrontendContext ctx(e.diag);
   ctx.dialect = e.dialect;
   ctx.ignore = &e.ignore;
-  fe::ParseActions no_actions;
-  fe::ParseActions &actions = e.parse_actions ? *e.parse_actions : no_actions;
-  fe::parse_translation_unit(ctx, tokens, actions);
+  if (!e.model) e.model = create_model(e.diag);
+
+  if (e.settings.nocccp) {
+    sem::build_source_model(*e.model, ctx, opts, source);
+    return;
+  }
+  pp::ExternalRequest req;
+  req.program = e.cccp_program;
+  req.dialect = e.dialect.name;
+  req.opts = opts;
+  req.source = source;
+  req.keep_lst = e.settings.keep_pp;
+  pp::ExternalResult r = pp::run_kvx_cccp(req, e.diag);
+  if (e.settings.keep_pp && r.ok) {
+    /* Preprocessing only: the ".lst" file is the result of the run. */
+    e.diag.exit_process(0);
+  }
+  if (!r.ok) return;
+  sem::build_preprocessed_model(*e.model, ctx, opts, r.output, source, r.temporary);
 }
 
 }  // namespace kvx

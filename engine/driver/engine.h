@@ -12,11 +12,9 @@
 #include "driver/diag.h"
 #include "driver/ignore.h"
 #include "driver/settings.h"
-#include "frontend/actions.h"
 #include "frontend/dialect.h"
 #include "model/model.h"
 #include "model/violation.h"
-#include "preprocessor/pp_observer.h"
 
 #include <memory>
 
@@ -74,10 +72,7 @@ class Engine {
   bool default_def_announced = false;
   /* The external preprocessor; empty: kvx_cccp beside the program. */
   std::string cccp_program;
-  /* Model building's hooks into the preprocessor and the parser; null
-   * until a model builder is attached. */
-  pp::Observer *pp_observer = nullptr;
-  fe::ParseActions *parse_actions = nullptr;
+
 
   /* "<program dir>/../util/<name>" when readable, else empty. */
   std::string find_in_util(std::string_view name) const;

@@ -881,11 +881,11 @@ LabelRec *SourceBuilder::label_ident(Loc loc, std::string_view name, bool defini
 }
 
 bool run(Model &model, fe::FrontendContext &ctx, const pp::Options &opts, const std::string &path,
-         const std::string *source_name) {
+         const std::string *source_name, bool delete_at_end) {
   SourceBuilder sb(model, ctx.diag);
   sb.begin_source(source_name ? *source_name : path);
   pp::Scanner scanner(opts, ctx.diag, &sb);
-  bool ok = source_name ? scanner.open_preprocessed(path, *source_name, false)
+  bool ok = source_name ? scanner.open_preprocessed(path, *source_name, delete_at_end)
                         : scanner.open_source(path);
   if (!ok) return false;
   ScannerTokenSource src(scanner);
@@ -897,12 +897,13 @@ bool run(Model &model, fe::FrontendContext &ctx, const pp::Options &opts, const 
 
 bool build_source_model(Model &model, fe::FrontendContext &ctx, const pp::Options &opts,
                         const std::string &path) {
-  return run(model, ctx, opts, path, nullptr);
+  return run(model, ctx, opts, path, nullptr, false);
 }
 
 bool build_preprocessed_model(Model &model, fe::FrontendContext &ctx, const pp::Options &opts,
-                              const std::string &preprocessed, const std::string &source_name) {
-  return run(model, ctx, opts, preprocessed, &source_name);
+                              const std::string &preprocessed, const std::string &source_name,
+                              bool delete_at_end) {
+  return run(model, ctx, opts, preprocessed, &source_name, delete_at_end);
 }
 
 }  // namespace kvx::sem

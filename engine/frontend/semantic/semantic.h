@@ -37,7 +37,8 @@ bool build_source_model(Model &model, fe::FrontendContext &ctx, const pp::Option
 /* The same over the output of the external preprocessor written for
  * source_name. */
 bool build_preprocessed_model(Model &model, fe::FrontendContext &ctx, const pp::Options &opts,
-                              const std::string &preprocessed, const std::string &source_name);
+                              const std::string &preprocessed, const std::string &source_name,
+                              bool delete_at_end = false);
 
 }  // namespace kvx::sem
 
