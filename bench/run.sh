@@ -7,5 +7,7 @@ BUILD=${1:-build}
 HERE=$(cd "$(dirname "$0")" && pwd)
 echo "== preprocessing (kvx_cccp against gcc -E)"
 sh "$HERE/preprocess.sh" "$BUILD"
+echo "== analysis (kvx_zkck_cc against gcc -fsyntax-only)"
+sh "$HERE/analyse.sh" "$BUILD"
 echo "== MapRole against Tcl foreach"
 sh "$HERE/model/run-maprole.sh" "$BUILD"

@@ -71,6 +71,12 @@ FileRec *ModelBuilder::file_object(std::string_view path) {
 
 CommentRec *ModelBuilder::add_comment(FileRec *file, uint32_t line, int line_count) {
   Link *prev = nullptr, *k = file->comments.head;
+  /* Comments mostly come in file order: one after the last goes to the end
+   * at once, without walking the list. */
+  if (Link *t = file->comments.tail; t && static_cast<CommentRec *>(t->obj)->line < line) {
+    prev = t;
+    k = nullptr;
+  }
   for (; k; prev = k, k = k->next) {
     CommentRec *c = static_cast<CommentRec *>(k->obj);
     if (c->line == line && c->line_count == line_count) return c;
