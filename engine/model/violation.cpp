@@ -120,28 +120,28 @@ const char *function_by_line(const Model &m, const Obj *obj) {
 
 }  // namespace
 
-void ViolationSink::write_application(std::string_view rule) {
-  if (report_) {
-    put(report_, "F\nR ");
-    put(report_, rule);
-    put(report_, "\nM\n");
+/* A record without location: "F", the rule line, "M"; on the console the
+ * rule alone.  The application's rule line has a blank after the R. */
+static void write_without_location(FILE *report, FILE *console, const char *rule_prefix,
+                                   std::string_view rule) {
+  if (report) {
+    put(report, "F\n");
+    put(report, rule_prefix);
+    put(report, rule);
+    put(report, "\nM\n");
   } else {
-    put(console_, rule);
-    put(console_, "\n");
-    std::fflush(console_);
+    put(console, rule);
+    put(console, "\n");
+    std::fflush(console);
   }
 }
 
+void ViolationSink::write_application(std::string_view rule) {
+  write_without_location(report_, console_, "R ", rule);
+}
+
 void ViolationSink::write_unlocated(std::string_view rule) {
-  if (report_) {
-    put(report_, "F\nR");
-    put(report_, rule);
-    put(report_, "\nM\n");
-  } else {
-    put(console_, rule);
-    put(console_, "\n");
-    std::fflush(console_);
-  }
+  write_without_location(report_, console_, "R", rule);
 }
 
 void ViolationSink::write_located(std::string_view path, long line, std::string_view rule,
