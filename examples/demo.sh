@@ -14,7 +14,7 @@ cat > "$work/compile.lst" <<LINES
 -DNDEBUG -I"$here/demo" "$here/demo/counter.c"
 LINES
 # The rule list names rule files of the installation's rules directory.
-for r in hello procedures nokey; do
+for r in hello procedures nokey if-block; do
   echo "\"$build/rules/demo/$r.rule\""
 done > "$work/rules.lst"
 
