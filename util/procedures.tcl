@@ -19,3 +19,104 @@ proc kvx_note {text} {
 proc kvx_has_command {name} {
     return [expr {[llength [info commands $name]] > 0}]
 }
+
+# ---------------------------------------------------------------------------
+# Iteration helpers.  MapRole wants a procedure that answers true to go on;
+# these wrap the common cases so that a rule can use plain Tcl loops.
+
+# kvx_collect object role ?classes?
+# The targets of a role of the object, in the role's order, as a list of
+# ids; with classes (a list of class names) only targets of those classes.
+#   foreach g [kvx_collect application instruction InstructionGoto] { ... }
+proc kvx_collect {object role {classes {}}} {
+    set ::kvx_collected {}
+    if {[llength $classes] == 0} {
+        MapRole $object $role kvx_collect_add
+    } else {
+        set ::kvx_collect_classes $classes
+        MapRole $object $role -filter kvx_collect_match kvx_collect_add
+    }
+    set result $::kvx_collected
+    set ::kvx_collected {}
+    return $result
+}
+proc kvx_collect_add {o} { lappend ::kvx_collected $o; return 1 }
+proc kvx_collect_match {o} {
+    expr {[lsearch -exact $::kvx_collect_classes [Class $o]] >= 0}
+}
+
+# kvx_is_class object classes
+# True when the object's class is one of the class names listed.
+proc kvx_is_class {object classes} {
+    expr {[lsearch -exact $classes [Class $object]] >= 0}
+}
+
+# kvx_line object
+# The object's line number (0 when it has none).
+proc kvx_line {object} {
+    if {[catch {Get $object line} line]} { return 0 }
+    return $line
+}
+
+# kvx_switch_labels switch
+# The case and default labels (LabelCase, LabelDefault) that belong to the
+# switch statement, in source order.  Labels of switch statements nested
+# in its body belong to those and are left out.
+proc kvx_switch_labels {switch} {
+    set labels {}
+    set body [GetRole $switch body]
+    if {$body ne ""} { kvx_switch_labels_walk $body labels }
+    # The labels of one statement are listed innermost first; the walk
+    # keeps statements in source order, the sort by line (lsort is stable) settles
+    # labels of different lines.
+    return [lsort -command kvx_compare_lines $labels]
+}
+proc kvx_compare_lines {a b} {
+    expr {[Get $a line] - [Get $b line]}
+}
+proc kvx_switch_labels_walk {instruction varName} {
+    upvar 1 $varName labels
+    set tags [kvx_collect $instruction tag {LabelCase LabelDefault}]
+    foreach label [lreverse $tags] { lappend labels $label }
+    if {[Class $instruction] eq "InstructionSwitch"} { return }
+    foreach sub [kvx_collect $instruction subInstruction] {
+        kvx_switch_labels_walk $sub labels
+    }
+}
+
+# kvx_switch_clauses switch
+# The number of clauses of a switch statement: the statements of its body
+# that carry at least one of its case or default labels ("case 1: case 2:"
+# before one statement make one clause).
+proc kvx_switch_clauses {switch} {
+    set seen {}
+    foreach label [kvx_switch_labels $switch] {
+        set target [GetRole $label instruction]
+        if {[lsearch -exact $seen $target] < 0} { lappend seen $target }
+    }
+    return [llength $seen]
+}
+
+# ---------------------------------------------------------------------------
+# Rule parameters.  A check run prepared by the configuration library sets
+# each parameter of a rule as a global variable of its name before the
+# rule's code runs; run by hand, the rule falls back to the default.
+
+# kvx_param name default
+# The value of the rule parameter, or the default when it is not set.
+proc kvx_param {name default} {
+    upvar #0 $name value
+    if {[info exists value]} { return $value }
+    return $default
+}
+
+# kvx_param_num name default
+# An integer parameter; a value that is not an integer is an error of the
+# rule that names the parameter.
+proc kvx_param_num {name default} {
+    set v [string trim [kvx_param $name $default]]
+    if {![string is integer -strict $v]} {
+        error "parameter $name: \"$v\" is not an integer"
+    }
+    return $v
+}
