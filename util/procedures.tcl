@@ -120,3 +120,35 @@ proc kvx_param_num {name default} {
     }
     return $v
 }
+
+# ---------------------------------------------------------------------------
+# Functions.
+
+# kvx_function_body function
+# The InstructionBlock of a defined function (FunctionBuiltout), or ""
+# for a function that is only declared.
+proc kvx_function_body {function} {
+    set scope [GetRole $function scopeFunction]
+    if {$scope eq ""} { return "" }
+    foreach sub [kvx_collect $scope subScope ScopeBlock] {
+        set block [GetRole $sub instructionBlock]
+        if {$block ne ""} { return $block }
+    }
+    return ""
+}
+
+# kvx_defined_functions
+# Every function defined in the analysed sources that has a body.
+proc kvx_defined_functions {} {
+    set result {}
+    foreach f [kvx_collect application function FunctionBuiltout] {
+        if {[kvx_function_body $f] ne ""} { lappend result $f }
+    }
+    return $result
+}
+
+# kvx_own_labels instruction
+# The case and default labels written in front of the statement itself.
+proc kvx_own_labels {instruction} {
+    kvx_collect $instruction tag {LabelCase LabelDefault}
+}
