@@ -1,0 +1,69 @@
+/* rule_descriptions_test.cpp - every rule of the standard library loads as
+ * a rule description of the configuration library: a name, a title, the
+ * reference and parameter headers it declares, and a key for the engine. */
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "tessary_errors.h"
+#include "tessary_rules.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path source_dir() {
+  const char *s = getenv("KVX_SOURCE_DIR");
+  return s ? fs::path(s) : fs::path(KVX_RULES_SOURCE_DIR);
+}
+
+std::string slurp(const fs::path &p) {
+  std::ifstream in(p);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+TEST(RuleDescriptions, LoadInTheConfigurationLibrary) {
+  int loaded = 0;
+  for (auto &g : fs::directory_iterator(source_dir() / "rules")) {
+    std::string group = g.path().filename().string();
+    if (!g.is_directory() || group == "demo" || group == "tools") continue;
+    for (auto &f : fs::directory_iterator(g.path())) {
+      if (f.path().extension() != ".rule") continue;
+      SCOPED_TRACE(f.path().string());
+      std::string text = slurp(f.path());
+      CRule r;
+      r.SetFilePath(f.path().string());
+      bool ok = false;
+      try {
+        ok = r.Load();
+      } catch (const CZKException &e) {
+        ADD_FAILURE() << "description rejected: " << e.what();
+      }
+      ASSERT_TRUE(ok);
+      loaded++;
+      EXPECT_FALSE(r.GetName().empty());
+      /* The title line and at least one line of description. */
+      EXPECT_NE(r.GetTitleDescription().find('\n'), std::string::npos) << r.GetTitleDescription();
+      EXPECT_NE(r.GetOtherHeaders().find(".KEY "), std::string::npos);
+      EXPECT_NE(r.GetOtherHeaders().find(".SEVERITY "), std::string::npos);
+      EXPECT_NE(r.GetOtherHeaders().find(".DOMAIN "), std::string::npos);
+      if (text.find("\n.REFERENCE ") != std::string::npos) {
+        EXPECT_NE(r.GetOtherHeaders().find(".REFERENCE "), std::string::npos);
+      }
+      size_t declared = 0;
+      for (size_t at = text.find("\n.PARAMETER "); at != std::string::npos;
+           at = text.find("\n.PARAMETER ", at + 1))
+        declared++;
+      EXPECT_EQ(r.GetRuleParameters().size(), declared);
+      for (auto &p : r.GetRuleParameters()) EXPECT_FALSE(p->GetDefaultValue().empty()) << p->GetName();
+    }
+  }
+  EXPECT_GT(loaded, 0);
+}
+
+}  // namespace
