@@ -152,3 +152,56 @@ proc kvx_defined_functions {} {
 proc kvx_own_labels {instruction} {
     kvx_collect $instruction tag {LabelCase LabelDefault}
 }
+
+# ---------------------------------------------------------------------------
+# Call graph.  Only calls of functions named directly are known; a call
+# through a pointer or of an undeclared name has no callee in the model.
+
+# kvx_calls function
+# The call expressions in the body of a defined function whose callee is a
+# function of the analysed code (FunctionBuiltout), statements and
+# initializers of local declarations alike, ordered by line.
+proc kvx_calls {function} {
+    set body [kvx_function_body $function]
+    if {$body eq ""} { return {} }
+    # Statements of the body, then the declarations of its scopes (their
+    # initializers); calls are sorted by line at the end.
+    set holders [kvx_collect $body allInstruction]
+    foreach scope [kvx_collect [GetRole $function scopeFunction] allScope] {
+        lappend holders {*}[kvx_collect $scope instructionDef]
+    }
+    set calls {}
+    foreach i $holders {
+        foreach e [kvx_collect $i expression] {
+            foreach x [kvx_collect $e allExpression ExpressionComplex] {
+                set callee [GetRole $x function]
+                if {$callee ne "" && [Class $callee] eq "FunctionBuiltout"} {
+                    lappend calls $x
+                }
+            }
+        }
+    }
+    return [lsort -command kvx_compare_lines $calls]
+}
+
+# kvx_reaches from to
+# True when function "to" can be reached from function "from" through one
+# or more direct calls (from itself included: a function that calls itself
+# reaches itself).
+proc kvx_reaches {from to} {
+    set seen($from) 1
+    set todo [list $from]
+    while {[llength $todo] > 0} {
+        set f [lindex $todo end]
+        set todo [lrange $todo 0 end-1]
+        foreach c [kvx_calls $f] {
+            set g [GetRole $c function]
+            if {$g eq $to} { return 1 }
+            if {![info exists seen($g)]} {
+                set seen($g) 1
+                lappend todo $g
+            }
+        }
+    }
+    return 0
+}
