@@ -8,7 +8,8 @@
  * line) once per violation expected there.  Each fixture is checked in a
  * run of its own; a missed line, a line reported without its marker, a
  * line reported more often than marked, a report about another file and a
- * run that fails are all failures. */
+ * run that fails are all failures.  A fixture x.c with a file x.params
+ * beside it runs with the parameter values that file sets. */
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -139,7 +140,13 @@ TEST_P(RuleFixtures, ReportsExactlyTheMarkedLines) {
     SCOPED_TRACE(src.string());
     kvxtest::Scratch scratch;
     scratch.write("compile.lst", "-nocccp -dial ansi \"" + src.string() + "\"\n");
-    scratch.write("rules.lst", "\"" + shipped.string() + "\"\n");
+    /* A fixture x.c may come with x.params: a parameter file as a check
+     * run writes it (a rule file whose code sets the parameter globals),
+     * run just before the rule. */
+    fs::path params = fs::path(src).replace_extension(".params");
+    std::string list;
+    if (fs::exists(params)) list = "\"" + params.string() + "\"\n";
+    scratch.write("rules.lst", list + "\"" + shipped.string() + "\"\n");
     kvxtest::Result res = kvxtest::run(
         kvxtest::built_program("kvx_zkck_cc"),
         {"kvx_zkck_cc", (scratch / "compile.lst").string(), (scratch / "rules.lst").string(),
