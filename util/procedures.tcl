@@ -184,6 +184,23 @@ proc kvx_calls {function} {
     return [lsort -command kvx_compare_lines $calls]
 }
 
+# kvx_callees function
+# The distinct functions that a defined function calls directly.  The
+# model does not change while rules run, so the lists are kept for the
+# run (in the global array kvx_callees_of).
+proc kvx_callees {function} {
+    global kvx_callees_of
+    if {![info exists kvx_callees_of(${function})]} {
+        set list {}
+        foreach c [kvx_calls $function] {
+            set g [GetRole $c function]
+            if {[lsearch -exact $list $g] < 0} { lappend list $g }
+        }
+        set kvx_callees_of($function) $list
+    }
+    return $kvx_callees_of($function)
+}
+
 # kvx_reaches from to
 # True when function "to" can be reached from function "from" through one
 # or more direct calls (from itself included: a function that calls itself
@@ -194,8 +211,7 @@ proc kvx_reaches {from to} {
     while {[llength $todo] > 0} {
         set f [lindex $todo end]
         set todo [lrange $todo 0 end-1]
-        foreach c [kvx_calls $f] {
-            set g [GetRole $c function]
+        foreach g [kvx_callees $f] {
             if {$g eq $to} { return 1 }
             if {![info exists seen($g)]} {
                 set seen($g) 1
