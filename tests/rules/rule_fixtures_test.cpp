@@ -31,6 +31,9 @@ struct RuleCase {
   fs::path file;  // the rule file of the source tree
 };
 
+/* Names the case in gtest's messages. */
+void PrintTo(const RuleCase &c, std::ostream *os) { *os << c.group << "/" << c.name; }
+
 fs::path source_dir() {
   const char *s = getenv("KVX_SOURCE_DIR");
   return s ? fs::path(s) : fs::path(KVX_RULES_SOURCE_DIR);
