@@ -221,3 +221,44 @@ proc kvx_reaches {from to} {
     }
     return 0
 }
+
+# ---------------------------------------------------------------------------
+# Types.
+
+# kvx_resolve_type type
+# The type behind typedef names (TypeSymbol expansions), "" for "".
+proc kvx_resolve_type {type} {
+    set n 0
+    while {$type ne "" && [Class $type] eq "TypeSymbol" && [incr n] < 100} {
+        set type [GetRole $type expansion]
+    }
+    return $type
+}
+
+# kvx_operator expression
+# The class of the operator or built-in form of an ExpressionComplex
+# (FunctionAssign, FunctionSequence, ..., FunctionBuiltout for a call of a
+# function of the analysed code), "" for other expressions.
+proc kvx_operator {expression} {
+    if {[Class $expression] ne "ExpressionComplex"} { return "" }
+    set f [GetRole $expression function]
+    if {$f eq ""} { return "" }
+    return [Class $f]
+}
+
+# kvx_simple_type expression
+# The type of a constant or of a name of a variable (typedefs resolved);
+# "" for other expressions, whose type the model does not record.
+proc kvx_simple_type {expression} {
+    switch -- [Class $expression] {
+        ExpressionConstant { return [kvx_resolve_type [GetRole $expression type]] }
+        ExpressionSymbol {
+            set s [GetRole $expression symbol]
+            if {$s eq "" || [Class $s] ne "SymbolVariable"} { return "" }
+            set v [GetRole $s variable]
+            if {$v eq ""} { return "" }
+            return [kvx_resolve_type [GetRole $v type]]
+        }
+    }
+    return ""
+}
