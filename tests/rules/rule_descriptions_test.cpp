@@ -66,4 +66,35 @@ TEST(RuleDescriptions, LoadInTheConfigurationLibrary) {
   EXPECT_GT(loaded, 0);
 }
 
+/* The catalogue lists every rule of the library once, under its name, and
+ * loads with every description. */
+TEST(RuleDescriptions, CatalogueListsEveryRule) {
+  fs::path cat_path = source_dir() / "rules" / "catalogue.lst";
+  CAllRules cat;
+  cat.SetFilePath(cat_path.string());
+  bool ok = false;
+  try {
+    ok = cat.Load();
+  } catch (const CZKException &e) {
+    ADD_FAILURE() << "catalogue rejected: " << e.what();
+  }
+  ASSERT_TRUE(ok);
+  size_t files = 0;
+  for (auto &g : fs::directory_iterator(source_dir() / "rules")) {
+    std::string group = g.path().filename().string();
+    if (!g.is_directory() || group == "demo" || group == "tools") continue;
+    for (auto &f : fs::directory_iterator(g.path())) {
+      if (f.path().extension() != ".rule") continue;
+      files++;
+      std::string rel = group + "/" + f.path().filename().string();
+      const CRule *r = nullptr;
+      for (auto &c : cat.GetRules())
+        if (c->GetFilePath().Str() == rel) r = c.get();
+      ASSERT_NE(r, nullptr) << rel << " missing from the catalogue";
+      EXPECT_EQ(r->GetDisplayName(), r->GetName()) << rel;
+    }
+  }
+  EXPECT_EQ(cat.GetRules().size(), files);
+}
+
 }  // namespace
