@@ -97,4 +97,47 @@ TEST(RuleDescriptions, CatalogueListsEveryRule) {
   EXPECT_EQ(cat.GetRules().size(), files);
 }
 
+/* Every rule set shipped beside the catalogue loads against it: each line
+ * names a catalogued rule, every entry is selected, and the parameter
+ * values written in the file are the values of the entries. */
+TEST(RuleDescriptions, RuleSetsLoadAgainstTheCatalogue) {
+  CAllRules cat;
+  cat.SetFilePath((source_dir() / "rules" / "catalogue.lst").string());
+  ASSERT_TRUE(cat.Load());
+  int sets = 0;
+  for (auto &f : fs::directory_iterator(source_dir() / "rules")) {
+    if (f.path().extension() != ".rsf") continue;
+    SCOPED_TRACE(f.path().string());
+    sets++;
+    CRuleSet rs;
+    rs.SetCatalogue(&cat);
+    rs.SetFilePath(f.path().string());
+    try {
+      ASSERT_TRUE(rs.Load());
+    } catch (const CZKException &e) {
+      FAIL() << "rule set rejected: " << e.what();
+    }
+    EXPECT_FALSE(rs.GetName().empty());
+    std::istringstream in(slurp(f.path()));
+    std::string line;
+    int entries = -2;  // the header and the NAME line
+    while (std::getline(in, line))
+      if (!line.empty()) entries++;
+    ASSERT_EQ((int)rs.GetRuleEntries().size(), entries);
+    EXPECT_EQ(rs.GetCheckedRulesCount(), entries);
+    for (auto &e : rs.GetRuleEntries())
+      for (auto &v : e->GetRuleParameterValues()) {
+        EXPECT_FALSE(v->GetValue().empty());
+      }
+    if (f.path().filename() == "safety.rsf") {
+      const CRule *pc = cat.FindRuleByName("Parameter count");
+      ASSERT_NE(pc, nullptr);
+      const CRuleEntry *e = rs.FindRuleEntry(pc);
+      ASSERT_NE(e, nullptr);
+      EXPECT_EQ(e->GetParameterValue("functionMaxParameters")->GetValue(), "5");
+    }
+  }
+  EXPECT_GE(sets, 2);
+}
+
 }  // namespace
