@@ -262,3 +262,29 @@ proc kvx_simple_type {expression} {
     }
     return ""
 }
+
+# ---------------------------------------------------------------------------
+# Names.
+
+# kvx_check_names symbolClass scopeClasses pattern what
+# Reports, under the current rule, every symbol of the class whose scope
+# (definedIn) is of one of the scope classes ("" accepts any scope), that
+# lies in a file of the analysed sources and whose name does not match the
+# regular expression pattern.  what names the kind in the message.  An
+# invalid pattern is an error of the rule.
+proc kvx_check_names {symbolClass scopeClasses pattern what} {
+    if {[catch {regexp -- $pattern ""} msg]} {
+        error "invalid name pattern \"$pattern\": $msg"
+    }
+    foreach s [kvx_collect application symbol $symbolClass] {
+        if {[GetRole $s file] eq ""} continue
+        if {[llength $scopeClasses] > 0} {
+            set scope [GetRole $s definedIn]
+            if {$scope eq "" || ![kvx_is_class $scope $scopeClasses]} continue
+        }
+        set name [Get $s name]
+        if {![regexp -- $pattern $name]} {
+            Violation $s [kvx_rule_key] "$what name $name does not match $pattern"
+        }
+    }
+}
