@@ -288,3 +288,28 @@ proc kvx_check_names {symbolClass scopeClasses pattern what} {
         }
     }
 }
+
+# ---------------------------------------------------------------------------
+# Uses of variables.
+
+# kvx_is_used variable
+# True when some expression of the analysed sources names the Variable
+# (through any of its symbols).  The set of named variables is gathered
+# once per run, at the first call.
+proc kvx_is_used {variable} {
+    global kvx_used_variables
+    if {![info exists kvx_used_variables]} {
+        set kvx_used_variables(-) 1
+        MapRole application expression -filter kvx_is_used_isName kvx_is_used_note
+    }
+    info exists kvx_used_variables($variable)
+}
+proc kvx_is_used_isName {e} { expr {[Class $e] eq "ExpressionSymbol"} }
+proc kvx_is_used_note {e} {
+    set s [GetRole $e symbol]
+    if {$s ne "" && [Class $s] eq "SymbolVariable"} {
+        set v [GetRole $s variable]
+        if {$v ne ""} { set ::kvx_used_variables($v) 1 }
+    }
+    return 1
+}
