@@ -157,29 +157,33 @@ proc kvx_own_labels {instruction} {
 # Call graph.  Only calls of functions named directly are known; a call
 # through a pointer or of an undeclared name has no callee in the model.
 
+# kvx_function_expressions function
+# Every expression of a defined function's body, at any depth: those of
+# its statements and those of the initializers of its local declarations.
+proc kvx_function_expressions {function} {
+    set body [kvx_function_body $function]
+    if {$body eq ""} { return {} }
+    set holders [kvx_collect $body allInstruction]
+    foreach scope [kvx_collect [GetRole $function scopeFunction] allScope] {
+        lappend holders {*}[kvx_collect $scope instructionDef]
+    }
+    set result {}
+    foreach i $holders {
+        foreach e [kvx_collect $i expression] {
+            lappend result {*}[kvx_collect $e allExpression]
+        }
+    }
+    return $result
+}
+
 # kvx_calls function
 # The call expressions in the body of a defined function whose callee is a
 # function of the analysed code (FunctionBuiltout), statements and
 # initializers of local declarations alike, ordered by line.
 proc kvx_calls {function} {
-    set body [kvx_function_body $function]
-    if {$body eq ""} { return {} }
-    # Statements of the body, then the declarations of its scopes (their
-    # initializers); calls are sorted by line at the end.
-    set holders [kvx_collect $body allInstruction]
-    foreach scope [kvx_collect [GetRole $function scopeFunction] allScope] {
-        lappend holders {*}[kvx_collect $scope instructionDef]
-    }
     set calls {}
-    foreach i $holders {
-        foreach e [kvx_collect $i expression] {
-            foreach x [kvx_collect $e allExpression ExpressionComplex] {
-                set callee [GetRole $x function]
-                if {$callee ne "" && [Class $callee] eq "FunctionBuiltout"} {
-                    lappend calls $x
-                }
-            }
-        }
+    foreach x [kvx_function_expressions $function] {
+        if {[kvx_operator $x] eq "FunctionBuiltout"} { lappend calls $x }
     }
     return [lsort -command kvx_compare_lines $calls]
 }
