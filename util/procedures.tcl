@@ -127,23 +127,34 @@ proc kvx_param_num {name default} {
 # kvx_function_body function
 # The InstructionBlock of a defined function (FunctionBuiltout), or ""
 # for a function that is only declared.
+# The model does not change while rules run: the results of this and the
+# next procedures are kept for the run (global arrays kvx_body_of,
+# kvx_expressions_of and the list kvx_defined_list).
 proc kvx_function_body {function} {
+    global kvx_body_of
+    if {[info exists kvx_body_of($function)]} { return $kvx_body_of($function) }
+    set body ""
     set scope [GetRole $function scopeFunction]
-    if {$scope eq ""} { return "" }
-    foreach sub [kvx_collect $scope subScope ScopeBlock] {
-        set block [GetRole $sub instructionBlock]
-        if {$block ne ""} { return $block }
+    if {$scope ne ""} {
+        foreach sub [kvx_collect $scope subScope ScopeBlock] {
+            set block [GetRole $sub instructionBlock]
+            if {$block ne ""} { set body $block; break }
+        }
     }
-    return ""
+    set kvx_body_of($function) $body
+    return $body
 }
 
 # kvx_defined_functions
 # Every function defined in the analysed sources that has a body.
 proc kvx_defined_functions {} {
+    global kvx_defined_list
+    if {[info exists kvx_defined_list]} { return $kvx_defined_list }
     set result {}
     foreach f [kvx_collect application function FunctionBuiltout] {
         if {[kvx_function_body $f] ne ""} { lappend result $f }
     }
+    set kvx_defined_list $result
     return $result
 }
 
@@ -161,6 +172,13 @@ proc kvx_own_labels {instruction} {
 # Every expression of a defined function's body, at any depth: those of
 # its statements and those of the initializers of its local declarations.
 proc kvx_function_expressions {function} {
+    global kvx_expressions_of
+    if {![info exists kvx_expressions_of($function)]} {
+        set kvx_expressions_of($function) [kvx_function_expressions_of $function]
+    }
+    return $kvx_expressions_of($function)
+}
+proc kvx_function_expressions_of {function} {
     set body [kvx_function_body $function]
     if {$body eq ""} { return {} }
     set holders [kvx_collect $body allInstruction]
