@@ -226,22 +226,28 @@ proc kvx_callees {function} {
 # kvx_reaches from to
 # True when function "to" can be reached from function "from" through one
 # or more direct calls (from itself included: a function that calls itself
-# reaches itself).
+# reaches itself).  The reachable set of each function is kept for the run.
 proc kvx_reaches {from to} {
-    set seen($from) 1
-    set todo [list $from]
-    while {[llength $todo] > 0} {
-        set f [lindex $todo end]
-        set todo [lrange $todo 0 end-1]
-        foreach g [kvx_callees $f] {
-            if {$g eq $to} { return 1 }
-            if {![info exists seen($g)]} {
-                set seen($g) 1
-                lappend todo $g
+    global kvx_reach_of
+    if {![info exists kvx_reach_of($from)]} {
+        # Every function reachable from "from", gathered once per run.
+        set seen($from) 1
+        set reached {}
+        set todo [list $from]
+        while {[llength $todo] > 0} {
+            set f [lindex $todo end]
+            set todo [lrange $todo 0 end-1]
+            foreach g [kvx_callees $f] {
+                if {[lsearch -exact $reached $g] < 0} { lappend reached $g }
+                if {![info exists seen($g)]} {
+                    set seen($g) 1
+                    lappend todo $g
+                }
             }
         }
+        set kvx_reach_of($from) $reached
     }
-    return 0
+    expr {[lsearch -exact $kvx_reach_of($from) $to] >= 0}
 }
 
 # ---------------------------------------------------------------------------
