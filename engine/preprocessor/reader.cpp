@@ -439,6 +439,18 @@ static inline bool string_prefix(const char *s, const char *p) {
   return n == 2 && s[0] == 'u' && s[1] == '8';
 }
 
+/* The end-of-file token at the end of a frame's text. */
+static inline void end_of_frame(FileFrame *f, const char *p, uint16_t flags, PToken &t) {
+  f->cur = p;
+  t.kind = IK_EOF;
+  t.p = p;
+  t.len = 0;
+  t.flags = flags;
+  t.id = nullptr;
+  t.line = f->line;
+  t.file = f->file;
+}
+
 void Preprocessor::lex(PToken &t) {
   FileFrame *f = file_;
   const char *p = f->cur;
@@ -452,14 +464,7 @@ void Preprocessor::lex(PToken &t) {
         continue;
       case C_NL:
         if (p >= f->end) {
-          f->cur = p;
-          t.kind = IK_EOF;
-          t.p = p;
-          t.len = 0;
-          t.flags = flags;
-          t.id = nullptr;
-          t.line = f->line;
-          t.file = f->file;
+          end_of_frame(f, p, flags, t);
           return;
         }
         if (in_directive_) {
@@ -603,14 +608,7 @@ void Preprocessor::lex(PToken &t) {
       }
       case C_NUL:
         if (p >= f->end) {
-          f->cur = p;
-          t.kind = IK_EOF;
-          t.p = p;
-          t.len = 0;
-          t.flags = flags;
-          t.id = nullptr;
-          t.line = f->line;
-          t.file = f->file;
+          end_of_frame(f, p, flags, t);
           return;
         }
         [[fallthrough]];
