@@ -61,6 +61,7 @@ pp::Options preprocessor_options(Engine &e, const std::string &def_file) {
   o.trigraphs = o.standard;
   o.backslash_includes = e.dialect.backslash_to_slash;
   o.gnu = e.dialect.gnu_extensions;
+  o.c99 = e.dialect.c99;
   o.cpp_comments = s.cpp_comment;
   o.expand = s.expand;
   o.mac_file = e.mac_file;

@@ -15,25 +15,26 @@ struct DialectRow {
   bool traditional;
   bool backslash_to_slash;
   bool gnu_extensions;
+  bool c99;
 };
 
 const DialectRow kDialects[] = {
-    {"ansi", KeywordSet::Standard, false, false, false},
-    {"kr78", KeywordSet::KR78, true, false, false},
-    {"sun", KeywordSet::SUN, false, false, false},
-    {"hp_ansi", KeywordSet::HP_ANSI, false, false, false},
-    {"hp", KeywordSet::HP, true, false, false},
-    {"mcc", KeywordSet::MCC, false, false, false},
-    {"mcc_std", KeywordSet::MCC_STD, true, false, false},
-    {"gnu", KeywordSet::GNU, false, false, true},
-    {"gnu_d950", KeywordSet::GNU, false, false, true},
-    {"msc50", KeywordSet::MSC50, false, true, false},
-    {"msc1100", KeywordSet::MSC50, false, true, false},
-    {"msc0900", KeywordSet::MSC50, false, true, false},
-    {"msc40", KeywordSet::MSC50, false, true, false},
-    {"msc0800", KeywordSet::MSC0800, false, true, false},
-    {"msc15", KeywordSet::MSC0800, false, true, false},
-    {"iar", KeywordSet::IAR, false, false, false},
+    {"ansi", KeywordSet::Standard, false, false, false, false},
+    {"kr78", KeywordSet::KR78, true, false, false, false},
+    {"sun", KeywordSet::SUN, false, false, false, false},
+    {"hp_ansi", KeywordSet::HP_ANSI, false, false, false, false},
+    {"hp", KeywordSet::HP, true, false, false, false},
+    {"mcc", KeywordSet::MCC, false, false, false, false},
+    {"mcc_std", KeywordSet::MCC_STD, true, false, false, false},
+    {"gnu", KeywordSet::GNU, false, false, true, true},
+    {"gnu_d950", KeywordSet::GNU, false, false, true, true},
+    {"msc50", KeywordSet::MSC50, false, true, false, false},
+    {"msc1100", KeywordSet::MSC50, false, true, false, false},
+    {"msc0900", KeywordSet::MSC50, false, true, false, false},
+    {"msc40", KeywordSet::MSC50, false, true, false, false},
+    {"msc0800", KeywordSet::MSC0800, false, true, false, false},
+    {"msc15", KeywordSet::MSC0800, false, true, false, false},
+    {"iar", KeywordSet::IAR, false, false, false, false},
 };
 
 Dialect from_row(const DialectRow &r) {
@@ -43,6 +44,7 @@ Dialect from_row(const DialectRow &r) {
   d.traditional = r.traditional;
   d.backslash_to_slash = r.backslash_to_slash;
   d.gnu_extensions = r.gnu_extensions;
+  d.c99 = r.c99;
   return d;
 }
 

@@ -23,6 +23,9 @@ struct Dialect {
   bool backslash_to_slash = true; /* turn '\' into '/' in include names */
   bool gnu_extensions = false;    /* preprocessor's GNU extensions switch */
   bool dollar_in_identifiers = true; /* '$' is an identifier character */
+  /* C99-level preprocessing: 64-bit #if arithmetic, the standard's exact
+   * expansion rules and the later directives and operators. */
+  bool c99 = false;
 
   /* Base names of the dialect's option files ("ansi.def", "ansi.ign"). */
   std::string def_file_name() const { return name + ".def"; }

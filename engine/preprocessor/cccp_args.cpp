@@ -21,6 +21,7 @@ std::vector<std::string> parse_cccp_args(const std::vector<std::string> &w, Opti
       for (char &c : d) c = (char)tolower((unsigned char)c);
       opts.backslash_includes = d.compare(0, 3, "msc") == 0;
       opts.gnu = d.compare(0, 3, "gnu") == 0;
+      opts.c99 = opts.gnu || d == "c99" || d == "c11";
     } else if (a == "-trigraphs") {
       opts.standard = true;
       opts.trigraphs = true;

@@ -20,6 +20,10 @@ struct Options {
   bool trigraphs = true;           /* replace the nine trigraphs (standard mode only) */
   bool backslash_includes = false; /* '\' becomes '/' in include names */
   bool gnu = false;                /* GNU extensions switch of the dialect */
+  /* C99 level (the GNU, C99 and C11 dialects): 64-bit #if arithmetic, the
+   * standard's exact expansion rules, _Pragma, __has_include and the other
+   * later directives and operators. */
+  bool c99 = false;
   bool cpp_comments = true;        /* '//' starts a line comment */
   bool expand = true;              /* expansion mode: true "mode=exp", false "mode=noexp" */
   std::string mac_file;            /* macro-names file, empty for none */
