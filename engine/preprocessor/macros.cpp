@@ -632,6 +632,18 @@ bool Preprocessor::paste(PToken &l, const PToken &r) {
       kind = (uint8_t)TokenKind::Identifier;
       if (len < n && char_class[(unsigned char)*p] == C_QUOTE) {
         len = 0; /* a prefixed literal is left separate */
+        size_t pre = (size_t)(p - s);
+        bool prefix = (pre == 1 && (*s == 'L' || *s == 'u' || *s == 'U')) || (pre == 2 && s[0] == 'u' && s[1] == '8');
+        if (opts_.c99 && prefix) {
+          /* at the C99 level L ## 'a' is the literal L'a' */
+          char q = *p;
+          const char *e = p + 1;
+          while (e < s + n && *e != q) e += *e == '\\' ? 2 : 1;
+          if (e == s + n - 1) {
+            len = n;
+            kind = q == '"' ? (uint8_t)TokenKind::String : (uint8_t)TokenKind::CharConst;
+          }
+        }
       }
       break;
     }
