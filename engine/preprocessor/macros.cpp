@@ -890,7 +890,9 @@ bool Preprocessor::parse_define(uint32_t file, uint32_t line, bool event) {
   if (!m->body.empty()) m->body[0].flags &= ~F_SPACE;
   m->needs_copy = m->needs_copy || m->has_paste;
   Ident *id = m->name;
-  if (id->macro && !same_body(*id->macro, *m))
+  /* the operators and macros of the C99 level are replaced silently: code
+   * written for compilers without them defines its own */
+  if (id->macro && id->macro->nparams > MK_COUNTER && !same_body(*id->macro, *m))
     report(LEVEL_WARNING, "redefining defined variable \"" + std::string(id->sv()) + "\"");
   id->macro = m.get();
   Macro *mp = m.get();
