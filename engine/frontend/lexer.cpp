@@ -390,7 +390,7 @@ int Lexer::classify_punct() {
          * parenthesised declarator; after a name or ')' a parameter list */
         /* _Alignas(...) leaves the declaration as it was */
         bracket_open('(', prev_ == TK_TYPEOF || prev_ == TK_ATOMIC_SPEC,
-                     type_seen_ && (is_type_word(prev_) || prev_ == '*' || prev_ == '(' ||
+                     type_seen_ && init_depth_ < 0 && (is_type_word(prev_) || prev_ == '*' || prev_ == '(' ||
                                     prev_ == TK_CONST || prev_ == TK_VOLATILE ||
                                     prev_ == TK_IGNORED_MOD || prev_ == TK_INTERRUPT_FN ||
                                     prev_ == TK_ATOMIC),
@@ -416,11 +416,10 @@ int Lexer::classify_punct() {
         }
         break;
       case '=':
-        /* an initializer is an expression: "T x = *(T *)p;" */
-        if (type_seen_ && (brackets_.empty() || brackets_.back().open == '{')) {
-          type_seen_ = false;
+        /* an initializer is an expression: its '(' never opens a declarator,
+         * so "T x = *(T *)p;" is a cast */
+        if (type_seen_ && (brackets_.empty() || brackets_.back().open == '{'))
           init_depth_ = static_cast<int>(brackets_.size());
-        }
         break;
       default: break;
     }

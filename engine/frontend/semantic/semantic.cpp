@@ -91,7 +91,8 @@ static bool type_word(Specifier s) {
   switch (s) {
     case Specifier::Int: case Specifier::Char: case Specifier::Short: case Specifier::Long:
     case Specifier::Float: case Specifier::Double: case Specifier::Void: case Specifier::Signed:
-    case Specifier::Unsigned: case Specifier::SizedInt:
+    case Specifier::Unsigned: case Specifier::SizedInt: case Specifier::Bool:
+    case Specifier::Complex: case Specifier::Int128: case Specifier::FloatN: case Specifier::VaList:
       return true;
     default:
       return false;
