@@ -39,10 +39,12 @@ bool int_suffix_ok(std::string_view t, size_t i, bool sized) {
 }
 
 /* Drops a GNU imaginary suffix (i or j, before or after the others). */
-std::string_view without_imaginary(std::string_view t, size_t from) {
+std::string_view without_imaginary(std::string_view t, size_t from, std::string &buf) {
   for (size_t i = from; i < t.size(); i++)
     if (t[i] == 'i' || t[i] == 'I' || t[i] == 'j' || t[i] == 'J') {
-      return i + 1 == t.size() ? t.substr(0, i) : t;
+      buf.assign(t.substr(0, i));
+      buf.append(t.substr(i + 1));
+      return buf;
     }
   return t;
 }
@@ -65,8 +67,9 @@ bool c99_float_suffix_ok(std::string_view s) {
 const char *check_number(std::string_view t, bool sized, bool c99, ConstantKind &kind) {
   kind = ConstantKind::Integer;
   size_t i = 0, n = t.size();
+  std::string buf;
   if (c99) {
-    t = without_imaginary(t, 1);
+    t = without_imaginary(t, 1, buf);
     n = t.size();
     if (n >= 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
       i = 2;
