@@ -87,9 +87,11 @@ using namespace kvx::fe;
 
 %%
 
+/* After each external declaration the token texts it needed are released
+ * (the lookahead's is kept). */
 translation_unit
   : %empty
-  | translation_unit external_declaration
+  | translation_unit external_declaration { ps->texts.release(); }
   ;
 
 external_declaration
