@@ -187,4 +187,25 @@ TEST_F(Sqlite, AsGccPreprocessesItCountsAsGccDoes) {
   expect_count(rs[1], expected, "through kvx_cccp");
 }
 
+/* sizeof in #if follows the LP64 target in the GNU dialects (long and
+ * pointers 8), both ways; the old dialects keep their 32-bit table, and a
+ * "-S" of the compile line still overrides the GNU one. */
+TEST(Lp64, SizeofInConditionsOfTheGnuDialects) {
+  Scratch s;
+  s.write("sz.c", "#if sizeof(long) == 8 && sizeof(char *) == 8 && sizeof(int) == 4\nint lp64;\n"
+                  "#else\nint x = ;\n#endif\n");
+  s.write("r.lst", "");
+  struct Case {
+    const char *options;
+    int status;
+  } cases[] = {{"-dial gnu -nocccp", 0}, {"-dial gnu", 0},         {"-dial GNU_D950 -nocccp", 0},
+               {"-dial ansi -nocccp", 1}, {"-dial c11 -nocccp", 1}, {"-dial gnu -nocccp -S1,2,4,4,4,8", 1},
+               {"-dial gnu -S1,2,4,4,4,8", 1}};
+  for (const Case &c : cases) {
+    s.write("c.lst", std::string("sz.c ") + c.options + "\n");
+    Result r = kvxtest::run(engine, {engine, "c.lst", "r.lst"}, s.dir);
+    EXPECT_EQ(r.status, c.status) << c.options << "\n" << r.err;
+  }
+}
+
 }  // namespace
