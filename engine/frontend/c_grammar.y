@@ -64,6 +64,15 @@ using namespace kvx::fe;
 %locations
 %parse-param {kvx::fe::ParserState *ps}
 %lex-param {kvx::fe::ParserState *ps}
+/* The grammar has no conflicts apart from the dangling else, which the
+ * precedences below settle.  The newer forms are kept conflict-free by
+ * their first tokens: a compound literal and a cast share "( type-name )"
+ * and differ at '{'; a statement expression is "(" followed by '{', which
+ * no expression starts with; a for declaration is told from a for
+ * expression by the token after "for (" (a type word or storage class
+ * cannot begin an expression); _Atomic before '(' is its own token
+ * (ATOMIC_SPEC, chosen by the lexer), as GCC reads it; attributes and
+ * __extension__ never reach the parser. */
 %expect 0
 
 %token IDENTIFIER MACRO_IDENTIFIER TYPEDEF_NAME CONSTANT STRING_LITERAL ELLIPSIS
