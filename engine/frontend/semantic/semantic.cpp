@@ -11,7 +11,6 @@
 
 #include <cstring>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "model/builder.h"
@@ -40,7 +39,7 @@ struct Sem {
   TypeRec *named = nullptr;
   TypeRec *base = nullptr;
   bool base_made = false;
-  InstrRec *first_instr = nullptr;
+  InstrRec *first_instr = nullptr, *last_instr = nullptr; /* of the declaration */
   /* declarator, parameter */
   std::string name;
   TypeRec *top = nullptr, *hole = nullptr;
@@ -72,21 +71,15 @@ struct Sem {
   }
 };
 
-/* Lookup key of the symbol index: scope, kind (0 for the ordinary names
- * that an identifier expression may denote) and name. */
-struct SymKey {
-  const ScopeRec *scope;
-  int kind;
-  std::string_view name;
-  bool operator==(const SymKey &o) const { return scope == o.scope && kind == o.kind && name == o.name; }
-};
-struct SymKeyHash {
-  size_t operator()(const SymKey &k) const {
-    return std::hash<std::string_view>()(k.name) ^ (reinterpret_cast<uintptr_t>(k.scope) >> 4) ^
-           (size_t)k.kind * 0x9e3779b9u;
-  }
-};
 /* The specifier words that name a built-in type. */
+static bool is_declaration(const InstrRec *i) {
+  return i->kind == INSTR_DECLARATION || i->kind == INSTR_DEFINITION || i->kind == INSTR_TENTATIVE;
+}
+/* The type a typedef name stands for, through typedefs of typedefs. */
+static TypeRec *resolved(TypeRec *t) {
+  for (int n = 0; t && t->kind == TYPE_SYMBOL && n < 1000; n++) t = t->type;
+  return t;
+}
 static bool type_word(Specifier s) {
   switch (s) {
     case Specifier::Int: case Specifier::Char: case Specifier::Short: case Specifier::Long:
@@ -97,14 +90,10 @@ static bool type_word(Specifier s) {
       return false;
   }
 }
-static bool ordinary_kind(int kind) { return kind != SYM_TAG && kind != SYM_LABEL && kind != SYM_FIELD; }
 
 class SourceBuilder : public fe::ParseActions, public pp::Observer {
  public:
-  SourceBuilder(Model &m, Diagnostics &d) : b_(m), m_(m), diag_(d) {
-    /* Symbols of earlier sources meet this one in the global scope. */
-    for (const Link *k = m.global_scope()->symbols.head; k; k = k->next) index(static_cast<SymbolRec *>(k->obj));
-  }
+  SourceBuilder(Model &m, Diagnostics &d) : b_(m), m_(m), diag_(d) {}
 
   void begin_source(const std::string &path) {
     FileRec *f = b_.file_object(path);
@@ -195,10 +184,8 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   Node expr_call(Loc loc, Node callee, Node args) override {
     Sem *c = static_cast<Sem *>(callee);
     FunctionRec *fn = nullptr;
-    if (c && c->pending && c->sym) {
-      if (c->sym->function) fn = c->sym->function;
-      else if (c->sym->kind == SYM_MACRO) fn = macro_function(c->sym);
-    }
+    if (c && c->pending && c->sym && (c->sym->kind == SYM_FUNCTION || c->sym->kind == SYM_MACRO))
+      fn = c->sym->function;
     ExprRec *e = b_.new_expression(EXPR_COMPLEX, file(loc.file), loc.line);
     if (fn) {
       b_.set_expression_function(e, fn);
@@ -262,7 +249,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     SymbolRec *ts = tag.empty() ? nullptr : find_symbol(ds, tag, SYM_TAG);
     if (ts && ts->tagged && ts->tagged->kind == kind) {
       t = ts->tagged;
-      if (t->fields.count) {
+      if (!t->fields.empty()) {
         error(loc, "redefinition of struct/union");
         keep_members = false;
       }
@@ -403,6 +390,13 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     declare(static_cast<Sem *>(specs), static_cast<Sem *>(decl), e, loc);
     return nullptr;
   }
+  /* A declaration stands in its block's sequence as its instructions, in
+   * source order: the first one is handed on, the others follow it in
+   * the declaration's ring.  Typedefs and tag declarations have none. */
+  Node declaration(Loc, Node specs, Node) override {
+    Sem *s = static_cast<Sem *>(specs);
+    return s && s->tag == S_SPECS && s->first_instr ? stmt(s->first_instr) : nullptr;
+  }
 
   /* ---- function definitions and blocks ---- */
   Node function_begin(Loc loc, Node specs, Node decl) override;
@@ -425,7 +419,12 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     InstrRec *blk = b_.new_instruction(INSTR_BLOCK, m_.file_of(sc->file), sc->line);
     b_.set_block_scope(blk, sc);
     if (Sem *l = static_cast<Sem *>(items))
-      for (Sem *i : l->items) b_.append_to_block(blk, reinterpret_cast<InstrRec *>(i));
+      for (Sem *item : l->items) {
+        InstrRec *i = reinterpret_cast<InstrRec *>(item);
+        b_.append_to_block(blk, i);
+        if (is_declaration(i))
+          for (InstrRec *p = i->same_next; p && p != i; p = p->same_next) b_.append_to_block(blk, p);
+      }
     if (sc->super && sc->super->kind == SCOPE_FUNCTION && sc->super->function)
       b_.set_function_body(sc->super->function, blk);
     return stmt(blk);
@@ -471,20 +470,23 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     b_.set_goto_target(i, label_ident(loc, name, false));
     return stmt(i);
   }
+  /* Labels of one statement reduce from the innermost (the last written)
+   * outwards; each goes to the front of the tags, so they read in source
+   * order. */
   Node stmt_label(Loc loc, std::string_view name, Node s) override {
     LabelRec *l = label_ident(loc, name, true);
-    if (InstrRec *i = st(s)) b_.attach_label(l, i);
+    if (InstrRec *i = st(s)) b_.attach_label(l, i, true);
     return s;
   }
   Node stmt_case(Loc loc, Node e, Node s) override {
     LabelRec *l = b_.new_label(LABEL_CASE, file(loc.file), loc.line);
     b_.set_case_target(l, ex(e));
-    if (InstrRec *i = st(s)) b_.attach_label(l, i);
+    if (InstrRec *i = st(s)) b_.attach_label(l, i, true);
     return s;
   }
   Node stmt_default(Loc loc, Node s) override {
     LabelRec *l = b_.new_label(LABEL_DEFAULT, file(loc.file), loc.line);
-    if (InstrRec *i = st(s)) b_.attach_label(l, i);
+    if (InstrRec *i = st(s)) b_.attach_label(l, i, true);
     return s;
   }
   /* Structured exception handling: a block without scope holding the
@@ -524,23 +526,14 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     s->reset(t, loc);
     return s;
   }
-  void index(SymbolRec *s) {
-    if (!s->name) return;
-    std::string_view n = s->name;
-    symbols_.emplace(SymKey{s->defined_in, s->kind, n}, s);
-    if (ordinary_kind(s->kind)) symbols_.emplace(SymKey{s->defined_in, 0, n}, s);
-  }
   SymbolRec *new_symbol(SymbolKind kind, std::string_view name, ScopeRec *scope, FileRec *f,
                         uint32_t line) {
-    SymbolRec *s = b_.new_symbol(kind, name, scope, f, line);
-    index(s);
-    return s;
+    return b_.new_symbol(kind, name, scope, f, line);
   }
   /* The first symbol of that name and kind (0: any ordinary kind) entered
    * in the scope. */
   SymbolRec *find_symbol(const ScopeRec *scope, std::string_view name, int kind) const {
-    auto it = symbols_.find(SymKey{scope, kind, name});
-    return it == symbols_.end() ? nullptr : it->second;
+    return b_.find_symbol(scope, name, kind);
   }
   Sem *wrap(ExprRec *e, Loc loc) {
     Sem *s = make(S_EXPR, loc);
@@ -624,13 +617,6 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
       return m_.builtin_type(f ? TYPE_FLOAT : l ? TYPE_LONG_DOUBLE : TYPE_DOUBLE);
     return m_.builtin_type(u ? (l ? TYPE_UNSIGNED_LONG : TYPE_UNSIGNED_INT) : l ? TYPE_LONG : TYPE_INT);
   }
-  FunctionRec *macro_function(SymbolRec *macro) {
-    for (const Link *k = tu_->functions.head; k; k = k->next) {
-      FunctionRec *fn = static_cast<FunctionRec *>(k->obj);
-      if (fn->kind == FN_MACRO && list_contains(fn->symbols, macro)) return fn;
-    }
-    return nullptr;
-  }
 
   /* An ordinary identifier (object, function, enumerator, typedef, macro)
    * from the innermost scope outwards. */
@@ -646,7 +632,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   }
   TypeRec *typedef_type(std::string_view name) const {
     SymbolRec *s = lookup_kind(name, SYM_TYPE);
-    return s ? static_cast<TypeRec *>(list_first(s->type_symbols)) : nullptr;
+    return s ? s->type_symbols.first() : nullptr;
   }
   TypeRec *reference_tag(Loc loc, TypeKind kind, std::string_view tag) {
     if (SymbolRec *s = lookup_kind(tag, SYM_TAG))
@@ -756,7 +742,6 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   static constexpr size_t kChunk = 512;
   std::vector<std::unique_ptr<Sem[]>> chunks_;
   size_t used_ = 0;
-  std::unordered_map<SymKey, SymbolRec *, SymKeyHash> symbols_;
 };
 
 void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
@@ -781,6 +766,15 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
 
   InstrRec *in = nullptr;
   SymbolRec *sym = nullptr;
+  /* A typedef of a function type declares a function too: the Function is
+   * typed by the TypeFunction the name stands for. */
+  if (!d->is_function && !d->top && type && type->kind == TYPE_SYMBOL) {
+    TypeRec *r = resolved(type);
+    if (r && r->kind == TYPE_FUNCTION) {
+      d->is_function = true;
+      type = r;
+    }
+  }
   if (d->is_function && type && type->kind == TYPE_FUNCTION) {
     ScopeRec *home = is_static ? tu_ : global;
     sym = find_in(tu_, d->name, SYM_FUNCTION);
@@ -837,8 +831,11 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
   if (init) b_.set_initialization(in, init);
   b_.set_declared(in, sym, sc);
   if (s) {
-    if (s->first_instr) b_.link_same_declaration(s->first_instr, in);
+    /* The ring runs in source order: each new instruction follows the
+     * last one and leads back to the first. */
+    if (s->last_instr) b_.link_same_declaration(s->last_instr, in);
     else s->first_instr = in;
+    s->last_instr = in;
   }
 }
 

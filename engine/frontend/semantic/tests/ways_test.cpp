@@ -24,11 +24,11 @@ std::string write_file(const std::string &path, const std::string &text) {
 std::string signature(Model &m) {
   std::string s;
   const AppRec *a = m.application();
-  auto located = [&s](const List &l, char tag) {
-    for (const Link *k = l.head; k; k = k->next) {
-      const Located *o = static_cast<const Located *>(k->obj);
-      s += tag + std::to_string(o->kind) + ":" + std::to_string(o->file) + ":" + std::to_string(o->line) + " ";
-    }
+  auto one = [&s](const Located *o, char tag) {
+    s += tag + std::to_string(o->kind) + ":" + std::to_string(o->file) + ":" + std::to_string(o->line) + " ";
+  };
+  auto located = [&](const auto &l, char tag) {
+    for (const Located *o : l) one(o, tag);
     s += "\n";
   };
   for (const Link *k = a->files.head; k; k = k->next) {
@@ -36,18 +36,17 @@ std::string signature(Model &m) {
     s += std::string("F") + std::to_string(f->number) + " ";
     located(f->comments, 'c');
   }
-  located(a->inclusions, 'n');
+  for (const Link *k = a->inclusions.head; k; k = k->next) one(static_cast<const Located *>(k->obj), 'n');
+  s += "\n";
   located(a->types, 't');
   located(a->instructions, 'i');
   located(a->expressions, 'e');
   located(a->labels, 'l');
-  for (const Link *k = m.global_scope()->subs.head; k; k = k->next) {
-    const ScopeRec *tu = static_cast<const ScopeRec *>(k->obj);
-    for (const Link *j = tu->symbols.head; j; j = j->next) {
-      const SymbolRec *y = static_cast<const SymbolRec *>(j->obj);
-      s += std::string(y->name ? y->name : "-") + "/" + std::to_string(y->kind) + ":" + std::to_string(y->line) + " ";
+  for (const ScopeRec *tu : m.global_scope()->subs)
+    for (const SymbolRec *y : tu->symbols) {
+      const char *n = m.name_of(y);
+      s += std::string(n ? n : "-") + "/" + std::to_string(y->kind) + ":" + std::to_string(y->line) + " ";
     }
-  }
   return s;
 }
 
