@@ -10,6 +10,15 @@
 
 namespace kvx {
 
+/* Tcl's own exit would end the process in the middle of the rule phase:
+ * the report file would stay unclosed and no summary would give the exit
+ * status.  In the checker's interpreter "exit" is an error of the script
+ * that calls it, reported like every other one, and the run goes on. */
+static int rule_exit_command(ClientData, Tcl_Interp *interp, int, Tcl_Obj *const[]) {
+  Tcl_SetObjResult(interp, Tcl_NewStringObj("exit is not available to rules: the run goes on with the next rule", -1));
+  return TCL_ERROR;
+}
+
 Engine::Engine(FILE *err, FILE *out_stream)
     : diag(err), module_name(program_base_name()), program_dir(kvx::program_dir()), out(out_stream) {
   /* Whatever ends the run, what was printed so far reaches its file. */
@@ -48,6 +57,7 @@ void Engine::create_interp() {
   /* The standard library scripts (unknown, clock, ...) are loaded when the
    * installation has them; a bare interpreter still runs plain rules. */
   if (Tcl_Init(interp) != TCL_OK) Tcl_ResetResult(interp);
+  Tcl_CreateObjCommand(interp, "exit", rule_exit_command, nullptr, nullptr);
 }
 
 void Engine::delete_interp() {

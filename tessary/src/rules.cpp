@@ -86,21 +86,72 @@ bool CRuleParameterValue::Save(CTextOutput *out) const {
   return out->WriteString(" " + param_->GetName() + " {" + GetValue() + "}");
 }
 
+/* A value is read up to its closing brace.  Braces inside it nest, so that
+ * a pattern such as "^[a-z]{2,8}$" comes back whole; a value without
+ * braces ends at the first '}' as it always did. */
 bool CRuleParameterValue::Load(CTextInput *in) {
   in->SkipBlanks();
   if (in->Current() != '{') return false;
   in->NextChar();
   std::string text;
-  in->GetUntilOneOf(text, "}");
+  int depth = 0;
+  while (!in->IsEOF() && in->Current() != '\n') {
+    char c = in->Current();
+    if (c == '}' && depth == 0) break;
+    if (c == '{') depth++;
+    if (c == '}') depth--;
+    text += c;
+    in->NextChar();
+  }
   if (in->Current() != '}') return false;
   in->NextChar();
   SetValue(Trimmed(text));
   return true;
 }
 
+/* True when Tcl reads "{text}" back as text itself: braces balanced
+ * (a backslash hides the next character from the count) and no backslash
+ * at the end, which would escape the closing brace. */
+static bool brace_safe(const std::string &text) {
+  int depth = 0;
+  for (size_t i = 0; i < text.size(); i++) {
+    char c = text[i];
+    if (c == '\\') {
+      if (++i == text.size() || text[i] == '\n') return false;
+    } else if (c == '{') {
+      depth++;
+    } else if (c == '}' && --depth < 0) {
+      return false;
+    } else if (c == '\n') {
+      return false;
+    }
+  }
+  return depth == 0;
+}
+
+/* The same text as a double-quoted Tcl word, every special character
+ * escaped. */
+static std::string tcl_quoted(const std::string &text) {
+  std::string q = "\"";
+  for (char c : text) {
+    if (c == '\n') {
+      q += "\\n";
+      continue;
+    }
+    if (strchr("\\\"$[]{}", c)) q += '\\';
+    q += c;
+  }
+  return q + "\"";
+}
+
+/* A value that braces cannot carry unchanged (an unbalanced brace, a
+ * trailing backslash) is written as a quoted word instead, so that the rule
+ * receives exactly the value the user gave and the file still evaluates. */
 bool CRuleParameterValue::SaveParameterFile(CTextOutput *out) const {
-  return out->WriteLine(FormatMessageText(34126, param_->GetName())) &&
-         out->WriteLine(FormatMessageText(34127, param_->GetName(), GetValue()));
+  const std::string value = GetValue();
+  std::string set_line = brace_safe(value) ? FormatMessageText(34127, param_->GetName(), value)
+                                           : "set " + param_->GetName() + " " + tcl_quoted(value);
+  return out->WriteLine(FormatMessageText(34126, param_->GetName())) && out->WriteLine(set_line);
 }
 
 /* ---- pattern values ------------------------------------------------ */

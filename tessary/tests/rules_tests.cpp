@@ -5,6 +5,8 @@
 #include "env_support.h"
 #include "tessary_rules.h"
 
+#include <tcl.h>
+
 class RulesTest : public EnvTest {
  protected:
   void SetUp() override {
@@ -321,4 +323,46 @@ TEST_F(RulesTest, RuleListAndParameterFiles) {
   WriteFile(dir.Path("inst/etc/csentrel.conf"), "PATH_DBG_DIR=" + dir.Path("no such dir") + "\n");
   env->GetGlobals().Load();
   EXPECT_EQ(ThrownId([&] { rs->SaveRuleList(t2, &out); }), 34028u);
+}
+
+/* The value a rule's code sees when its parameter file is evaluated. */
+static std::string EvaluatedValue(const std::string &paramFile, const char *name) {
+  Tcl_Interp *interp = Tcl_CreateInterp();
+  std::string code;
+  for (const std::string &l : SplitLines(paramFile))
+    if (l.rfind("set ", 0) == 0) code += l + "\n";
+  std::string value = "<evaluation failed>";
+  if (Tcl_EvalEx(interp, code.c_str(), -1, TCL_EVAL_GLOBAL) == TCL_OK)
+    value = Tcl_GetVar2(interp, name, nullptr, TCL_GLOBAL_ONLY);
+  Tcl_DeleteInterp(interp);
+  return value;
+}
+
+/* Patterns are regular expressions, so braces are ordinary in them: a
+ * balanced value survives the rule-set file, and every value reaches the
+ * rule exactly, also one that braces cannot carry. */
+TEST_F(RulesTest, ValuesWithBracesSurviveAndReachTheRule) {
+  auto rs = LoadSet("inst/rules/br.rsf", std::string(kRulesHeader) +
+                                             "\"Naming of globals\" naming.rul globalPattern {^[a-z]{2,8}$}\n");
+  ASSERT_EQ(rs->GetRuleEntries().size(), 1u);
+  CRuleParameterValue *v = rs->GetRuleEntries()[0]->GetParameterValue("globalPattern");
+  ASSERT_NE(v, nullptr);
+  EXPECT_EQ(v->GetValue(), "^[a-z]{2,8}$");
+  std::string saved;
+  CTextOutputString out(saved);
+  ASSERT_TRUE(v->Save(&out));
+  EXPECT_EQ(saved, " globalPattern {^[a-z]{2,8}$}");
+
+  for (const char *value : {"^[a-z]{2,8}$", "a}b", "{x", "end\\", "$v [cmd] \"q\""}) {
+    v->SetValue(value);
+    std::string file;
+    CTextOutputString pf(file);
+    ASSERT_TRUE(rs->GetRuleEntries()[0]->SaveParameterFile(&pf));
+    EXPECT_EQ(EvaluatedValue(file, "globalPattern"), value) << file;
+  }
+  v->SetValue("^[a-z]{2,8}$");
+  std::string file;
+  CTextOutputString pf(file);
+  ASSERT_TRUE(rs->GetRuleEntries()[0]->SaveParameterFile(&pf));
+  EXPECT_NE(file.find("set globalPattern {^[a-z]{2,8}$}\n"), std::string::npos);
 }

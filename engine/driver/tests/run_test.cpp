@@ -96,4 +96,20 @@ TEST_F(InProcess, VersionAndUsageGoToTheEnginesStreams) {
   EXPECT_EQ(u.err.text(), "usage: kvx_zkck_cc file_of_C file_of_rules\n");
 }
 
+/* A rule that calls exit fails alone: the next rule runs, the report file
+ * keeps what was written, and the summary gives the status. */
+TEST_F(InProcess, ExitInARuleIsAnErrorOfThatRuleOnly) {
+  std::string c = write("c.lst", "\n");
+  std::string first = write("a.rule", ".KEY A\n.CODE\nputs before\nexit 0\nputs after\n");
+  std::string second = write("b.rule", ".KEY B\n.CODE\nputs next\n");
+  std::string rules = write("r.lst", first + "\n" + second + "\n");
+  Run r;
+  run(r, {"kvx_zkck_cc", c, rules, (dir / "report.txt").string()});
+  EXPECT_FALSE(r.exited);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.text().find("exit is not available to rules"), std::string::npos) << r.err.text();
+  EXPECT_NE(r.err.text().find("kvx_zkck_cc: 1 error(s)."), std::string::npos) << r.err.text();
+  EXPECT_TRUE(fs::exists(dir / "report.txt"));
+}
+
 }  // namespace
