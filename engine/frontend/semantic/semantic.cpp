@@ -72,9 +72,6 @@ struct Sem {
 };
 
 /* The specifier words that name a built-in type. */
-static bool is_declaration(const InstrRec *i) {
-  return i->kind == INSTR_DECLARATION || i->kind == INSTR_DEFINITION || i->kind == INSTR_TENTATIVE;
-}
 /* The type a typedef name stands for, through typedefs of typedefs. */
 static TypeRec *resolved(TypeRec *t) {
   for (int n = 0; t && t->kind == TYPE_SYMBOL && n < 1000; n++) t = t->type;
@@ -138,6 +135,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     e->pending = true;
     e->sym = macro ? find_symbol(tu_, name, SYM_MACRO) : lookup_ordinary(name);
     if (!e->sym && !macro) e->sym = find_symbol(tu_, name, SYM_MACRO);
+    if (e->sym && e->sym->kind == SYM_VARIABLE && e->sym->variable) e->type = e->sym->variable->type;
     return e;
   }
   Node expr_constant(Loc loc, fe::ConstantKind k, std::string_view sp) override {
@@ -165,18 +163,35 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     }
     return wrap(e, loc);
   }
-  Node expr_unary(Loc loc, fe::Op op, Node a) override { return complex(loc, op, {ex(a)}); }
+  Node expr_unary(Loc loc, fe::Op op, Node a) override {
+    TypeRec *t = type_of(a);
+    Sem *r = static_cast<Sem *>(complex(loc, op, {ex(a)}));
+    if (op == fe::Op::Ref) r->type = pointee(t);
+    else if (op == fe::Op::PreInc || op == fe::Op::PreDec || op == fe::Op::PostInc || op == fe::Op::PostDec) r->type = t;
+    return r;
+  }
   Node expr_binary(Loc loc, fe::Op op, Node a, Node c) override {
+    TypeRec *ta = type_of(a), *tc = type_of(c);
     ExprRec *l = ex(a);
-    return complex(loc, op, {l, ex(c)});
+    Sem *r = static_cast<Sem *>(complex(loc, op, {l, ex(c)}));
+    if (op == fe::Op::Index) r->type = pointee(ta) ? pointee(ta) : pointee(tc);
+    else if (op == fe::Op::Sequence) r->type = tc;
+    else if (op >= fe::Op::Assign && op <= fe::Op::ModAssign) r->type = ta;
+    else if (op >= fe::Op::BandAssign && op <= fe::Op::LshAssign) r->type = ta;
+    return r;
   }
   Node expr_ternary(Loc loc, Node c, Node t, Node f) override {
+    TypeRec *tt = type_of(t);
     ExprRec *x = ex(c), *y = ex(t);
-    return complex(loc, fe::Op::Ternary, {x, y, ex(f)});
+    Sem *r = static_cast<Sem *>(complex(loc, fe::Op::Ternary, {x, y, ex(f)}));
+    r->type = tt;
+    return r;
   }
   Node expr_cast(Loc loc, Node tn, Node a) override {
     ExprRec *t = type_expr(loc, tn);
-    return complex(loc, fe::Op::Cast, {t, ex(a)});
+    Sem *r = static_cast<Sem *>(complex(loc, fe::Op::Cast, {t, ex(a)}));
+    r->type = t->type;
+    return r;
   }
   Node expr_size_of_type(Loc loc, fe::Op op, Node tn) override {
     return complex(loc, op, {type_expr(loc, tn)});
@@ -186,6 +201,10 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     FunctionRec *fn = nullptr;
     if (c && c->pending && c->sym && (c->sym->kind == SYM_FUNCTION || c->sym->kind == SYM_MACRO))
       fn = c->sym->function;
+    /* The result type, when the callee's function type is known. */
+    TypeRec *ft = fn ? fn->type_function : resolved(type_of(callee));
+    if (ft && ft->kind == TYPE_POINTER) ft = resolved(ft->type);
+    TypeRec *result = ft && ft->kind == TYPE_FUNCTION ? ft->type : nullptr;
     ExprRec *e = b_.new_expression(EXPR_COMPLEX, file(loc.file), loc.line);
     if (fn) {
       b_.set_expression_function(e, fn);
@@ -196,12 +215,22 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (Sem *l = static_cast<Sem *>(args))
       for (Sem *a : l->items)
         if (ExprRec *x = ex(a)) b_.add_operand(e, x);
-    return wrap(e, loc);
+    Sem *r = wrap(e, loc);
+    r->type = result;
+    return r;
   }
-  Node expr_member(Loc loc, fe::Op op, Node obj, std::string_view) override {
+  /* The member name is an ExpressionSymbol whose symbol is the member's
+   * SymbolField when the object's structure or union is known. */
+  Node expr_member(Loc loc, fe::Op op, Node obj, std::string_view name) override {
+    TypeRec *t = type_of(obj);
+    if (op == fe::Op::PointerSelect) t = pointee(t);
+    SymbolRec *field = member_symbol(t, name);
     ExprRec *o = ex(obj);
     ExprRec *member = b_.new_expression(EXPR_SYMBOL, file(loc.file), loc.line);
-    return complex(loc, op, {o, member});
+    if (field) b_.set_expression_symbol(member, field);
+    Sem *r = static_cast<Sem *>(complex(loc, op, {o, member}));
+    r->type = field && field->field ? field->field->type : nullptr;
+    return r;
   }
   Node expr_asm(Loc, Node form) override { return form; }
   Node asm_form(Loc loc, Node, Node) override { return wrap(string_constant(loc), loc); }
@@ -390,13 +419,6 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     declare(static_cast<Sem *>(specs), static_cast<Sem *>(decl), e, loc);
     return nullptr;
   }
-  /* A declaration stands in its block's sequence as its instructions, in
-   * source order: the first one is handed on, the others follow it in
-   * the declaration's ring.  Typedefs and tag declarations have none. */
-  Node declaration(Loc, Node specs, Node) override {
-    Sem *s = static_cast<Sem *>(specs);
-    return s && s->tag == S_SPECS && s->first_instr ? stmt(s->first_instr) : nullptr;
-  }
 
   /* ---- function definitions and blocks ---- */
   Node function_begin(Loc loc, Node specs, Node decl) override;
@@ -419,12 +441,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     InstrRec *blk = b_.new_instruction(INSTR_BLOCK, m_.file_of(sc->file), sc->line);
     b_.set_block_scope(blk, sc);
     if (Sem *l = static_cast<Sem *>(items))
-      for (Sem *item : l->items) {
-        InstrRec *i = reinterpret_cast<InstrRec *>(item);
-        b_.append_to_block(blk, i);
-        if (is_declaration(i))
-          for (InstrRec *p = i->same_next; p && p != i; p = p->same_next) b_.append_to_block(blk, p);
-      }
+      for (Sem *i : l->items) b_.append_to_block(blk, reinterpret_cast<InstrRec *>(i));
     if (sc->super && sc->super->kind == SCOPE_FUNCTION && sc->super->function)
       b_.set_function_body(sc->super->function, blk);
     return stmt(blk);
@@ -534,6 +551,23 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
    * in the scope. */
   SymbolRec *find_symbol(const ScopeRec *scope, std::string_view name, int kind) const {
     return b_.find_symbol(scope, name, kind);
+  }
+  /* The type of an expression node as far as the model knows it (names of
+   * variables, members, indexing, dereferencing, calls, casts); null
+   * otherwise.  Only used to find the members that selections name. */
+  static TypeRec *type_of(Node n) {
+    Sem *s = static_cast<Sem *>(n);
+    return s && s->tag == S_EXPR ? s->type : nullptr;
+  }
+  static TypeRec *pointee(TypeRec *t) {
+    TypeRec *r = resolved(t);
+    return r && (r->kind == TYPE_POINTER || r->kind == TYPE_ARRAY) ? r->type : nullptr;
+  }
+  SymbolRec *member_symbol(TypeRec *t, std::string_view name) const {
+    TypeRec *r = resolved(t);
+    if (!r || (r->kind != TYPE_STRUCT && r->kind != TYPE_UNION)) return nullptr;
+    if (r->original) r = r->original;
+    return r->structure ? find_symbol(r->structure, name, SYM_FIELD) : nullptr;
   }
   Sem *wrap(ExprRec *e, Loc loc) {
     Sem *s = make(S_EXPR, loc);

@@ -284,12 +284,8 @@ TEST_F(Build, ParametersBlocksAndStatements) {
   EXPECT_EQ(ps[1]->variable->function, f);
   /* Parameters written with their types are definitions of the function scope. */
   EXPECT_EQ(f->scope->instructions.count(), 2u);
-  auto all_seq = all<InstrRec>(f->body->sequence);
-  ASSERT_EQ(all_seq.size(), 5u);
-  /* The declaration of i comes first, in source order with the statements. */
-  EXPECT_EQ(all_seq[0]->kind, INSTR_DEFINITION);
-  EXPECT_EQ(all_seq[0]->symbol, sym(f->body->scope_block, "i"));
-  std::vector<InstrRec *> seq(all_seq.begin() + 1, all_seq.end());
+  auto seq = all<InstrRec>(f->body->sequence);
+  ASSERT_EQ(seq.size(), 4u);
   EXPECT_EQ(seq[0]->kind, INSTR_FOR);
   EXPECT_TRUE(seq[0]->initialization && seq[0]->condition && seq[0]->increment);
   ASSERT_EQ(seq[0]->body->kind, INSTR_BLOCK);
@@ -358,38 +354,6 @@ TEST_F(Build, SpellingsOfConstantsAndBuiltinTypes) {
   EXPECT_EQ(model_.spelling(model_.builtin_type(TYPE_INT)), "");
   EXPECT_EQ(model_.spelling(st), "");
 }
-TEST_F(Build, DeclarationsInBlockSequences) {
-  analyse("typedef int T;\nvoid f(void) {\n  int a, b = 1;\n  a = b;\n  { extern int e; struct s { int m; }; T t; }\n"
-          "  typedef char C;\n  static int c, d;\n  int g(void);\n}\n");
-  FunctionRec *f = sym(model_.global_scope(), "f")->function;
-  auto seq = all<InstrRec>(f->body->sequence);
-  /* a, b, the statement, the inner block, c, d, g; typedefs and tag
-   * declarations have no instruction. */
-  ASSERT_EQ(seq.size(), 7u);
-  const char *names[] = {"a", "b", nullptr, nullptr, "c", "d", "g"};
-  for (size_t i = 0; i < seq.size(); i++)
-    if (names[i]) {
-      ASSERT_TRUE(seq[i]->symbol) << i;
-      EXPECT_STREQ(model_.name_of(seq[i]->symbol), names[i]) << i;
-    }
-  EXPECT_EQ(seq[1]->kind, INSTR_DEFINITION);
-  EXPECT_TRUE(seq[1]->initialization);
-  EXPECT_EQ(seq[2]->kind, INSTR_EXPRESSION);
-  EXPECT_EQ(seq[6]->kind, INSTR_DECLARATION);
-  auto inner = all<InstrRec>(seq[3]->sequence);
-  ASSERT_EQ(inner.size(), 2u);
-  EXPECT_EQ(inner[0]->kind, INSTR_DECLARATION);
-  EXPECT_EQ(inner[1]->kind, INSTR_DEFINITION);
-  /* The rings of a declaration run in source order: a yields b. */
-  EXPECT_EQ(seq[0]->same_next, seq[1]);
-  EXPECT_EQ(seq[1]->same_next, seq[0]);
-  /* The block's tree holds each declaration once. */
-  int n = 0;
-  model_.iterate(find_role(find_class("InstructionBlock"), "allInstruction"), f->body,
-                 [](Obj *, void *d) { ++*static_cast<int *>(d); return 0; }, &n);
-  EXPECT_EQ(n, 10);
-}
-
 TEST_F(Build, RingsAndLabelsInSourceOrder) {
   analyse("int a, b, c;\nvoid f(int k) {\n  switch (k) { case 1: case 2: default: k = 0; }\n  x: y: k++;\n  goto x;\n}\n");
   ScopeRec *g = model_.global_scope();
@@ -437,6 +401,37 @@ TEST_F(Build, TypedefOfAFunctionTypeDeclaresFunctions) {
   SymbolRec *ps = sym(g, "p");
   ASSERT_TRUE(ps);
   EXPECT_EQ(ps->kind, SYM_VARIABLE);
+}
+
+TEST_F(Build, MemberSelectionsNameTheirFields) {
+  analyse("struct in { int c; };\ntypedef struct s { int a; struct in in; struct s *next; } S;\n"
+          "S arr[2];\nS *get(void);\nconst S cs;\nunion u { long l; } uu;\n"
+          "void f(S *p, int k) {\n  p->a = arr[1].a + get()->in.c + p->next->next->a + cs.a + uu.l;\n"
+          "  (*p).in.c = ((S *)0)->a;\n  k.z = 0;\n}\n");
+  TypeRec *st = nullptr;
+  for (TypeRec *t : types(TYPE_STRUCT))
+    if (t->tag && std::string(model_.name_of(t->tag)) == "s") st = t;
+  ASSERT_TRUE(st);
+  SymbolRec *a = sym(st->structure, "a", SYM_FIELD), *in = sym(st->structure, "in", SYM_FIELD),
+            *next = sym(st->structure, "next", SYM_FIELD);
+  ASSERT_TRUE(a && in && next);
+  /* Every member ExpressionSymbol (second operand of a selection), in
+   * source order of the selections. */
+  std::vector<SymbolRec *> named;
+  std::vector<ExprRec *> sels;
+  for (ExprRec *e : all<ExprRec>(model_.application()->expressions, EXPR_COMPLEX))
+    if (e->function == model_.builtin_function(FN_SELECT) || e->function == model_.builtin_function(FN_POINTER_SELECT))
+      sels.insert(sels.begin(), e);
+  for (ExprRec *e : sels) named.push_back(e->operands.last->symbol);
+  ASSERT_EQ(named.size(), 13u);
+  std::vector<std::string> names;
+  for (SymbolRec *n : named) names.push_back(n ? model_.name_of(n) : "-");
+  EXPECT_EQ(names, (std::vector<std::string>{"a", "a", "in", "c", "next", "next", "a", "a", "l",
+                                             "in", "c", "a", "-"}));
+  EXPECT_EQ(named[0], a);
+  EXPECT_EQ(named[2], in);
+  EXPECT_EQ(named[4], next);
+  EXPECT_EQ(diag_.error_count(), 0);
 }
 
 static int count_visit(Obj *, void *data) {
@@ -492,10 +487,8 @@ TEST_F(Build, ManyDeclarationsKeepTheirLinks) {
     std::string k = std::to_string(i);
     SymbolRec *f = sym(g, ("f" + k).c_str());
     ASSERT_TRUE(f && f->function && f->function->body) << i;
-    auto all_seq = all<InstrRec>(f->function->body->sequence);
-    ASSERT_EQ(all_seq.size(), i ? 4u : 3u) << i;
-    EXPECT_EQ(all_seq[0]->kind, INSTR_DEFINITION) << i;
-    std::vector<InstrRec *> seq(all_seq.begin() + 1, all_seq.end());
+    auto seq = all<InstrRec>(f->function->body->sequence);
+    ASSERT_EQ(seq.size(), i ? 3u : 2u) << i;
     ExprRec *assign = seq[0]->expression;
     ExprRec *sum = static_cast<ExprRec *>(assign->operands.last);
     ExprRec *v = static_cast<ExprRec *>(sum->operands.last);
