@@ -354,6 +354,28 @@ TEST_F(Build, SpellingsOfConstantsAndBuiltinTypes) {
   EXPECT_EQ(model_.spelling(model_.builtin_type(TYPE_INT)), "");
   EXPECT_EQ(model_.spelling(st), "");
 }
+/* Macros left unexpanded: a name is an ExpressionSymbol of the SymbolMacro,
+ * a use with arguments a call of its FunctionMacro. */
+TEST_F(Build, UnexpandedMacroUses) {
+  opts_.expand = false;
+  analyse("#define N 10\n#define MAX(a, b) ((a) > (b) ? (a) : (b))\nint v[N];\nint f(int x) { return MAX(x, N); }\n");
+  ScopeRec *tu = tus().at(0);
+  SymbolRec *n = sym(tu, "N", SYM_MACRO), *max = sym(tu, "MAX", SYM_MACRO);
+  ASSERT_TRUE(n && max && max->function);
+  TypeRec *vt = sym(model_.global_scope(), "v")->variable->type;
+  ASSERT_EQ(vt->kind, TYPE_ARRAY);
+  ASSERT_TRUE(vt->size);
+  EXPECT_EQ(vt->size->kind, EXPR_SYMBOL);
+  EXPECT_EQ(vt->size->symbol, n);
+  ExprRec *call = instrs(INSTR_RETURN).at(0)->expression;
+  ASSERT_TRUE(call);
+  EXPECT_EQ(call->function, max->function);
+  EXPECT_EQ(call->function->kind, FN_MACRO);
+  auto args = all<ExprRec>(call->operands);
+  ASSERT_EQ(args.size(), 2u);
+  EXPECT_EQ(args[1]->symbol, n);
+}
+
 TEST_F(Build, RingsAndLabelsInSourceOrder) {
   analyse("int a, b, c;\nvoid f(int k) {\n  switch (k) { case 1: case 2: default: k = 0; }\n  x: y: k++;\n  goto x;\n}\n");
   ScopeRec *g = model_.global_scope();
