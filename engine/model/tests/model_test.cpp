@@ -343,3 +343,25 @@ TEST_F(ModelTest, RecordsStaySmall) {
   EXPECT_LE(sizeof(SymbolRec), 80u);
   EXPECT_LE(sizeof(ScopeRec), 104u);
 }
+
+TEST(TextPool, EqualTextsShareOneOffsetAcrossGrowth) {
+  TextPool p;
+  EXPECT_EQ(p.intern(""), 0u);
+  EXPECT_EQ(p.find("x"), 0u);
+  std::vector<uint32_t> offs;
+  for (int i = 0; i < 20000; i++) offs.push_back(p.intern("name" + std::to_string(i)));
+  for (int i = 0; i < 20000; i += 13) {
+    std::string t = "name" + std::to_string(i);
+    EXPECT_EQ(p.intern(t), offs[(size_t)i]);
+    EXPECT_EQ(p.find(t), offs[(size_t)i]);
+    EXPECT_EQ(p.view(offs[(size_t)i]), t);
+  }
+  /* A prefix or an extension of a stored text is another text. */
+  EXPECT_EQ(p.find("name1"), offs[1]);
+  EXPECT_EQ(p.find("name"), 0u);
+  EXPECT_NE(p.intern("name"), 0u);
+  EXPECT_EQ(p.find("name200000"), 0u);
+  p.clear();
+  EXPECT_EQ(p.find("name1"), 0u);
+  EXPECT_EQ(p.view(0), "");
+}
