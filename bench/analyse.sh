@@ -34,3 +34,5 @@ echo "$K $G $LINES" | awk '{
   printf "  kvx_zkck_cc: %.2f s, %.1f MiB\n", $1, $2 / 1024
   printf "  gcc -fsyntax-only -std=c89: %.2f s, %.1f MiB\n", $3, $4 / 1024
   printf "  ratio time %.2f, memory %.2f\n", $1 / $3, $2 / $4 }'
+# The same comparison on the SQLite amalgamation, when it is at hand.
+sh "$HERE/model/analyse-sqlite.sh" "$BUILD"

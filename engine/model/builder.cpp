@@ -24,38 +24,86 @@ void ModelBuilder::append(List &l, Obj *o) {
   l.count++;
 }
 
-void ModelBuilder::prepend(List &l, Obj *o) {
-  Link *k = m_.new_link(o);
-  k->next = l.head;
-  l.head = k;
-  if (!l.tail) l.tail = k;
-  l.count++;
-}
-
-void ModelBuilder::unlink(List &l, Obj *o) {
-  Link *prev = nullptr;
-  for (Link *k = l.head; k; prev = k, k = k->next) {
-    if (k->obj != o) continue;
-    if (prev) prev->next = k->next; else l.head = k->next;
-    if (l.tail == k) l.tail = prev;
-    l.count--;
-    m_.links_.release(k);
-    return;
-  }
-}
-
 void ModelBuilder::discard(Obj *obj) {
   if (!obj || !obj->live) return;
   AppRec &app = m_.app_;
   switch (obj->family) {
-    case FAM_EXPR: unlink(app.expressions, obj); break;
-    case FAM_INSTR: unlink(app.instructions, obj); break;
-    case FAM_LABEL: unlink(app.labels, obj); break;
-    case FAM_TYPE: unlink(app.types, obj); break;
+    case FAM_EXPR: app.expressions.remove(static_cast<ExprRec *>(obj)); break;
+    case FAM_INSTR: app.instructions.remove(static_cast<InstrRec *>(obj)); break;
+    case FAM_LABEL: app.labels.remove(static_cast<LabelRec *>(obj)); break;
+    case FAM_TYPE: app.types.remove(static_cast<TypeRec *>(obj)); break;
     case FAM_FILE: return; /* files stay in the file table */
     default: break;
   }
   m_.discard(obj);
+}
+
+/* ---- the symbol index ---- */
+
+/* Open addressing over the symbols: an entry is a symbol, with the low
+ * bit set for its second entry under kind 0 (the ordinary names).  The
+ * key is read from the symbol itself: scope, kind (or 0) and name offset,
+ * which is the same for equal names since names are interned. */
+namespace {
+
+constexpr uintptr_t ORDINARY = 1;
+
+bool ordinary_kind(int kind) { return kind != SYM_TAG && kind != SYM_LABEL && kind != SYM_FIELD; }
+
+size_t key_hash(const ScopeRec *scope, int kind, uint32_t name) {
+  uint64_t h = (uint64_t)(uintptr_t)scope * 0x9e3779b97f4a7c15ull;
+  h ^= ((uint64_t)name << 8 | (uint64_t)kind) * 0xc2b2ae3d27d4eb4full;
+  return (size_t)(h ^ (h >> 29));
+}
+
+const SymbolRec *entry_symbol(uintptr_t e) { return reinterpret_cast<const SymbolRec *>(e & ~ORDINARY); }
+int entry_kind(uintptr_t e) { return (e & ORDINARY) ? 0 : entry_symbol(e)->kind; }
+
+}  // namespace
+
+void ModelBuilder::index_entry(uintptr_t entry) {
+  std::vector<uintptr_t> &slots = m_.symbol_slots_;
+  if ((m_.symbol_count_ + 1) * 2 > slots.size()) {
+    std::vector<uintptr_t> old;
+    old.swap(slots);
+    slots.assign(old.empty() ? 1024 : old.size() * 2, 0);
+    m_.symbol_count_ = 0;
+    for (uintptr_t e : old)
+      if (e) index_entry(e);
+  }
+  const SymbolRec *s = entry_symbol(entry);
+  int kind = entry_kind(entry);
+  size_t mask = slots.size() - 1;
+  for (size_t i = key_hash(s->defined_in, kind, s->name) & mask;; i = (i + 1) & mask) {
+    uintptr_t e = slots[i];
+    if (!e) {
+      slots[i] = entry;
+      m_.symbol_count_++;
+      return;
+    }
+    const SymbolRec *o = entry_symbol(e);
+    /* The first symbol entered under a key keeps it. */
+    if (o->defined_in == s->defined_in && o->name == s->name && entry_kind(e) == kind) return;
+  }
+}
+
+void ModelBuilder::index_symbol(SymbolRec *s) {
+  if (!s->name || !s->defined_in) return;
+  index_entry(reinterpret_cast<uintptr_t>(s));
+  if (ordinary_kind(s->kind)) index_entry(reinterpret_cast<uintptr_t>(s) | ORDINARY);
+}
+
+SymbolRec *ModelBuilder::find_symbol(const ScopeRec *scope, std::string_view name, int kind) const {
+  const std::vector<uintptr_t> &slots = m_.symbol_slots_;
+  uint32_t off = m_.texts_.find(name);
+  if (!off || slots.empty() || !scope) return nullptr;
+  size_t mask = slots.size() - 1;
+  for (size_t i = key_hash(scope, kind, off) & mask;; i = (i + 1) & mask) {
+    uintptr_t e = slots[i];
+    if (!e) return nullptr;
+    const SymbolRec *o = entry_symbol(e);
+    if (o->defined_in == scope && o->name == off && entry_kind(e) == kind) return const_cast<SymbolRec *>(o);
+  }
 }
 
 /* ---- files, comments, inclusions, origins ---- */
@@ -79,27 +127,23 @@ FileRec *ModelBuilder::file_object(std::string_view path) {
 }
 
 CommentRec *ModelBuilder::add_comment(FileRec *file, uint32_t line, int line_count) {
-  Link *prev = nullptr, *k = file->comments.head;
+  Chain<CommentRec, NextComment> &cs = file->comments;
+  CommentRec *prev = nullptr;
   /* Comments mostly come in file order: one after the last goes to the end
    * at once, without walking the list. */
-  if (Link *t = file->comments.tail; t && static_cast<CommentRec *>(t->obj)->line < line) {
-    prev = t;
-    k = nullptr;
-  }
-  for (; k; prev = k, k = k->next) {
-    CommentRec *c = static_cast<CommentRec *>(k->obj);
-    if (c->line == line && c->line_count == line_count) return c;
-    if (c->line > line) break;
+  if (cs.last && cs.last->line < line) {
+    prev = cs.last;
+  } else {
+    for (CommentRec *c = cs.first(); c; prev = c, c = cs.after(c)) {
+      if (c->line == line && c->line_count == line_count) return c;
+      if (c->line > line) break;
+    }
   }
   CommentRec *c = static_cast<CommentRec *>(m_.allocate(FAM_COMMENT, 0));
   c->file = file->number;
   c->line = line;
   c->line_count = line_count;
-  Link *n = m_.new_link(c);
-  n->next = k;
-  if (prev) prev->next = n; else file->comments.head = n;
-  if (!k) file->comments.tail = n;
-  file->comments.count++;
+  cs.insert_after(prev, c);
   return c;
 }
 
@@ -126,7 +170,7 @@ ScopeRec *ModelBuilder::new_scope(ScopeKind kind, ScopeRec *super, FileRec *file
   s->file = number(file);
   s->line = line;
   s->super = super;
-  if (super) append(super->subs, s);
+  if (super) super->subs.append(s);
   return s;
 }
 
@@ -135,20 +179,15 @@ ScopeRec *ModelBuilder::new_scope(ScopeKind kind, ScopeRec *super, FileRec *file
 SymbolRec *ModelBuilder::new_symbol(SymbolKind kind, std::string_view name, ScopeRec *scope,
                                     FileRec *file, uint32_t line) {
   SymbolRec *s = static_cast<SymbolRec *>(m_.allocate(FAM_SYMBOL, kind));
-  s->name = name.empty() ? nullptr : m_.store_string(name);
+  s->name = intern(name);
   s->file = number(file);
   s->line = line;
   s->defined_in = scope;
-  if (scope) append(scope->symbols, s);
-  return s;
-}
-
-SymbolRec *ModelBuilder::find_symbol(const ScopeRec *scope, std::string_view name, int kind) const {
-  for (const Link *k = scope->symbols.head; k; k = k->next) {
-    SymbolRec *s = static_cast<SymbolRec *>(k->obj);
-    if ((!kind || s->kind == kind) && s->name && name == s->name) return s;
+  if (scope) {
+    scope->symbols.append(s);
+    index_symbol(s);
   }
-  return nullptr;
+  return s;
 }
 
 void ModelBuilder::set_symbol_place(SymbolRec *sym, FileRec *file, uint32_t line) {
@@ -159,13 +198,13 @@ void ModelBuilder::set_symbol_place(SymbolRec *sym, FileRec *file, uint32_t line
 FunctionRec *ModelBuilder::new_function(FunctionKind kind, ScopeRec *defined_in, SymbolRec *sym) {
   FunctionRec *f = static_cast<FunctionRec *>(m_.allocate(FAM_FUNCTION, kind));
   f->defined_in = defined_in;
-  if (defined_in) append(defined_in->functions, f);
+  if (defined_in) defined_in->functions.append(f);
   if (sym) add_function_symbol(f, sym);
   return f;
 }
 
 void ModelBuilder::add_function_symbol(FunctionRec *fn, SymbolRec *sym) {
-  append(fn->symbols, sym);
+  fn->symbols.append(sym);
   sym->function = fn;
 }
 
@@ -178,19 +217,19 @@ VariableRec *ModelBuilder::new_variable(ScopeRec *defined_in, SymbolRec *sym, Ty
   VariableRec *v = static_cast<VariableRec *>(m_.allocate(FAM_VARIABLE, 0));
   v->defined_in = defined_in;
   v->type = type;
-  if (defined_in) append(defined_in->variables, v);
+  if (defined_in) defined_in->variables.append(v);
   if (sym) add_variable_symbol(v, sym);
   return v;
 }
 
 void ModelBuilder::add_variable_symbol(VariableRec *var, SymbolRec *sym) {
-  append(var->symbols, sym);
+  var->symbols.append(sym);
   sym->variable = var;
 }
 
 void ModelBuilder::set_variable_function(VariableRec *var, FunctionRec *fn) {
   var->function = fn;
-  if (fn) append(fn->variables, var);
+  if (fn) fn->variables.append(var);
 }
 
 /* ---- instructions ---- */
@@ -199,15 +238,15 @@ InstrRec *ModelBuilder::new_instruction(InstrKind kind, FileRec *file, uint32_t 
   InstrRec *i = static_cast<InstrRec *>(m_.allocate(FAM_INSTR, kind));
   i->file = number(file);
   i->line = line;
-  prepend(m_.app_.instructions, i);
+  m_.app_.instructions.prepend(i);
   return i;
 }
 
 void ModelBuilder::set_declared(InstrRec *instr, SymbolRec *sym, ScopeRec *scope) {
   instr->symbol = sym;
   instr->defined_in = scope;
-  if (scope) append(scope->instructions, instr);
-  if (sym) append(sym->instructions, instr);
+  if (scope) scope->instructions.append(instr);
+  if (sym) sym->instructions.append(instr);
 }
 
 void ModelBuilder::link_same_declaration(InstrRec *a, InstrRec *b) {
@@ -225,7 +264,7 @@ void ModelBuilder::set_block_scope(InstrRec *block, ScopeRec *scope) {
   if (scope) scope->block = block;
 }
 
-void ModelBuilder::append_to_block(InstrRec *block, InstrRec *member) { append(block->sequence, member); }
+void ModelBuilder::append_to_block(InstrRec *block, InstrRec *member) { block->sequence.append(member); }
 
 /* ---- labels ---- */
 
@@ -233,13 +272,14 @@ LabelRec *ModelBuilder::new_label(LabelKind kind, FileRec *file, uint32_t line) 
   LabelRec *l = static_cast<LabelRec *>(m_.allocate(FAM_LABEL, kind));
   l->file = number(file);
   l->line = line;
-  prepend(m_.app_.labels, l);
+  m_.app_.labels.prepend(l);
   return l;
 }
 
-void ModelBuilder::attach_label(LabelRec *label, InstrRec *instr) {
+void ModelBuilder::attach_label(LabelRec *label, InstrRec *instr, bool at_front) {
   label->instruction = instr;
-  append(instr->tags, label);
+  if (at_front) instr->tags.prepend(label);
+  else instr->tags.append(label);
 }
 
 void ModelBuilder::set_label_symbol(LabelRec *label, SymbolRec *sym) {
@@ -258,11 +298,11 @@ ExprRec *ModelBuilder::new_expression(ExprKind kind, FileRec *file, uint32_t lin
   ExprRec *e = static_cast<ExprRec *>(m_.allocate(FAM_EXPR, kind));
   e->file = number(file);
   e->line = line;
-  prepend(m_.app_.expressions, e);
+  m_.app_.expressions.prepend(e);
   return e;
 }
 
-void ModelBuilder::add_operand(ExprRec *e, ExprRec *operand) { append(e->operands, operand); }
+void ModelBuilder::add_operand(ExprRec *e, ExprRec *operand) { e->operands.append(operand); }
 
 /* ---- types ---- */
 
@@ -270,15 +310,15 @@ TypeRec *ModelBuilder::new_type(TypeKind kind, FileRec *file, uint32_t line, boo
   TypeRec *t = static_cast<TypeRec *>(m_.allocate(FAM_TYPE, kind));
   t->file = number(file);
   t->line = line;
-  if (listed) prepend(m_.app_.types, t);
+  if (listed) m_.app_.types.prepend(t);
   return t;
 }
 
 void ModelBuilder::add_parameter(TypeRec *fn_type, TypeRec *param) { append(fn_type->parameters, param); }
 
 Obj *ModelBuilder::add_qualifier(TypeRec *t, QualifierKind kind) {
-  Obj *q = m_.allocate(FAM_QUALIFIER, kind);
-  append(t->qualifiers, q);
+  QualifierRec *q = static_cast<QualifierRec *>(m_.allocate(FAM_QUALIFIER, kind));
+  t->qualifiers.append(q);
   return q;
 }
 
@@ -303,7 +343,7 @@ TypeRec *ModelBuilder::qualified_copy(TypeRec *t) {
 
 void ModelBuilder::set_typedef_symbol(TypeRec *type_symbol, SymbolRec *sym) {
   type_symbol->symbol = sym;
-  if (sym) append(sym->type_symbols, type_symbol);
+  if (sym) sym->type_symbols.append(type_symbol);
 }
 
 /* ---- members and enumerators ---- */
@@ -316,7 +356,7 @@ FieldRec *ModelBuilder::new_field(FieldKind kind, TypeRec *structured, SymbolRec
   f->type = type;
   f->length = length;
   if (sym) sym->field = f;
-  if (structured) append(structured->fields, f);
+  if (structured) structured->fields.append(f);
   return f;
 }
 
@@ -326,7 +366,7 @@ EnumValueRec *ModelBuilder::new_enum_value(TypeRec *enum_type, SymbolRec *sym, E
   v->type_enum = enum_type;
   v->value = value;
   if (sym) sym->enum_value = v;
-  if (enum_type) append(enum_type->enum_values, v);
+  if (enum_type) enum_type->enum_values.append(v);
   return v;
 }
 

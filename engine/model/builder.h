@@ -46,7 +46,9 @@ class ModelBuilder {
   /* A symbol entered in the scope's symbol definitions (scope may be null). */
   SymbolRec *new_symbol(SymbolKind kind, std::string_view name, ScopeRec *scope,
                         FileRec *file, uint32_t line);
-  /* The first symbol of that name (and kind, unless 0) in the scope. */
+  /* The first symbol of that name entered in the scope, of that kind, or
+   * for kind 0 of any kind that an identifier expression may denote
+   * (not a tag, label or member).  An index lookup, not a search. */
   SymbolRec *find_symbol(const ScopeRec *scope, std::string_view name, int kind = 0) const;
   void set_symbol_place(SymbolRec *sym, FileRec *file, uint32_t line);
 
@@ -99,8 +101,9 @@ class ModelBuilder {
   /* ---- labels ---- */
   /* A label, put at the front of the application's labels. */
   LabelRec *new_label(LabelKind kind, FileRec *file, uint32_t line);
-  /* Attaches the label to the instruction it labels (both ways). */
-  void attach_label(LabelRec *label, InstrRec *instr);
+  /* Attaches the label to the instruction it labels (both ways), after
+   * its other labels, or before them with at_front. */
+  void attach_label(LabelRec *label, InstrRec *instr, bool at_front = false);
   void set_case_target(LabelRec *label, ExprRec *e) { label->target = e; }
   /* Links a named label with its symbol both ways. */
   void set_label_symbol(LabelRec *label, SymbolRec *sym);
@@ -160,8 +163,8 @@ class ModelBuilder {
 
  private:
   void append(List &l, Obj *o);
-  void prepend(List &l, Obj *o);
-  void unlink(List &l, Obj *o);
+  void index_symbol(SymbolRec *s);
+  void index_entry(uintptr_t entry);
   uint32_t number(const FileRec *f) const { return f ? f->number : 0; }
   uint32_t intern(std::string_view text);
 

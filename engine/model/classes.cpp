@@ -23,6 +23,14 @@ int visit_list(const List &l, Visit v, void *d) {
 
 inline int visit_one(Obj *o, Visit v, void *d) { return o ? v(o, d) : 0; }
 
+template <class T, class Tag> int visit_chain(const Chain<T, Tag> &c, Visit v, void *d) {
+  for (T *p = c.first(); p; p = c.after(p)) {
+    int r = v(p, d);
+    if (r) return r;
+  }
+  return 0;
+}
+
 template <class T> T *as(Obj *o) { return static_cast<T *>(o); }
 template <class T> const T *as(const Obj *o) { return static_cast<const T *>(o); }
 
@@ -33,8 +41,10 @@ Obj *r_located_file(const Model &m, Obj *o) { return m.file_of(as<Located>(o)->f
 AttrValue a_line(const Model &, const Obj *o) { return {(long)as<Located>(o)->line, nullptr}; }
 AttrValue a_lineCount(const Model &, const Obj *o) { return {as<CommentRec>(o)->line_count, nullptr}; }
 AttrValue a_pathname(const Model &, const Obj *o) { return {0, as<FileRec>(o)->pathname}; }
-AttrValue a_name(const Model &, const Obj *o) { return {0, as<SymbolRec>(o)->name}; }
-AttrValue a_arity(const Model &, const Obj *o) { return {as<TypeRec>(o)->arity, nullptr}; }
+AttrValue a_name(const Model &m, const Obj *o) { return {0, m.name_of(as<SymbolRec>(o))}; }
+AttrValue a_arity(const Model &, const Obj *o) {
+  return {o->kind == TYPE_FUNCTION ? as<TypeRec>(o)->arity : 0, nullptr};
+}
 AttrValue a_persistent(const Model &, const Obj *o) { return {as<VariableRec>(o)->persistent ? 1 : 0, nullptr}; }
 
 /* ---- scopes (used by the application roles too) ----------------------- */
@@ -42,8 +52,8 @@ AttrValue a_persistent(const Model &, const Obj *o) { return {as<VariableRec>(o)
 /* The whole scope tree below s in post-order: each sub-scope's tree in
  * order, then s itself. */
 template <class F> int walk_scopes(ScopeRec *s, F &&f) {
-  for (const Link *k = s->subs.head; k; k = k->next) {
-    int r = walk_scopes(as<ScopeRec>(k->obj), f);
+  for (ScopeRec *c : s->subs) {
+    int r = walk_scopes(c, f);
     if (r) return r;
   }
   return f(s);
@@ -52,11 +62,11 @@ template <class F> int walk_scopes(ScopeRec *s, F &&f) {
 int r_scope_allScope_n(const Model &, Obj *o, Visit v, void *d) {
   return walk_scopes(as<ScopeRec>(o), [&](ScopeRec *s) { return v(s, d); });
 }
-int r_scope_functionDef_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<ScopeRec>(o)->functions, v, d); }
-int r_scope_instructionDef_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<ScopeRec>(o)->instructions, v, d); }
-int r_scope_subScope_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<ScopeRec>(o)->subs, v, d); }
-int r_scope_symbolDef_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<ScopeRec>(o)->symbols, v, d); }
-int r_scope_variableDef_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<ScopeRec>(o)->variables, v, d); }
+int r_scope_functionDef_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<ScopeRec>(o)->functions, v, d); }
+int r_scope_instructionDef_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<ScopeRec>(o)->instructions, v, d); }
+int r_scope_subScope_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<ScopeRec>(o)->subs, v, d); }
+int r_scope_symbolDef_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<ScopeRec>(o)->symbols, v, d); }
+int r_scope_variableDef_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<ScopeRec>(o)->variables, v, d); }
 Obj *r_scope_superScope(const Model &, Obj *o) { return as<ScopeRec>(o)->super; }
 Obj *r_scope_function(const Model &, Obj *o) { return as<ScopeRec>(o)->function; }
 Obj *r_scope_instructionBlock(const Model &, Obj *o) { return as<ScopeRec>(o)->block; }
@@ -71,34 +81,34 @@ const AppRec *app(const Model &m) { return m.application(); }
 
 int r_app_comment_n(const Model &m, Obj *, Visit v, void *d) {
   for (const Link *k = app(m)->files.head; k; k = k->next) {
-    int r = visit_list(as<FileRec>(k->obj)->comments, v, d);
+    int r = visit_chain(as<FileRec>(k->obj)->comments, v, d);
     if (r) return r;
   }
   return 0;
 }
-int r_app_expression_n(const Model &m, Obj *, Visit v, void *d) { return visit_list(app(m)->expressions, v, d); }
+int r_app_expression_n(const Model &m, Obj *, Visit v, void *d) { return visit_chain(app(m)->expressions, v, d); }
 int r_app_file_n(const Model &m, Obj *, Visit v, void *d) { return visit_list(app(m)->files, v, d); }
 int r_app_fileInclusion_n(const Model &m, Obj *, Visit v, void *d) { return visit_list(app(m)->inclusions, v, d); }
-int r_app_instruction_n(const Model &m, Obj *, Visit v, void *d) { return visit_list(app(m)->instructions, v, d); }
-int r_app_label_n(const Model &m, Obj *, Visit v, void *d) { return visit_list(app(m)->labels, v, d); }
-int r_app_type_n(const Model &m, Obj *, Visit v, void *d) { return visit_list(app(m)->types, v, d); }
+int r_app_instruction_n(const Model &m, Obj *, Visit v, void *d) { return visit_chain(app(m)->instructions, v, d); }
+int r_app_label_n(const Model &m, Obj *, Visit v, void *d) { return visit_chain(app(m)->labels, v, d); }
+int r_app_type_n(const Model &m, Obj *, Visit v, void *d) { return visit_chain(app(m)->types, v, d); }
 int r_app_scope_n(const Model &m, Obj *, Visit v, void *d) {
   return walk_scopes(app(m)->global, [&](ScopeRec *s) { return v(s, d); });
 }
 int r_app_function_n(const Model &m, Obj *, Visit v, void *d) {
-  return walk_scopes(app(m)->global, [&](ScopeRec *s) { return visit_list(s->functions, v, d); });
+  return walk_scopes(app(m)->global, [&](ScopeRec *s) { return visit_chain(s->functions, v, d); });
 }
 int r_app_variable_n(const Model &m, Obj *, Visit v, void *d) {
-  return walk_scopes(app(m)->global, [&](ScopeRec *s) { return visit_list(s->variables, v, d); });
+  return walk_scopes(app(m)->global, [&](ScopeRec *s) { return visit_chain(s->variables, v, d); });
 }
 int r_app_symbol_n(const Model &m, Obj *, Visit v, void *d) {
-  return walk_scopes(app(m)->global, [&](ScopeRec *s) { return visit_list(s->symbols, v, d); });
+  return walk_scopes(app(m)->global, [&](ScopeRec *s) { return visit_chain(s->symbols, v, d); });
 }
 Obj *r_app_scopeGlobal(const Model &m, Obj *) { return app(m)->global; }
 
 /* ---- comments, files, inclusions, enumeration values --------------------- */
 
-int r_file_comment_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<FileRec>(o)->comments, v, d); }
+int r_file_comment_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<FileRec>(o)->comments, v, d); }
 Obj *r_incl_included(const Model &, Obj *o) { return as<InclusionRec>(o)->included; }
 Obj *r_enumval_symbol(const Model &, Obj *o) { return as<EnumValueRec>(o)->symbol; }
 Obj *r_enumval_typeEnum(const Model &, Obj *o) { return as<EnumValueRec>(o)->type_enum; }
@@ -139,16 +149,16 @@ template <class F> class WalkStack {
 int expr_all(ExprRec *e, Visit v, void *d) {
   struct Frame {
     ExprRec *e;
-    const Link *next;
+    ExprRec *next;
   };
-  auto operands = [](ExprRec *x) { return x->kind == EXPR_COMPLEX ? x->operands.head : nullptr; };
+  auto operands = [](ExprRec *x) { return x->kind == EXPR_COMPLEX ? x->operands.first() : nullptr; };
   WalkStack<Frame> st;
   st.push({e, operands(e)});
   while (!st.empty()) {
     Frame &f = st.top();
     if (f.next) {
-      ExprRec *c = static_cast<ExprRec *>(f.next->obj);
-      f.next = f.next->next;
+      ExprRec *c = f.next;
+      f.next = f.e->operands.after(c);
       st.push({c, operands(c)});
       continue;
     }
@@ -162,9 +172,9 @@ int expr_all(ExprRec *e, Visit v, void *d) {
 int r_expr_allExpression_n(const Model &, Obj *o, Visit v, void *d) { return expr_all(as<ExprRec>(o), v, d); }
 int r_expr_subExpression_n(const Model &, Obj *o, Visit v, void *d) {
   ExprRec *e = as<ExprRec>(o);
-  return e->kind == EXPR_COMPLEX ? visit_list(e->operands, v, d) : 0;
+  return e->kind == EXPR_COMPLEX ? visit_chain(e->operands, v, d) : 0;
 }
-int r_expr_operand_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<ExprRec>(o)->operands, v, d); }
+int r_expr_operand_n(const Model &m, Obj *o, Visit v, void *d) { return r_expr_subExpression_n(m, o, v, d); }
 Obj *r_expr_function(const Model &, Obj *o) {
   return o->kind == EXPR_COMPLEX ? as<ExprRec>(o)->function : nullptr;
 }
@@ -181,8 +191,8 @@ Obj *r_expr_type(const Model &, Obj *o) {
 Obj *r_func_definedIn(const Model &, Obj *o) { return as<FunctionRec>(o)->defined_in; }
 Obj *r_func_scopeFunction(const Model &, Obj *o) { return as<FunctionRec>(o)->scope; }
 Obj *r_func_typeFunction(const Model &, Obj *o) { return as<FunctionRec>(o)->type_function; }
-int r_func_symbol_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<FunctionRec>(o)->symbols, v, d); }
-int r_func_variable_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<FunctionRec>(o)->variables, v, d); }
+int r_func_symbol_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<FunctionRec>(o)->symbols, v, d); }
+int r_func_variable_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<FunctionRec>(o)->variables, v, d); }
 
 /* ---- instructions ------------------------------------------------------- */
 
@@ -195,7 +205,7 @@ int instr_children(InstrRec *i, Visit v, void *d) {
       return r ? r : visit_one(i->if_false, v, d);
     }
     case INSTR_BLOCK:
-      return visit_list(i->sequence, v, d);
+      return visit_chain(i->sequence, v, d);
     default:
       return 0;
   }
@@ -207,9 +217,9 @@ int instr_all(InstrRec *i, Visit v, void *d) {
   struct Frame {
     InstrRec *i;
     int state;
-    const Link *next;
+    InstrRec *next;
   };
-  auto start = [](InstrRec *x) { return Frame{x, 0, x->kind == INSTR_BLOCK ? x->sequence.head : nullptr}; };
+  auto start = [](InstrRec *x) { return Frame{x, 0, x->kind == INSTR_BLOCK ? x->sequence.first() : nullptr}; };
   auto next_child = [](Frame &f) -> InstrRec * {
     switch (f.i->kind) {
       case INSTR_FOR: case INSTR_DOWHILE: case INSTR_WHILE: case INSTR_SWITCH:
@@ -222,8 +232,8 @@ int instr_all(InstrRec *i, Visit v, void *d) {
         return nullptr;
       case INSTR_BLOCK:
         if (f.next) {
-          InstrRec *c = static_cast<InstrRec *>(f.next->obj);
-          f.next = f.next->next;
+          InstrRec *c = f.next;
+          f.next = f.i->sequence.after(c);
           return c;
         }
         return nullptr;
@@ -267,9 +277,15 @@ int r_instr_expression_n(const Model &, Obj *o, Visit v, void *d) {
       return 0;
   }
 }
-int r_instr_tag_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<InstrRec>(o)->tags, v, d); }
-int r_instr_sequence_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<InstrRec>(o)->sequence, v, d); }
+inline bool is_declaration(const Obj *o) {
+  return o->kind == INSTR_DECLARATION || o->kind == INSTR_DEFINITION || o->kind == INSTR_TENTATIVE;
+}
+int r_instr_tag_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<InstrRec>(o)->tags, v, d); }
+int r_instr_sequence_n(const Model &, Obj *o, Visit v, void *d) {
+  return o->kind == INSTR_BLOCK ? visit_chain(as<InstrRec>(o)->sequence, v, d) : 0;
+}
 int r_instr_sameInstruction_n(const Model &, Obj *o, Visit v, void *d) {
+  if (!is_declaration(o)) return 0;
   InstrRec *i = as<InstrRec>(o);
   for (InstrRec *p = i->same_next; p && p != i; p = p->same_next) {
     int r = v(p, d);
@@ -279,28 +295,33 @@ int r_instr_sameInstruction_n(const Model &, Obj *o, Visit v, void *d) {
 }
 Obj *r_instr_body(const Model &, Obj *o) { return as<InstrRec>(o)->body; }
 Obj *r_instr_condition(const Model &, Obj *o) { return as<InstrRec>(o)->condition; }
-Obj *r_instr_definedIn(const Model &, Obj *o) { return as<InstrRec>(o)->defined_in; }
+Obj *r_instr_definedIn(const Model &, Obj *o) { return is_declaration(o) ? as<InstrRec>(o)->defined_in : nullptr; }
 Obj *r_instr_expression(const Model &, Obj *o) { return as<InstrRec>(o)->expression; }
 Obj *r_instr_ifFalse(const Model &, Obj *o) { return as<InstrRec>(o)->if_false; }
 Obj *r_instr_ifTrue(const Model &, Obj *o) { return as<InstrRec>(o)->if_true; }
 Obj *r_instr_increment(const Model &, Obj *o) { return as<InstrRec>(o)->increment; }
 Obj *r_instr_initialization(const Model &, Obj *o) { return as<InstrRec>(o)->initialization; }
 Obj *r_instr_scopeBlock(const Model &, Obj *o) { return as<InstrRec>(o)->scope_block; }
-Obj *r_instr_symbol(const Model &, Obj *o) { return as<InstrRec>(o)->symbol; }
+Obj *r_instr_symbol(const Model &, Obj *o) { return is_declaration(o) ? as<InstrRec>(o)->symbol : nullptr; }
 Obj *r_instr_target(const Model &, Obj *o) { return as<InstrRec>(o)->target; }
 
 /* ---- labels ------------------------------------------------------------- */
 
 Obj *r_label_instruction(const Model &, Obj *o) { return as<LabelRec>(o)->instruction; }
-Obj *r_label_symbol(const Model &, Obj *o) { return as<LabelRec>(o)->symbol; }
-Obj *r_label_target(const Model &, Obj *o) { return as<LabelRec>(o)->target; }
+Obj *r_label_symbol(const Model &, Obj *o) { return o->kind == LABEL_IDENT ? as<LabelRec>(o)->symbol : nullptr; }
+Obj *r_label_target(const Model &, Obj *o) { return o->kind == LABEL_CASE ? as<LabelRec>(o)->target : nullptr; }
 
 /* ---- symbols ------------------------------------------------------------ */
 
+/* Symbols whose instructions are kept: functions, macros, variables. */
+inline bool has_instructions(const Obj *o) {
+  return o->kind == SYM_FUNCTION || o->kind == SYM_MACRO || o->kind == SYM_VARIABLE;
+}
 int sym_instructions(const SymbolRec *s, int kind, Visit v, void *d) {
-  for (const Link *k = s->instructions.head; k; k = k->next) {
-    if (kind && k->obj->kind != kind) continue;
-    int r = v(k->obj, d);
+  if (!has_instructions(s)) return 0;
+  for (InstrRec *i : s->instructions) {
+    if (kind && i->kind != kind) continue;
+    int r = v(i, d);
     if (r) return r;
   }
   return 0;
@@ -309,17 +330,20 @@ int r_sym_declaration_n(const Model &, Obj *o, Visit v, void *d) { return sym_in
 int r_sym_tentativeDefinition_n(const Model &, Obj *o, Visit v, void *d) { return sym_instructions(as<SymbolRec>(o), INSTR_TENTATIVE, v, d); }
 int r_sym_instruction_n(const Model &, Obj *o, Visit v, void *d) { return sym_instructions(as<SymbolRec>(o), 0, v, d); }
 Obj *r_sym_definition(const Model &, Obj *o) {
-  for (const Link *k = as<SymbolRec>(o)->instructions.head; k; k = k->next)
-    if (k->obj->kind == INSTR_DEFINITION) return k->obj;
+  if (!has_instructions(o)) return nullptr;
+  for (InstrRec *i : as<SymbolRec>(o)->instructions)
+    if (i->kind == INSTR_DEFINITION) return i;
   return nullptr;
 }
-int r_sym_typeSymbol_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<SymbolRec>(o)->type_symbols, v, d); }
+int r_sym_typeSymbol_n(const Model &, Obj *o, Visit v, void *d) {
+  return o->kind == SYM_TYPE ? visit_chain(as<SymbolRec>(o)->type_symbols, v, d) : 0;
+}
 Obj *r_sym_definedIn(const Model &, Obj *o) { return as<SymbolRec>(o)->defined_in; }
-Obj *r_sym_enumValue(const Model &, Obj *o) { return as<SymbolRec>(o)->enum_value; }
+Obj *r_sym_enumValue(const Model &, Obj *o) { return o->kind == SYM_ENUM ? as<SymbolRec>(o)->enum_value : nullptr; }
 Obj *r_sym_function(const Model &, Obj *o) { return as<SymbolRec>(o)->function; }
-Obj *r_sym_labelIdent(const Model &, Obj *o) { return as<SymbolRec>(o)->label; }
-Obj *r_sym_typeField(const Model &, Obj *o) { return as<SymbolRec>(o)->field; }
-Obj *r_sym_typeTagged(const Model &, Obj *o) { return as<SymbolRec>(o)->tagged; }
+Obj *r_sym_labelIdent(const Model &, Obj *o) { return o->kind == SYM_LABEL ? as<SymbolRec>(o)->label : nullptr; }
+Obj *r_sym_typeField(const Model &, Obj *o) { return o->kind == SYM_FIELD ? as<SymbolRec>(o)->field : nullptr; }
+Obj *r_sym_typeTagged(const Model &, Obj *o) { return o->kind == SYM_TAG ? as<SymbolRec>(o)->tagged : nullptr; }
 Obj *r_sym_variable(const Model &, Obj *o) { return as<SymbolRec>(o)->variable; }
 
 /* ---- types -------------------------------------------------------------- */
@@ -330,18 +354,26 @@ const TypeRec *shared(const Obj *o) {
   const TypeRec *t = as<TypeRec>(o);
   return t->original ? t->original : t;
 }
-int r_type_qualifier_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<TypeRec>(o)->qualifiers, v, d); }
-int r_type_parameter_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<TypeRec>(o)->parameters, v, d); }
-int r_type_enumValue_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(shared(o)->enum_values, v, d); }
-int r_type_typeField_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(shared(o)->fields, v, d); }
-Obj *r_type_tag(const Model &, Obj *o) { return shared(o)->tag; }
-Obj *r_type_scopeStructure(const Model &, Obj *o) { return shared(o)->structure; }
-Obj *r_type_size(const Model &, Obj *o) { return as<TypeRec>(o)->size; }
+inline bool is_structured(const Obj *o) { return o->kind == TYPE_STRUCT || o->kind == TYPE_UNION; }
+inline bool is_tagged(const Obj *o) { return is_structured(o) || o->kind == TYPE_ENUM; }
+int r_type_qualifier_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<TypeRec>(o)->qualifiers, v, d); }
+int r_type_parameter_n(const Model &, Obj *o, Visit v, void *d) {
+  return o->kind == TYPE_FUNCTION ? visit_list(as<TypeRec>(o)->parameters, v, d) : 0;
+}
+int r_type_enumValue_n(const Model &, Obj *o, Visit v, void *d) {
+  return o->kind == TYPE_ENUM ? visit_chain(shared(o)->enum_values, v, d) : 0;
+}
+int r_type_typeField_n(const Model &, Obj *o, Visit v, void *d) {
+  return is_structured(o) ? visit_chain(shared(o)->fields, v, d) : 0;
+}
+Obj *r_type_tag(const Model &, Obj *o) { return is_tagged(o) ? shared(o)->tag : nullptr; }
+Obj *r_type_scopeStructure(const Model &, Obj *o) { return is_structured(o) ? shared(o)->structure : nullptr; }
+Obj *r_type_size(const Model &, Obj *o) { return o->kind == TYPE_ARRAY ? as<TypeRec>(o)->size : nullptr; }
 Obj *r_type_type(const Model &, Obj *o) { return as<TypeRec>(o)->type; }
 Obj *r_type_ancestor(const Model &, Obj *o) { return as<TypeRec>(o)->type; }
 Obj *r_type_expansion(const Model &, Obj *o) { return as<TypeRec>(o)->type; }
-Obj *r_type_symbol(const Model &, Obj *o) { return as<TypeRec>(o)->symbol; }
-Obj *r_type_expression(const Model &, Obj *o) { return as<TypeRec>(o)->expression; }
+Obj *r_type_symbol(const Model &, Obj *o) { return o->kind == TYPE_SYMBOL ? as<TypeRec>(o)->symbol : nullptr; }
+Obj *r_type_expression(const Model &, Obj *o) { return o->kind == TYPE_TYPEOF ? as<TypeRec>(o)->expression : nullptr; }
 
 /* ---- fields and variables ----------------------------------------------- */
 
@@ -352,7 +384,7 @@ Obj *r_field_typeStructured(const Model &, Obj *o) { return as<FieldRec>(o)->str
 Obj *r_var_definedIn(const Model &, Obj *o) { return as<VariableRec>(o)->defined_in; }
 Obj *r_var_function(const Model &, Obj *o) { return as<VariableRec>(o)->function; }
 Obj *r_var_type(const Model &, Obj *o) { return as<VariableRec>(o)->type; }
-int r_var_symbol_n(const Model &, Obj *o, Visit v, void *d) { return visit_list(as<VariableRec>(o)->symbols, v, d); }
+int r_var_symbol_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<VariableRec>(o)->symbols, v, d); }
 
 /* ---- resolvers: kind number to class id, per family --------------------- */
 

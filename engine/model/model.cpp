@@ -101,6 +101,8 @@ void Model::release() {
   for (char *c : text_chunks_) std::free(c);
   text_chunks_.clear();
   texts_.clear();
+  symbol_slots_.clear();
+  symbol_count_ = 0;
   text_next_ = nullptr;
   text_left_ = 0;
   create_fixed_part();
@@ -119,19 +121,12 @@ void Model::create_fixed_part() {
   for (int k = 1; k <= FN_BUILTIN_COUNT; k++) {
     FunctionRec *fn = static_cast<FunctionRec *>(allocate(FAM_FUNCTION, k));
     fn->defined_in = g;
-    Link *l = new_link(fn);
-    if (g->functions.tail) g->functions.tail->next = l; else g->functions.head = l;
-    g->functions.tail = l;
-    g->functions.count++;
+    g->functions.append(fn);
     builtin_functions_[k] = fn;
   }
   for (int k : builtin_type_order) {
     TypeRec *t = static_cast<TypeRec *>(allocate(FAM_TYPE, k));
-    Link *l = new_link(t);
-    l->next = app_.types.head;
-    app_.types.head = l;
-    if (!app_.types.tail) app_.types.tail = l;
-    app_.types.count++;
+    app_.types.prepend(t);
     builtin_types_[k] = t;
   }
 }

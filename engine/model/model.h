@@ -90,8 +90,9 @@ struct Located : Obj {
   uint32_t line;
 };
 
-/* Singly linked lists of objects; the nodes come from the model's link
- * pool, so no list operation reaches the system allocator. */
+/* Lists of objects of which an object may be a member of several (files,
+ * inclusions, the parameter types of function types): nodes come from the
+ * model's link pool, so no list operation reaches the system allocator. */
 struct Link {
   Obj *obj;
   Link *next;
@@ -100,6 +101,86 @@ struct List {
   Link *head;
   Link *tail;
   uint32_t count;
+};
+
+/* Lists threaded through their members: each member holds the link to the
+ * next one in a field of its own, the list holds only its last member,
+ * whose link leads back to the first.  Appending and prepending take no
+ * node, so a list costs one pointer and a member one pointer per list it
+ * can be in.  Tag names the member's field (Tag::next). */
+template <class T, class Tag> struct Chain {
+  T *last;
+
+  bool empty() const { return !last; }
+  T *first() const { return last ? Tag::next(last) : nullptr; }
+  T *after(T *p) const { return p == last ? nullptr : Tag::next(p); }
+  void append(T *o) {
+    if (last) {
+      Tag::next(o) = Tag::next(last);
+      Tag::next(last) = o;
+    } else {
+      Tag::next(o) = o;
+    }
+    last = o;
+  }
+  void prepend(T *o) {
+    if (last) {
+      Tag::next(o) = Tag::next(last);
+      Tag::next(last) = o;
+    } else {
+      Tag::next(o) = o;
+      last = o;
+    }
+  }
+  /* Inserts o after p (p a member; null: at the front). */
+  void insert_after(T *p, T *o) {
+    if (!p) return prepend(o);
+    Tag::next(o) = Tag::next(p);
+    Tag::next(p) = o;
+    if (p == last) last = o;
+  }
+  /* Takes o out of the list; false when it is not a member. */
+  bool remove(T *o) {
+    if (!last) return false;
+    T *prev = last;
+    do {
+      T *cur = Tag::next(prev);
+      if (cur == o) {
+        if (cur == prev) last = nullptr;
+        else {
+          Tag::next(prev) = Tag::next(cur);
+          if (last == cur) last = prev;
+        }
+        Tag::next(o) = nullptr;
+        return true;
+      }
+      prev = cur;
+    } while (prev != last);
+    return false;
+  }
+  uint32_t count() const {
+    uint32_t n = 0;
+    for (T *p = first(); p; p = after(p)) n++;
+    return n;
+  }
+  bool contains(const T *o) const {
+    for (T *p = first(); p; p = after(p))
+      if (p == o) return true;
+    return false;
+  }
+
+  struct Iter {
+    const Chain *c;
+    T *p;
+    T *operator*() const { return p; }
+    Iter &operator++() {
+      p = c->after(p);
+      return *this;
+    }
+    bool operator!=(const Iter &o) const { return p != o.p; }
+  };
+  Iter begin() const { return {this, first()}; }
+  Iter end() const { return {this, nullptr}; }
 };
 
 struct ExprRec;
@@ -113,116 +194,226 @@ struct FieldRec;
 struct VariableRec;
 struct FileRec;
 struct EnumValueRec;
+struct CommentRec;
+struct QualifierRec;
 
+/* The member fields the chains are threaded through. */
+#define KVX_CHAIN_TAG(Tag, T) \
+  struct Tag {                \
+    static T *&next(T *o);    \
+  };
+KVX_CHAIN_TAG(AppNextExpr, ExprRec)
+KVX_CHAIN_TAG(AppNextInstr, InstrRec)
+KVX_CHAIN_TAG(AppNextType, TypeRec)
+KVX_CHAIN_TAG(AppNextLabel, LabelRec)
+KVX_CHAIN_TAG(NextOperand, ExprRec)
+KVX_CHAIN_TAG(NextComment, CommentRec)
+KVX_CHAIN_TAG(NextEnumValue, EnumValueRec)
+KVX_CHAIN_TAG(NextField, FieldRec)
+KVX_CHAIN_TAG(NextQualifier, QualifierRec)
+KVX_CHAIN_TAG(NextInSequence, InstrRec)
+KVX_CHAIN_TAG(NextTag, LabelRec)
+KVX_CHAIN_TAG(NextSubScope, ScopeRec)
+KVX_CHAIN_TAG(NextScopeFunction, FunctionRec)
+KVX_CHAIN_TAG(NextScopeInstr, InstrRec)
+KVX_CHAIN_TAG(NextScopeSymbol, SymbolRec)
+KVX_CHAIN_TAG(NextScopeVariable, VariableRec)
+KVX_CHAIN_TAG(NextOwnerSymbol, SymbolRec)
+KVX_CHAIN_TAG(NextFunctionVariable, VariableRec)
+KVX_CHAIN_TAG(NextSymbolInstr, InstrRec)
+KVX_CHAIN_TAG(NextTypeSymbol, TypeRec)
+#undef KVX_CHAIN_TAG
+
+/* Records.  Fields that only some kinds of a family use share storage in
+ * unions; the accessors read them only for those kinds. */
 struct AppRec : Obj {
-  List files, inclusions, types, expressions, instructions, labels;
+  List files, inclusions;
+  Chain<TypeRec, AppNextType> types;
+  Chain<ExprRec, AppNextExpr> expressions;
+  Chain<InstrRec, AppNextInstr> instructions;
+  Chain<LabelRec, AppNextLabel> labels;
   ScopeRec *global;
 };
 struct CommentRec : Located {
   int line_count;
+  CommentRec *next;
 };
 struct EnumValueRec : Obj {
   SymbolRec *symbol;
   TypeRec *type_enum;
   ExprRec *value;
+  EnumValueRec *next;
 };
 /* The most numerous records: the link each kind has is kept in one place,
  * read according to the kind. */
 struct ExprRec : Located {
+  ExprRec *app_next;
+  ExprRec *next_operand;   /* in the operands of the enclosing expression */
   union {
     FunctionRec *function; /* complex */
     TypeRec *type;         /* constant, type */
     InstrRec *instruction; /* instruction (statement expression) */
     SymbolRec *symbol;     /* symbol */
   };
-  List operands;           /* complex */
-  uint32_t spelling;       /* constant: the text as written (text pool) */
+  union {
+    Chain<ExprRec, NextOperand> operands; /* complex */
+    uint32_t spelling;     /* constant: the text as written (text pool) */
+  };
 };
 struct FileRec : Obj {
   const char *pathname;
   uint32_t number;         /* index in the file table */
-  List comments;           /* ascending first line */
+  Chain<CommentRec, NextComment> comments; /* ascending first line */
 };
 struct InclusionRec : Located {
   FileRec *included;
 };
 struct FunctionRec : Obj {
   ScopeRec *defined_in;
+  FunctionRec *scope_next; /* in defined_in's functions */
   ScopeRec *scope;
-  List symbols;
+  Chain<SymbolRec, NextOwnerSymbol> symbols;
   TypeRec *type_function;
-  List variables;
+  Chain<VariableRec, NextFunctionVariable> variables;
   InstrRec *body;          /* the outermost block of the definition */
 };
 struct InstrRec : Located {
-  List tags;               /* labels attached to the instruction */
-  ExprRec *condition;
-  InstrRec *body;
-  InstrRec *if_true, *if_false;
-  ExprRec *initialization;
-  ExprRec *increment;
-  ExprRec *expression;     /* expression and return */
-  LabelRec *target;        /* goto */
-  ScopeRec *scope_block;   /* block */
-  List sequence;           /* block */
-  ScopeRec *defined_in;    /* declarations */
-  SymbolRec *symbol;       /* declarations */
-  InstrRec *same_next;     /* ring of one declaration's instructions */
+  InstrRec *app_next;
+  InstrRec *seq_next;      /* in the enclosing block's sequence */
+  Chain<LabelRec, NextTag> tags; /* labels attached to the instruction */
+  ExprRec *initialization; /* for, definition */
+  union {
+    struct {               /* if, while, do, switch, for */
+      ExprRec *condition;
+      ExprRec *increment;
+      InstrRec *body;
+      InstrRec *if_true, *if_false;
+    };
+    struct {               /* expression, return; goto */
+      ExprRec *expression;
+      LabelRec *target;
+    };
+    struct {               /* block */
+      ScopeRec *scope_block;
+      Chain<InstrRec, NextInSequence> sequence;
+    };
+    struct {               /* declaration, definition, tentative definition */
+      ScopeRec *defined_in;
+      SymbolRec *symbol;
+      InstrRec *same_next; /* ring of one declaration's instructions */
+      InstrRec *scope_next; /* in defined_in's instruction definitions */
+      InstrRec *sym_next;  /* in the symbol's instructions */
+    };
+  };
 };
 struct LabelRec : Located {
+  LabelRec *app_next;
+  LabelRec *tag_next;      /* in the labelled instruction's tags */
   InstrRec *instruction;
-  ExprRec *target;         /* case */
-  SymbolRec *symbol;       /* ident */
+  union {
+    ExprRec *target;       /* case */
+    SymbolRec *symbol;     /* ident */
+  };
 };
 struct OriginRec : Located {};
-struct QualifierRec : Obj {};
+struct QualifierRec : Obj {
+  QualifierRec *next;
+};
 struct ScopeRec : Located {
   ScopeRec *super;
-  List subs, functions, instructions, symbols, variables;
+  ScopeRec *sibling;       /* in super's sub-scopes */
+  Chain<ScopeRec, NextSubScope> subs;
+  Chain<FunctionRec, NextScopeFunction> functions;
+  Chain<InstrRec, NextScopeInstr> instructions;
+  Chain<SymbolRec, NextScopeSymbol> symbols;
+  Chain<VariableRec, NextScopeVariable> variables;
   FunctionRec *function;   /* function scope */
-  InstrRec *block;         /* block scope */
+  InstrRec *block;         /* block scope; function scope: its outermost block */
   TypeRec *structured;     /* structure scope */
 };
 struct SymbolRec : Located {
-  const char *name;
+  uint32_t name;           /* text pool offset; 0: no name */
   ScopeRec *defined_in;
-  EnumValueRec *enum_value;
-  FieldRec *field;
-  FunctionRec *function;
-  List instructions;       /* declarations and definitions of the symbol */
-  LabelRec *label;
-  TypeRec *tagged;
-  List type_symbols;
-  VariableRec *variable;
+  SymbolRec *scope_next;   /* in defined_in's symbols */
+  SymbolRec *owner_next;   /* in its function's or variable's symbols */
+  FunctionRec *function;   /* function, macro */
+  VariableRec *variable;   /* variable */
+  union {
+    EnumValueRec *enum_value; /* enumerator */
+    FieldRec *field;       /* field */
+    LabelRec *label;       /* label */
+    TypeRec *tagged;       /* tag */
+  };
+  union {
+    Chain<InstrRec, NextSymbolInstr> instructions; /* function, macro, variable */
+    Chain<TypeRec, NextTypeSymbol> type_symbols;   /* typedef */
+  };
 };
 struct TypeRec : Located {
-  List qualifiers;
-  ExprRec *size;           /* array */
+  TypeRec *app_next;
+  Chain<QualifierRec, NextQualifier> qualifiers;
   TypeRec *type;           /* element, pointed-to, result, declared type */
-  List enum_values;
-  SymbolRec *tag;
-  List parameters;
-  int arity;
-  uint32_t spelling;       /* built-in: the specifier words as written (text pool) */
-  ScopeRec *structure;
-  List fields;
-  SymbolRec *symbol;       /* typedef symbol */
-  ExprRec *expression;     /* typeof */
   TypeRec *original;       /* qualified copy: the type it qualifies */
+  union {
+    ExprRec *size;         /* array */
+    struct {               /* function */
+      List parameters;
+      int arity;
+    };
+    struct {               /* struct, union, enum */
+      SymbolRec *tag;
+      ScopeRec *structure;
+      Chain<FieldRec, NextField> fields;
+      Chain<EnumValueRec, NextEnumValue> enum_values;
+    };
+    struct {               /* typedef name */
+      SymbolRec *symbol;
+      TypeRec *sym_next;   /* in the typedef symbol's type symbols */
+    };
+    ExprRec *expression;   /* typeof */
+    uint32_t spelling;     /* built-in: the specifier words as written (text pool) */
+  };
 };
 struct FieldRec : Obj {
   ExprRec *length;
   SymbolRec *symbol;
   TypeRec *type;
   TypeRec *structured;
+  FieldRec *next;
 };
 struct VariableRec : Obj {
   ScopeRec *defined_in;
   FunctionRec *function;
-  List symbols;
+  Chain<SymbolRec, NextOwnerSymbol> symbols;
   TypeRec *type;
+  VariableRec *scope_next; /* in defined_in's variables */
+  VariableRec *fn_next;    /* in its function's variables */
   bool persistent;
 };
+
+#define KVX_CHAIN_NEXT(Tag, T, field) \
+  inline T *&Tag::next(T *o) { return o->field; }
+KVX_CHAIN_NEXT(AppNextExpr, ExprRec, app_next)
+KVX_CHAIN_NEXT(AppNextInstr, InstrRec, app_next)
+KVX_CHAIN_NEXT(AppNextType, TypeRec, app_next)
+KVX_CHAIN_NEXT(AppNextLabel, LabelRec, app_next)
+KVX_CHAIN_NEXT(NextOperand, ExprRec, next_operand)
+KVX_CHAIN_NEXT(NextComment, CommentRec, next)
+KVX_CHAIN_NEXT(NextEnumValue, EnumValueRec, next)
+KVX_CHAIN_NEXT(NextField, FieldRec, next)
+KVX_CHAIN_NEXT(NextQualifier, QualifierRec, next)
+KVX_CHAIN_NEXT(NextInSequence, InstrRec, seq_next)
+KVX_CHAIN_NEXT(NextTag, LabelRec, tag_next)
+KVX_CHAIN_NEXT(NextSubScope, ScopeRec, sibling)
+KVX_CHAIN_NEXT(NextScopeFunction, FunctionRec, scope_next)
+KVX_CHAIN_NEXT(NextScopeInstr, InstrRec, scope_next)
+KVX_CHAIN_NEXT(NextScopeSymbol, SymbolRec, scope_next)
+KVX_CHAIN_NEXT(NextScopeVariable, VariableRec, scope_next)
+KVX_CHAIN_NEXT(NextOwnerSymbol, SymbolRec, owner_next)
+KVX_CHAIN_NEXT(NextFunctionVariable, VariableRec, fn_next)
+KVX_CHAIN_NEXT(NextSymbolInstr, InstrRec, sym_next)
+KVX_CHAIN_NEXT(NextTypeSymbol, TypeRec, sym_next)
+#undef KVX_CHAIN_NEXT
 
 class Model;
 
@@ -319,6 +510,8 @@ class Model {
   std::string_view spelling(const Obj *obj) const;
   /* A text of the model's text pool. */
   std::string_view text(uint32_t offset) const { return texts_.view(offset); }
+  /* A symbol's name, or null for a symbol without one. */
+  const char *name_of(const SymbolRec *s) const { return s->name ? texts_.c_str(s->name) : nullptr; }
 
   /* Text form of an attribute; valid until the next call. */
   const char *attribute_text(const AttrInfo *attr, const Obj *obj) const;
@@ -346,6 +539,9 @@ class Model {
   Pool pools_[FAM_COUNT];
   Pool links_;
   TextPool texts_;
+  /* Index of the symbols by scope, kind and name (see ModelBuilder). */
+  std::vector<uintptr_t> symbol_slots_;
+  size_t symbol_count_ = 0;
   std::vector<char *> text_chunks_;
   char *text_next_ = nullptr;
   size_t text_left_ = 0;
@@ -360,7 +556,7 @@ class Model {
 inline std::unique_ptr<Model> create_model(Diagnostics &diag) { return std::make_unique<Model>(diag); }
 inline void release_model(std::unique_ptr<Model> &model) { model.reset(); }
 
-/* Small list helpers used by the accessors and the builder. */
+/* Small helpers for the lists of links. */
 inline bool list_contains(const List &l, const Obj *obj) {
   for (const Link *k = l.head; k; k = k->next)
     if (k->obj == obj) return true;

@@ -11,19 +11,19 @@ namespace kvx {
 
 namespace {
 
-const SymbolRec *first_symbol(const List &l) { return static_cast<const SymbolRec *>(list_first(l)); }
-
-const char *function_name(const FunctionRec *fn) {
-  const SymbolRec *s = fn ? first_symbol(fn->symbols) : nullptr;
-  return s && s->name && *s->name ? s->name : nullptr;
+const char *function_name(const Model &m, const FunctionRec *fn) {
+  const SymbolRec *s = fn ? fn->symbols.first() : nullptr;
+  return s ? m.name_of(s) : nullptr;
 }
 
 /* 1-based position of s among its enclosing scope's sub-scopes, or 0. */
 int position(const ScopeRec *s) {
   if (!s->super) return 0;
   int n = 1;
-  for (const Link *k = s->super->subs.head; k; k = k->next, n++)
-    if (k->obj == s) return n;
+  for (const ScopeRec *c : s->super->subs) {
+    if (c == s) return n;
+    n++;
+  }
   return 0;
 }
 
@@ -34,12 +34,12 @@ const SymbolRec *naming_symbol(Obj *obj, const ClassInfo *cls, const ScopeRec **
     case K_FunctionBuiltout: {
       const FunctionRec *fn = static_cast<FunctionRec *>(obj);
       *start = fn->defined_in;
-      return first_symbol(fn->symbols);
+      return fn->symbols.first();
     }
     case K_Variable: {
       const VariableRec *v = static_cast<VariableRec *>(obj);
       *start = v->defined_in;
-      return first_symbol(v->symbols);
+      return v->symbols.first();
     }
     case K_LabelIdent: sym = static_cast<LabelRec *>(obj)->symbol; break;
     case K_TypeField: case K_TypeBitField: sym = static_cast<FieldRec *>(obj)->symbol; break;
@@ -78,8 +78,8 @@ bool numbered(std::string_view e, std::string_view word, int *n) {
 }
 
 const ScopeRec *nth_sub(const ScopeRec *s, int n) {
-  for (const Link *k = s->subs.head; k; k = k->next)
-    if (--n == 0) return static_cast<const ScopeRec *>(k->obj);
+  for (const ScopeRec *c : s->subs)
+    if (--n == 0) return c;
   return nullptr;
 }
 
@@ -115,9 +115,9 @@ struct Reader {
 Obj *Reader::from(const ScopeRec *scope, size_t i) {
   if (Obj *o = step(scope, i)) return o;
   if (scope->kind == SCOPE_FUNCTION)
-    for (const Link *k = scope->subs.head; k; k = k->next)
-      if (k->obj->kind == SCOPE_BLOCK)
-        if (Obj *o = step(static_cast<const ScopeRec *>(k->obj), i)) return o;
+    for (const ScopeRec *c : scope->subs)
+      if (c->kind == SCOPE_BLOCK)
+        if (Obj *o = step(c, i)) return o;
   return nullptr;
 }
 
@@ -143,9 +143,8 @@ Obj *Reader::step(const ScopeRec *scope, size_t i) {
   bool is_struct = e.substr(0, 7) == "struct ", is_union = e.substr(0, 6) == "union ";
   if (is_struct || is_union) {
     std::string_view tag = e.substr(is_struct ? 7 : 6);
-    for (const Link *k = scope->symbols.head; k; k = k->next) {
-      SymbolRec *s = static_cast<SymbolRec *>(k->obj);
-      if (s->kind != SYM_TAG || !s->name || tag != s->name) continue;
+    for (SymbolRec *s : scope->symbols) {
+      if (s->kind != SYM_TAG || !s->name || tag != m.text(s->name)) continue;
       TypeRec *t = s->tagged;
       if (!t || t->kind != (is_struct ? TYPE_STRUCT : TYPE_UNION)) continue;
       if (last) {
@@ -156,9 +155,8 @@ Obj *Reader::step(const ScopeRec *scope, size_t i) {
     }
     return nullptr;
   }
-  for (const Link *k = scope->symbols.head; k; k = k->next) {
-    SymbolRec *s = static_cast<SymbolRec *>(k->obj);
-    if (!s->name || e != s->name) continue;
+  for (SymbolRec *s : scope->symbols) {
+    if (!s->name || e != m.text(s->name)) continue;
     if (last) return symbol_target(s, cls);
     if (s->function && s->function->scope)
       if (Obj *o = from(s->function->scope, i + 1)) return o;
@@ -177,7 +175,7 @@ NameResult qualified_name(const Model &m, Obj *obj, const ClassInfo *cls,
   for (const ScopeRec *s = scope; s; s = s->super) {
     if (s->kind == SCOPE_GLOBAL) break;
     if (s->kind == SCOPE_FUNCTION) {
-      const char *fn = function_name(s->function);
+      const char *fn = function_name(m, s->function);
       if (!fn) return NAME_INTERNAL_ERROR;
       elements.emplace_back(fn);
     } else if (s->kind == SCOPE_BLOCK) {
@@ -190,7 +188,7 @@ NameResult qualified_name(const Model &m, Obj *obj, const ClassInfo *cls,
       if (!is_structure_kind(t)) return NAME_INTERNAL_ERROR;
       std::string word = t->kind == TYPE_STRUCT ? "struct " : "union ";
       if (t->tag && t->tag->name) {
-        elements.push_back(word + t->tag->name);
+        elements.push_back(word + m.name_of(t->tag));
       } else {
         int n = position(s);
         if (!n) return NAME_INTERNAL_ERROR;
@@ -205,7 +203,7 @@ NameResult qualified_name(const Model &m, Obj *obj, const ClassInfo *cls,
   }
   /* Built from the inside outward; names read from the outside inward. */
   std::reverse(elements.begin(), elements.end());
-  elements.emplace_back(sym->name);
+  elements.emplace_back(m.name_of(sym));
   return NAME_FOUND;
 }
 
@@ -223,8 +221,7 @@ Obj *object_by_name(const Model &m, const std::vector<std::string_view> &element
       *cls = class_by_id(K_File);
       return f;
     }
-    for (const Link *s = m.global_scope()->subs.head; s; s = s->next) {
-      const ScopeRec *tu = static_cast<const ScopeRec *>(s->obj);
+    for (const ScopeRec *tu : m.global_scope()->subs) {
       if (tu->kind == SCOPE_TRANSLATION_UNIT && tu->file == f->number)
         if (Obj *o = r.from(tu, 1)) return o;
     }

@@ -13,16 +13,15 @@ namespace {
 void put(FILE *f, std::string_view s) { std::fwrite(s.data(), 1, s.size(), f); }
 
 /* The name of a function: its first symbol's name; null without one. */
-const char *function_name(const FunctionRec *fn) {
-  if (!fn || !fn->symbols.head) return nullptr;
-  const SymbolRec *s = static_cast<const SymbolRec *>(fn->symbols.head->obj);
-  return s->name && *s->name ? s->name : nullptr;
+const char *function_name(const Model &m, const FunctionRec *fn) {
+  const SymbolRec *s = fn ? fn->symbols.first() : nullptr;
+  return s ? m.name_of(s) : nullptr;
 }
 
 /* From a scope outward to the first function scope. */
-const char *function_outward(const ScopeRec *s) {
+const char *function_outward(const Model &m, const ScopeRec *s) {
   for (; s; s = s->super)
-    if (s->kind == SCOPE_FUNCTION) return s->function ? function_name(s->function) : nullptr;
+    if (s->kind == SCOPE_FUNCTION) return s->function ? function_name(m, s->function) : nullptr;
   return nullptr;
 }
 
@@ -63,7 +62,7 @@ int instruction_holds(Obj *o, void *data) {
     case FAM_INSTR:
       return o == s->target;
     case FAM_LABEL:
-      return list_contains(i->tags, s->target);
+      return i->tags.contains(static_cast<const LabelRec *>(s->target));
     case FAM_EXPR: {
       ExprRec *direct[3] = {nullptr, nullptr, nullptr};
       switch (i->kind) {
@@ -100,8 +99,7 @@ bool tree_holds(const Model &m, const InstrRec *body, const Obj *obj) {
 }
 
 void find_function_scope(const ScopeRec *s, uint32_t file, uint32_t line, const ScopeRec **best) {
-  for (const Link *k = s->subs.head; k; k = k->next)
-    find_function_scope(static_cast<const ScopeRec *>(k->obj), file, line, best);
+  for (const ScopeRec *c : s->subs) find_function_scope(c, file, line, best);
   if (s->kind == SCOPE_FUNCTION && s->file == file && s->line < line &&
       (!*best || s->line > (*best)->line))
     *best = s;
@@ -115,7 +113,7 @@ const char *function_by_line(const Model &m, const Obj *obj) {
   const ScopeRec *best = nullptr;
   find_function_scope(m.global_scope(), l->file, l->line, &best);
   if (!best || !tree_holds(m, body_of(best), obj)) return nullptr;
-  return function_name(best->function);
+  return function_name(m, best->function);
 }
 
 }  // namespace
@@ -169,16 +167,16 @@ const char *enclosing_function(const Model &m, Obj *obj, const ClassInfo *cls) {
   std::string_view name = class_by_id(id)->name;
   switch (id) {
     case K_FunctionBuiltout:
-      return function_name(static_cast<FunctionRec *>(obj));
+      return function_name(m, static_cast<FunctionRec *>(obj));
     case K_InstructionDeclaration: case K_InstructionDefinition:
     case K_InstructionTentativeDefinition:
-      return function_outward(static_cast<InstrRec *>(obj)->defined_in);
+      return function_outward(m, static_cast<InstrRec *>(obj)->defined_in);
     case K_ScopeBlock: case K_ScopeFunction: case K_ScopeStructure:
-      return function_outward(static_cast<ScopeRec *>(obj));
+      return function_outward(m, static_cast<ScopeRec *>(obj));
     default:
       break;
   }
-  if (name.substr(0, 6) == "Symbol") return function_outward(static_cast<SymbolRec *>(obj)->defined_in);
+  if (name.substr(0, 6) == "Symbol") return function_outward(m, static_cast<SymbolRec *>(obj)->defined_in);
   if (name.substr(0, 10) == "Expression" || name.substr(0, 11) == "Instruction" ||
       name.substr(0, 5) == "Label")
     return function_by_line(m, obj);

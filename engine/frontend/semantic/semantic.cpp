@@ -11,7 +11,6 @@
 
 #include <cstring>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "model/builder.h"
@@ -40,7 +39,7 @@ struct Sem {
   TypeRec *named = nullptr;
   TypeRec *base = nullptr;
   bool base_made = false;
-  InstrRec *first_instr = nullptr;
+  InstrRec *first_instr = nullptr, *last_instr = nullptr; /* of the declaration */
   /* declarator, parameter */
   std::string name;
   TypeRec *top = nullptr, *hole = nullptr;
@@ -72,21 +71,12 @@ struct Sem {
   }
 };
 
-/* Lookup key of the symbol index: scope, kind (0 for the ordinary names
- * that an identifier expression may denote) and name. */
-struct SymKey {
-  const ScopeRec *scope;
-  int kind;
-  std::string_view name;
-  bool operator==(const SymKey &o) const { return scope == o.scope && kind == o.kind && name == o.name; }
-};
-struct SymKeyHash {
-  size_t operator()(const SymKey &k) const {
-    return std::hash<std::string_view>()(k.name) ^ (reinterpret_cast<uintptr_t>(k.scope) >> 4) ^
-           (size_t)k.kind * 0x9e3779b9u;
-  }
-};
 /* The specifier words that name a built-in type. */
+/* The type a typedef name stands for, through typedefs of typedefs. */
+static TypeRec *resolved(TypeRec *t) {
+  for (int n = 0; t && t->kind == TYPE_SYMBOL && n < 1000; n++) t = t->type;
+  return t;
+}
 static bool type_word(Specifier s) {
   switch (s) {
     case Specifier::Int: case Specifier::Char: case Specifier::Short: case Specifier::Long:
@@ -98,14 +88,10 @@ static bool type_word(Specifier s) {
       return false;
   }
 }
-static bool ordinary_kind(int kind) { return kind != SYM_TAG && kind != SYM_LABEL && kind != SYM_FIELD; }
 
 class SourceBuilder : public fe::ParseActions, public pp::Observer {
  public:
-  SourceBuilder(Model &m, Diagnostics &d) : b_(m), m_(m), diag_(d) {
-    /* Symbols of earlier sources meet this one in the global scope. */
-    for (const Link *k = m.global_scope()->symbols.head; k; k = k->next) index(static_cast<SymbolRec *>(k->obj));
-  }
+  SourceBuilder(Model &m, Diagnostics &d) : b_(m), m_(m), diag_(d) {}
 
   void begin_source(const std::string &path) {
     FileRec *f = b_.file_object(path);
@@ -150,6 +136,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     e->pending = true;
     e->sym = macro ? find_symbol(tu_, name, SYM_MACRO) : lookup_ordinary(name);
     if (!e->sym && !macro) e->sym = find_symbol(tu_, name, SYM_MACRO);
+    if (e->sym && e->sym->kind == SYM_VARIABLE && e->sym->variable) e->type = e->sym->variable->type;
     return e;
   }
   Node expr_constant(Loc loc, fe::ConstantKind k, std::string_view sp) override {
@@ -177,18 +164,35 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     }
     return wrap(e, loc);
   }
-  Node expr_unary(Loc loc, fe::Op op, Node a) override { return complex(loc, op, {ex(a)}); }
+  Node expr_unary(Loc loc, fe::Op op, Node a) override {
+    TypeRec *t = type_of(a);
+    Sem *r = static_cast<Sem *>(complex(loc, op, {ex(a)}));
+    if (op == fe::Op::Ref) r->type = pointee(t);
+    else if (op == fe::Op::PreInc || op == fe::Op::PreDec || op == fe::Op::PostInc || op == fe::Op::PostDec) r->type = t;
+    return r;
+  }
   Node expr_binary(Loc loc, fe::Op op, Node a, Node c) override {
+    TypeRec *ta = type_of(a), *tc = type_of(c);
     ExprRec *l = ex(a);
-    return complex(loc, op, {l, ex(c)});
+    Sem *r = static_cast<Sem *>(complex(loc, op, {l, ex(c)}));
+    if (op == fe::Op::Index) r->type = pointee(ta) ? pointee(ta) : pointee(tc);
+    else if (op == fe::Op::Sequence) r->type = tc;
+    else if (op >= fe::Op::Assign && op <= fe::Op::ModAssign) r->type = ta;
+    else if (op >= fe::Op::BandAssign && op <= fe::Op::LshAssign) r->type = ta;
+    return r;
   }
   Node expr_ternary(Loc loc, Node c, Node t, Node f) override {
+    TypeRec *tt = type_of(t);
     ExprRec *x = ex(c), *y = ex(t);
-    return complex(loc, fe::Op::Ternary, {x, y, ex(f)});
+    Sem *r = static_cast<Sem *>(complex(loc, fe::Op::Ternary, {x, y, ex(f)}));
+    r->type = tt;
+    return r;
   }
   Node expr_cast(Loc loc, Node tn, Node a) override {
     ExprRec *t = type_expr(loc, tn);
-    return complex(loc, fe::Op::Cast, {t, ex(a)});
+    Sem *r = static_cast<Sem *>(complex(loc, fe::Op::Cast, {t, ex(a)}));
+    r->type = t->type;
+    return r;
   }
   Node expr_size_of_type(Loc loc, fe::Op op, Node tn) override {
     return complex(loc, op, {type_expr(loc, tn)});
@@ -196,10 +200,12 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   Node expr_call(Loc loc, Node callee, Node args) override {
     Sem *c = static_cast<Sem *>(callee);
     FunctionRec *fn = nullptr;
-    if (c && c->pending && c->sym) {
-      if (c->sym->function) fn = c->sym->function;
-      else if (c->sym->kind == SYM_MACRO) fn = macro_function(c->sym);
-    }
+    if (c && c->pending && c->sym && (c->sym->kind == SYM_FUNCTION || c->sym->kind == SYM_MACRO))
+      fn = c->sym->function;
+    /* The result type, when the callee's function type is known. */
+    TypeRec *ft = fn ? fn->type_function : resolved(type_of(callee));
+    if (ft && ft->kind == TYPE_POINTER) ft = resolved(ft->type);
+    TypeRec *result = ft && ft->kind == TYPE_FUNCTION ? ft->type : nullptr;
     ExprRec *e = b_.new_expression(EXPR_COMPLEX, file(loc.file), loc.line);
     if (fn) {
       b_.set_expression_function(e, fn);
@@ -210,12 +216,22 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (Sem *l = static_cast<Sem *>(args))
       for (Sem *a : l->items)
         if (ExprRec *x = ex(a)) b_.add_operand(e, x);
-    return wrap(e, loc);
+    Sem *r = wrap(e, loc);
+    r->type = result;
+    return r;
   }
-  Node expr_member(Loc loc, fe::Op op, Node obj, std::string_view) override {
+  /* The member name is an ExpressionSymbol whose symbol is the member's
+   * SymbolField when the object's structure or union is known. */
+  Node expr_member(Loc loc, fe::Op op, Node obj, std::string_view name) override {
+    TypeRec *t = type_of(obj);
+    if (op == fe::Op::PointerSelect) t = pointee(t);
+    SymbolRec *field = member_symbol(t, name);
     ExprRec *o = ex(obj);
     ExprRec *member = b_.new_expression(EXPR_SYMBOL, file(loc.file), loc.line);
-    return complex(loc, op, {o, member});
+    if (field) b_.set_expression_symbol(member, field);
+    Sem *r = static_cast<Sem *>(complex(loc, op, {o, member}));
+    r->type = field && field->field ? field->field->type : nullptr;
+    return r;
   }
   Node expr_asm(Loc, Node form) override { return form; }
   Node asm_form(Loc loc, Node, Node) override { return wrap(string_constant(loc), loc); }
@@ -263,7 +279,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     SymbolRec *ts = tag.empty() ? nullptr : find_symbol(ds, tag, SYM_TAG);
     if (ts && ts->tagged && ts->tagged->kind == kind) {
       t = ts->tagged;
-      if (t->fields.count) {
+      if (!t->fields.empty()) {
         error(loc, "redefinition of struct/union");
         keep_members = false;
       }
@@ -472,20 +488,23 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     b_.set_goto_target(i, label_ident(loc, name, false));
     return stmt(i);
   }
+  /* Labels of one statement reduce from the innermost (the last written)
+   * outwards; each goes to the front of the tags, so they read in source
+   * order. */
   Node stmt_label(Loc loc, std::string_view name, Node s) override {
     LabelRec *l = label_ident(loc, name, true);
-    if (InstrRec *i = st(s)) b_.attach_label(l, i);
+    if (InstrRec *i = st(s)) b_.attach_label(l, i, true);
     return s;
   }
   Node stmt_case(Loc loc, Node e, Node s) override {
     LabelRec *l = b_.new_label(LABEL_CASE, file(loc.file), loc.line);
     b_.set_case_target(l, ex(e));
-    if (InstrRec *i = st(s)) b_.attach_label(l, i);
+    if (InstrRec *i = st(s)) b_.attach_label(l, i, true);
     return s;
   }
   Node stmt_default(Loc loc, Node s) override {
     LabelRec *l = b_.new_label(LABEL_DEFAULT, file(loc.file), loc.line);
-    if (InstrRec *i = st(s)) b_.attach_label(l, i);
+    if (InstrRec *i = st(s)) b_.attach_label(l, i, true);
     return s;
   }
   /* Structured exception handling: a block without scope holding the
@@ -525,23 +544,31 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     s->reset(t, loc);
     return s;
   }
-  void index(SymbolRec *s) {
-    if (!s->name) return;
-    std::string_view n = s->name;
-    symbols_.emplace(SymKey{s->defined_in, s->kind, n}, s);
-    if (ordinary_kind(s->kind)) symbols_.emplace(SymKey{s->defined_in, 0, n}, s);
-  }
   SymbolRec *new_symbol(SymbolKind kind, std::string_view name, ScopeRec *scope, FileRec *f,
                         uint32_t line) {
-    SymbolRec *s = b_.new_symbol(kind, name, scope, f, line);
-    index(s);
-    return s;
+    return b_.new_symbol(kind, name, scope, f, line);
   }
   /* The first symbol of that name and kind (0: any ordinary kind) entered
    * in the scope. */
   SymbolRec *find_symbol(const ScopeRec *scope, std::string_view name, int kind) const {
-    auto it = symbols_.find(SymKey{scope, kind, name});
-    return it == symbols_.end() ? nullptr : it->second;
+    return b_.find_symbol(scope, name, kind);
+  }
+  /* The type of an expression node as far as the model knows it (names of
+   * variables, members, indexing, dereferencing, calls, casts); null
+   * otherwise.  Only used to find the members that selections name. */
+  static TypeRec *type_of(Node n) {
+    Sem *s = static_cast<Sem *>(n);
+    return s && s->tag == S_EXPR ? s->type : nullptr;
+  }
+  static TypeRec *pointee(TypeRec *t) {
+    TypeRec *r = resolved(t);
+    return r && (r->kind == TYPE_POINTER || r->kind == TYPE_ARRAY) ? r->type : nullptr;
+  }
+  SymbolRec *member_symbol(TypeRec *t, std::string_view name) const {
+    TypeRec *r = resolved(t);
+    if (!r || (r->kind != TYPE_STRUCT && r->kind != TYPE_UNION)) return nullptr;
+    if (r->original) r = r->original;
+    return r->structure ? find_symbol(r->structure, name, SYM_FIELD) : nullptr;
   }
   Sem *wrap(ExprRec *e, Loc loc) {
     Sem *s = make(S_EXPR, loc);
@@ -625,13 +652,6 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
       return m_.builtin_type(f ? TYPE_FLOAT : l ? TYPE_LONG_DOUBLE : TYPE_DOUBLE);
     return m_.builtin_type(u ? (l ? TYPE_UNSIGNED_LONG : TYPE_UNSIGNED_INT) : l ? TYPE_LONG : TYPE_INT);
   }
-  FunctionRec *macro_function(SymbolRec *macro) {
-    for (const Link *k = tu_->functions.head; k; k = k->next) {
-      FunctionRec *fn = static_cast<FunctionRec *>(k->obj);
-      if (fn->kind == FN_MACRO && list_contains(fn->symbols, macro)) return fn;
-    }
-    return nullptr;
-  }
 
   /* An ordinary identifier (object, function, enumerator, typedef, macro)
    * from the innermost scope outwards. */
@@ -647,7 +667,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   }
   TypeRec *typedef_type(std::string_view name) const {
     SymbolRec *s = lookup_kind(name, SYM_TYPE);
-    return s ? static_cast<TypeRec *>(list_first(s->type_symbols)) : nullptr;
+    return s ? s->type_symbols.first() : nullptr;
   }
   TypeRec *reference_tag(Loc loc, TypeKind kind, std::string_view tag) {
     if (SymbolRec *s = lookup_kind(tag, SYM_TAG))
@@ -778,7 +798,6 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   static constexpr size_t kChunk = 512;
   std::vector<std::unique_ptr<Sem[]>> chunks_;
   size_t used_ = 0;
-  std::unordered_map<SymKey, SymbolRec *, SymKeyHash> symbols_;
 };
 
 void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
@@ -803,6 +822,15 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
 
   InstrRec *in = nullptr;
   SymbolRec *sym = nullptr;
+  /* A typedef of a function type declares a function too: the Function is
+   * typed by the TypeFunction the name stands for. */
+  if (!d->is_function && !d->top && type && type->kind == TYPE_SYMBOL) {
+    TypeRec *r = resolved(type);
+    if (r && r->kind == TYPE_FUNCTION) {
+      d->is_function = true;
+      type = r;
+    }
+  }
   if (d->is_function && type && type->kind == TYPE_FUNCTION) {
     ScopeRec *home = is_static ? tu_ : global;
     sym = find_in(tu_, d->name, SYM_FUNCTION);
@@ -859,8 +887,11 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
   if (init) b_.set_initialization(in, init);
   b_.set_declared(in, sym, sc);
   if (s) {
-    if (s->first_instr) b_.link_same_declaration(s->first_instr, in);
+    /* The ring runs in source order: each new instruction follows the
+     * last one and leads back to the first. */
+    if (s->last_instr) b_.link_same_declaration(s->last_instr, in);
     else s->first_instr = in;
+    s->last_instr = in;
   }
 }
 

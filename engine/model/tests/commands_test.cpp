@@ -267,3 +267,24 @@ TEST_F(Commands, SpellingOfConstantsAndBuiltinTypes) {
   EXPECT_EQ(rig.fails("Spelling " + other), other + ": ill formed object id");
   EXPECT_EQ(rig.fails("Spelling i.6.fffffff"), "i.6.fffffff: ill formed object id");
 }
+
+/* An id of a generic class names any object of the family; roles that only
+ * some kinds have yield nothing for the others instead of reading fields
+ * the object does not have. */
+TEST_F(Commands, GenericIdsReadOnlyWhatTheKindHas) {
+  auto as = [&](const Obj *o, int cls) {
+    std::string i = id(o);
+    return "i." + std::to_string(cls) + i.substr(i.find('.', 2));
+  };
+  EXPECT_EQ(rig.ok("GetRole " + as(s.counter_var->type, 124) + " tag"), "");
+  EXPECT_EQ(rig.ok("MapRole " + as(s.counter_var->type, 124) + " typeField"), "0");
+  EXPECT_EQ(rig.ok("GetRole " + as(s.counter_var->type, 126) + " tag"), "");
+  EXPECT_EQ(rig.ok("GetRole " + as(s.point_type, 126) + " tag"), id(s.point_tag));
+  EXPECT_EQ(rig.ok("GetRole " + as(s.if_instr, 79) + " symbol"), "");
+  EXPECT_EQ(rig.ok("MapRole " + as(s.if_instr, 79) + " sameInstruction"), "0");
+  EXPECT_EQ(rig.ok("GetRole " + as(s.g_def, 79) + " symbol"), id(s.g_sym));
+  EXPECT_EQ(rig.ok("MapRole " + as(s.point_tag, 99) + " instruction"), "0");
+  EXPECT_EQ(rig.ok("GetRole " + as(s.point_tag, 99) + " definition"), "");
+  EXPECT_EQ(rig.ok("GetRole " + as(s.g_sym, 102) + " definition"), id(s.g_def));
+  EXPECT_EQ(rig.ok("MapRole " + as(s.cond_expr, 4) + " subExpression"), "0");
+}

@@ -55,7 +55,7 @@ TEST_F(ModelTest, FixedPart) {
   for (int k = 1; k <= 49; k++) {
     EXPECT_EQ(fns[k - 1], m.builtin_function(k));
     EXPECT_EQ(static_cast<FunctionRec *>(fns[k - 1])->defined_in, m.global_scope());
-    EXPECT_EQ(static_cast<FunctionRec *>(fns[k - 1])->symbols.head, nullptr);
+    EXPECT_EQ(static_cast<FunctionRec *>(fns[k - 1])->symbols.first(), nullptr);
   }
   EXPECT_STREQ(class_of(fns[48], find_class("Function"))->name, "FunctionAlignof");
   EXPECT_EQ(targets(m, m.application(), "Application", "scopeGlobal")[0], m.global_scope());
@@ -295,4 +295,73 @@ TEST_F(ModelTest, VeryDeepTreesAreWalkedWithoutRecursion) {
   b.set_function_scope(fn, fs);
   b.set_function_body(fn, body);
   EXPECT_STREQ(enclosing_function(m, leaf, find_class("ExpressionConstant")), "deep");
+}
+
+TEST_F(ModelTest, SymbolIndexFindsTheFirstSymbolOfEachKindAndScope) {
+  ScopeRec *g = m.global_scope();
+  ScopeRec *tu = b.new_scope(SCOPE_TRANSLATION_UNIT, g, nullptr, 1);
+  SymbolRec *tag = b.new_symbol(SYM_TAG, "s", tu, nullptr, 1);
+  SymbolRec *var = b.new_symbol(SYM_VARIABLE, "s", tu, nullptr, 2);
+  SymbolRec *again = b.new_symbol(SYM_VARIABLE, "s", tu, nullptr, 3);
+  SymbolRec *field = b.new_symbol(SYM_FIELD, "f", tu, nullptr, 4);
+  SymbolRec *other = b.new_symbol(SYM_VARIABLE, "s", g, nullptr, 5);
+  EXPECT_EQ(b.find_symbol(tu, "s", SYM_TAG), tag);
+  EXPECT_EQ(b.find_symbol(tu, "s", SYM_VARIABLE), var);
+  /* Kind 0: the ordinary names only (tags, fields and labels are not). */
+  EXPECT_EQ(b.find_symbol(tu, "s"), var);
+  EXPECT_EQ(b.find_symbol(tu, "f"), nullptr);
+  EXPECT_EQ(b.find_symbol(tu, "f", SYM_FIELD), field);
+  EXPECT_EQ(b.find_symbol(g, "s"), other);
+  EXPECT_EQ(b.find_symbol(tu, "t"), nullptr);
+  EXPECT_EQ(b.find_symbol(tu, ""), nullptr);
+  EXPECT_NE(again, var);
+  /* Names are interned: equal names share one text. */
+  EXPECT_EQ(var->name, other->name);
+  EXPECT_STREQ(m.name_of(again), "s");
+  EXPECT_EQ(m.name_of(b.new_symbol(SYM_LABEL, "", tu, nullptr, 6)), nullptr);
+  /* Thousands of names across many scopes, found after the index grew. */
+  std::vector<ScopeRec *> scopes;
+  for (int i = 0; i < 50; i++) scopes.push_back(b.new_scope(SCOPE_BLOCK, tu, nullptr, 10));
+  for (int i = 0; i < 5000; i++)
+    b.new_symbol(SYM_VARIABLE, "v" + std::to_string(i), scopes[(size_t)i % 50], nullptr, (uint32_t)i);
+  for (int i = 0; i < 5000; i += 7) {
+    SymbolRec *s = b.find_symbol(scopes[(size_t)i % 50], "v" + std::to_string(i));
+    ASSERT_TRUE(s) << i;
+    EXPECT_EQ(s->line, (uint32_t)i);
+    EXPECT_EQ(b.find_symbol(scopes[(size_t)(i + 1) % 50], "v" + std::to_string(i)), nullptr);
+  }
+  /* Released with the model. */
+  m.release();
+  EXPECT_EQ(b.find_symbol(m.global_scope(), "s"), nullptr);
+}
+
+/* The record sizes the memory budget of a large analysis rests on. */
+TEST_F(ModelTest, RecordsStaySmall) {
+  EXPECT_LE(sizeof(ExprRec), 48u);
+  EXPECT_LE(sizeof(InstrRec), 88u);
+  EXPECT_LE(sizeof(TypeRec), 80u);
+  EXPECT_LE(sizeof(SymbolRec), 80u);
+  EXPECT_LE(sizeof(ScopeRec), 104u);
+}
+
+TEST(TextPool, EqualTextsShareOneOffsetAcrossGrowth) {
+  TextPool p;
+  EXPECT_EQ(p.intern(""), 0u);
+  EXPECT_EQ(p.find("x"), 0u);
+  std::vector<uint32_t> offs;
+  for (int i = 0; i < 20000; i++) offs.push_back(p.intern("name" + std::to_string(i)));
+  for (int i = 0; i < 20000; i += 13) {
+    std::string t = "name" + std::to_string(i);
+    EXPECT_EQ(p.intern(t), offs[(size_t)i]);
+    EXPECT_EQ(p.find(t), offs[(size_t)i]);
+    EXPECT_EQ(p.view(offs[(size_t)i]), t);
+  }
+  /* A prefix or an extension of a stored text is another text. */
+  EXPECT_EQ(p.find("name1"), offs[1]);
+  EXPECT_EQ(p.find("name"), 0u);
+  EXPECT_NE(p.intern("name"), 0u);
+  EXPECT_EQ(p.find("name200000"), 0u);
+  p.clear();
+  EXPECT_EQ(p.find("name1"), 0u);
+  EXPECT_EQ(p.view(0), "");
 }

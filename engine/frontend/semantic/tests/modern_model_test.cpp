@@ -48,11 +48,18 @@ class Modern : public ::testing::Test {
       if (!kind || k->obj->kind == kind) v.push_back(static_cast<T *>(k->obj));
     return v;
   }
+  template <class T, class Tag>
+  static std::vector<T *> all(const Chain<T, Tag> &c, int kind = 0) {
+    std::vector<T *> v;
+    for (T *o : c)
+      if (!kind || o->kind == kind) v.push_back(o);
+    return v;
+  }
   /* A symbol of that name anywhere in the model's scopes. */
   SymbolRec *sym(const char *name, int kind = 0) { return find(model_.global_scope(), name, kind); }
   SymbolRec *find(ScopeRec *sc, const char *name, int kind) {
     for (SymbolRec *s : all<SymbolRec>(sc->symbols))
-      if (s->name && std::string(s->name) == name && (!kind || s->kind == kind)) return s;
+      if (s->name && std::string(model_.name_of(s)) == name && (!kind || s->kind == kind)) return s;
     for (ScopeRec *sub : all<ScopeRec>(sc->subs))
       if (SymbolRec *s = find(sub, name, kind)) return s;
     return nullptr;
@@ -110,7 +117,7 @@ TEST_F(Modern, AutoTypeAtomicAndQualifiersWithoutClasses) {
   EXPECT_EQ(var_kind("x"), TYPE_TYPEOF);
   EXPECT_EQ(var_kind("u"), TYPE_UNSIGNED_LONG);
   EXPECT_EQ(var_kind("v"), TYPE_INT);
-  EXPECT_TRUE(all<Obj>(var_type("v")->qualifiers).empty());
+  EXPECT_TRUE(all<QualifierRec>(var_type("v")->qualifiers).empty());
   ASSERT_EQ(var_kind("w"), TYPE_POINTER);
   EXPECT_EQ(var_type("w")->type->kind, TYPE_INT);
   EXPECT_EQ(var_kind("al"), TYPE_INT);
@@ -247,7 +254,7 @@ TEST_F(Modern, AnonymousMembersAndFlexibleArrays) {
   EXPECT_EQ(fields[1]->type->kind, TYPE_UNION);
   EXPECT_EQ(all<FieldRec>(fields[1]->type->fields).size(), 2u);
   ASSERT_TRUE(fields[2]->symbol);
-  EXPECT_STREQ(fields[2]->symbol->name, "named");
+  EXPECT_STREQ(model_.name_of(fields[2]->symbol), "named");
   EXPECT_EQ(fields[3]->type->kind, TYPE_ARRAY);
   EXPECT_FALSE(fields[3]->type->size);
 }

@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "frontend/semantic/semantic.h"
 #include "preprocessor/writer.h"
@@ -24,11 +26,18 @@ std::string write_file(const std::string &path, const std::string &text) {
 std::string signature(Model &m) {
   std::string s;
   const AppRec *a = m.application();
-  auto located = [&s](const List &l, char tag) {
-    for (const Link *k = l.head; k; k = k->next) {
-      const Located *o = static_cast<const Located *>(k->obj);
-      s += tag + std::to_string(o->kind) + ":" + std::to_string(o->file) + ":" + std::to_string(o->line) + " ";
+  auto one = [&](const Located *o, char tag) {
+    s += tag + std::to_string(o->kind) + ":" + std::to_string(o->file) + ":" + std::to_string(o->line);
+    /* What was written, and the names expressions refer to. */
+    if (std::string_view sp = m.spelling(o); !sp.empty()) s += "'" + std::string(sp) + "'";
+    if (o->family == FAM_EXPR && o->kind == EXPR_SYMBOL) {
+      const SymbolRec *y = static_cast<const ExprRec *>(o)->symbol;
+      s += "=" + std::string(y && y->name ? m.name_of(y) : "?");
     }
+    s += " ";
+  };
+  auto located = [&](const auto &l, char tag) {
+    for (const Located *o : l) one(o, tag);
     s += "\n";
   };
   for (const Link *k = a->files.head; k; k = k->next) {
@@ -36,18 +45,17 @@ std::string signature(Model &m) {
     s += std::string("F") + std::to_string(f->number) + " ";
     located(f->comments, 'c');
   }
-  located(a->inclusions, 'n');
+  for (const Link *k = a->inclusions.head; k; k = k->next) one(static_cast<const Located *>(k->obj), 'n');
+  s += "\n";
   located(a->types, 't');
   located(a->instructions, 'i');
   located(a->expressions, 'e');
   located(a->labels, 'l');
-  for (const Link *k = m.global_scope()->subs.head; k; k = k->next) {
-    const ScopeRec *tu = static_cast<const ScopeRec *>(k->obj);
-    for (const Link *j = tu->symbols.head; j; j = j->next) {
-      const SymbolRec *y = static_cast<const SymbolRec *>(j->obj);
-      s += std::string(y->name ? y->name : "-") + "/" + std::to_string(y->kind) + ":" + std::to_string(y->line) + " ";
+  for (const ScopeRec *tu : m.global_scope()->subs)
+    for (const SymbolRec *y : tu->symbols) {
+      const char *n = m.name_of(y);
+      s += std::string(n ? n : "-") + "/" + std::to_string(y->kind) + ":" + std::to_string(y->line) + " ";
     }
-  }
   return s;
 }
 
@@ -93,6 +101,74 @@ TEST(Ways, InProcessAndExternalBuildTheSameModel) {
   unlink(hdr.c_str());
   unlink(src.c_str());
   unlink(pre.c_str());
+  rmdir(dir);
+}
+
+/* The signatures of the models of one source built both ways. */
+void both_ways(const std::string &src, std::string *in_process, std::string *external) {
+  char name[] = "/tmp/kvx_waysXXXXXX";
+  int fd = mkstemp(name);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  pp::Options opts;
+  FILE *err = tmpfile();
+  ASSERT_TRUE(err);
+  {
+    Diagnostics diag(err);
+    pp::TextWriter w(opts.marker);
+    pp::Scanner s(opts, diag, &w);
+    w.set_scanner(&s);
+    ASSERT_TRUE(s.open_source(src));
+    FILE *out = fopen(name, "w");
+    ASSERT_TRUE(w.run(s, out));
+    fclose(out);
+  }
+  for (int way = 0; way < 2; way++) {
+    Diagnostics diag(err);
+    Model m(diag);
+    fe::FrontendContext ctx(diag);
+    ASSERT_TRUE(way == 0 ? sem::build_source_model(m, ctx, opts, src)
+                         : sem::build_preprocessed_model(m, ctx, opts, name, src));
+    *(way == 0 ? in_process : external) = signature(m);
+  }
+  fclose(err);
+  unlink(name);
+}
+
+std::string source_root() {
+  const char *env = std::getenv("KVX_SOURCE_DIR");
+  return env ? env : KVX_SEMANTIC_SOURCE_ROOT;
+}
+
+/* Every C source of the rule fixtures, and one of the constructs whose
+ * spellings and member names the model keeps. */
+TEST(Ways, EveryFixtureBuildsTheSameModelBothWays) {
+  std::vector<std::string> sources;
+  std::filesystem::path root = std::filesystem::path(source_root()) / "tests" / "rules" / "fixtures";
+  std::error_code ec;
+  for (auto &e : std::filesystem::recursive_directory_iterator(root, ec))
+    if (e.path().extension() == ".c") sources.push_back(e.path().string());
+  EXPECT_GT(sources.size(), 10u) << root;
+  char dir[] = "/tmp/kvx_waysXXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  std::string own = write_file(std::string(dir) + "/own.c",
+      "#define ONE 1U\nstruct s { int a : 3; signed int b : 1; struct s *next; } v;\n"
+      "typedef int F(void);\nF g;\nchar *t = \"a\" \"b\";\n"
+      "unsigned long h(struct s *p) {\n  x: y: return p->next->a + ONE + 'c' + sizeof(unsigned long);\n}\n");
+  sources.push_back(own);
+  for (const std::string &src : sources) {
+    std::string a, b;
+    both_ways(src, &a, &b);
+    EXPECT_FALSE(a.empty()) << src;
+    EXPECT_EQ(a, b) << src;
+    if (src == own) {
+      EXPECT_NE(a.find("'1U'"), std::string::npos) << a;
+      EXPECT_NE(a.find("'signed int'"), std::string::npos) << a;
+      EXPECT_NE(a.find("'\"a\" \"b\"'"), std::string::npos) << a;
+      EXPECT_NE(a.find("=next"), std::string::npos) << a;
+    }
+  }
+  unlink(own.c_str());
   rmdir(dir);
 }
 
