@@ -28,21 +28,49 @@ proc kvx_has_command {name} {
 # The targets of a role of the object, in the role's order, as a list of
 # ids; with classes (a list of class names) only targets of those classes.
 #   foreach g [kvx_collect application instruction InstructionGoto] { ... }
+# A single class is matched on the id's text, without a call per target.
 proc kvx_collect {object role {classes {}}} {
-    set ::kvx_collected {}
+    global kvx_collected kvx_collect_classes
+    set outer $kvx_collected
+    set kvx_collected {}
     if {[llength $classes] == 0} {
         MapRole $object $role kvx_collect_add
+    } elseif {[llength $classes] == 1} {
+        MapRole $object $role -filter [kvx_id_filter [lindex $classes 0]] kvx_collect_add
     } else {
-        set ::kvx_collect_classes $classes
+        set saved $kvx_collect_classes
+        set kvx_collect_classes $classes
         MapRole $object $role -filter kvx_collect_match kvx_collect_add
+        set kvx_collect_classes $saved
     }
-    set result $::kvx_collected
-    set ::kvx_collected {}
+    set result $kvx_collected
+    # A collection made inside the script of another one leaves the outer
+    # one as it was.
+    set kvx_collected $outer
     return $result
 }
-proc kvx_collect_add {o} { lappend ::kvx_collected $o; return 1 }
+set kvx_collected {}
+set kvx_collect_classes {}
+proc kvx_collect_add {o} { global kvx_collected; lappend kvx_collected $o; return 1 }
 proc kvx_collect_match {o} {
-    expr {[lsearch -exact $::kvx_collect_classes [Class $o]] >= 0}
+    global kvx_collect_classes
+    expr {[Class $o] in $kvx_collect_classes}
+}
+
+# kvx_id_filter class
+# A MapRole filter that accepts the objects of exactly that class: the
+# class is written in every object id ("i.<class number>.<handle>"), so
+# the filter is a plain string match (the command itself, not the
+# "string" ensemble, which costs twice as much), with no procedure call
+# per target.
+proc kvx_id_filter {class} {
+    global kvx_id_prefix
+    if {![info exists kvx_id_prefix($class)]} {
+        set n [lsearch -exact [Classes] $class]
+        if {$n < 0} { error "no class $class" }
+        set kvx_id_prefix($class) "i.[expr {$n + 1}].*"
+    }
+    list ::tcl::string::match $kvx_id_prefix($class)
 }
 
 # kvx_is_class object classes
@@ -199,28 +227,23 @@ proc kvx_function_expressions_of {function} {
 # function of the analysed code (FunctionBuiltout), statements and
 # initializers of local declarations alike, ordered by line.
 proc kvx_calls {function} {
-    set calls {}
-    foreach x [kvx_function_expressions $function] {
-        if {[kvx_operator $x] eq "FunctionBuiltout"} { lappend calls $x }
-    }
-    return [lsort -command kvx_compare_lines $calls]
+    set calls [kvx_function_ops $function FunctionBuiltout]
+    if {[llength $calls] < 2} { return $calls }
+    set keyed {}
+    foreach c $calls { lappend keyed [list [Get $c line] $c] }
+    set result {}
+    foreach k [lsort -integer -index 0 $keyed] { lappend result [lindex $k 1] }
+    return $result
 }
 
 # kvx_callees function
-# The distinct functions that a defined function calls directly.  The
-# model does not change while rules run, so the lists are kept for the
-# run (in the global array kvx_callees_of).
+# The distinct functions that a defined function calls directly.
 proc kvx_callees {function} {
-    global kvx_callees_of
-    if {![info exists kvx_callees_of(${function})]} {
-        set list {}
-        foreach c [kvx_calls $function] {
-            set g [GetRole $c function]
-            if {[lsearch -exact $list $g] < 0} { lappend list $g }
-        }
-        set kvx_callees_of($function) $list
+    set result {}
+    dict for {callee calls} [kvx_function_index $function] {
+        if {[kvx_class_of $callee] eq "FunctionBuiltout"} { lappend result $callee }
     }
-    return $kvx_callees_of($function)
+    return $result
 }
 
 # kvx_reaches from to
@@ -236,9 +259,9 @@ proc kvx_reaches {from to} {
         set todo [list $from]
         while {[llength $todo] > 0} {
             set f [lindex $todo end]
-            set todo [lrange $todo 0 end-1]
+            set todo [lreplace $todo[set todo {}] end end]
             foreach g [kvx_callees $f] {
-                if {[lsearch -exact $reached $g] < 0} { lappend reached $g }
+                if {![info exists got($g)]} { set got($g) 1; lappend reached $g }
                 if {![info exists seen($g)]} {
                     set seen($g) 1
                     lappend todo $g
@@ -247,7 +270,194 @@ proc kvx_reaches {from to} {
         }
         set kvx_reach_of($from) $reached
     }
-    expr {[lsearch -exact $kvx_reach_of($from) $to] >= 0}
+    expr {$to in $kvx_reach_of($from)}
+}
+
+# kvx_call_component function
+# The number of the function's cycle of calls (its strongly connected
+# component of the call graph): a call from f to g closes a cycle exactly
+# when f and g have the same number.  "" for a function that is not
+# defined with a body.  The components are found once per run, in time
+# linear in the size of the call graph.
+proc kvx_call_component {function} {
+    global kvx_component_of
+    if {![info exists kvx_component_of]} { kvx_call_components }
+    if {[info exists kvx_component_of($function)]} { return $kvx_component_of($function) }
+    return ""
+}
+proc kvx_call_components {} {
+    global kvx_component_of
+    array set kvx_component_of {}
+    set count 0
+    set stack {}
+    foreach root [kvx_defined_functions] {
+        if {[info exists num($root)]} continue
+        set num($root) $count
+        set low($root) $count
+        incr count
+        lappend stack $root
+        set on($root) 1
+        # Each frame: the function, its callees, the next callee to visit.
+        set work [list [list $root [kvx_callees $root] 0]]
+        while {[llength $work] > 0} {
+            lassign [lindex $work end] v callees pos
+            if {$pos < [llength $callees]} {
+                lset work end 2 [expr {$pos + 1}]
+                set w [lindex $callees $pos]
+                if {![info exists num($w)]} {
+                    set num($w) $count
+                    set low($w) $count
+                    incr count
+                    lappend stack $w
+                    set on($w) 1
+                    lappend work [list $w [kvx_callees $w] 0]
+                } elseif {[info exists on($w)] && $num($w) < $low($v)} {
+                    set low($v) $num($w)
+                }
+                continue
+            }
+            set work [lreplace $work[set work {}] end end]
+            if {[llength $work] > 0} {
+                set u [lindex $work end 0]
+                if {$low($v) < $low($u)} { set low($u) $low($v) }
+            }
+            if {$low($v) == $num($v)} {
+                while 1 {
+                    set w [lindex $stack end]
+                    set stack [lreplace $stack[set stack {}] end end]
+                    unset on($w)
+                    set kvx_component_of($w) $num($v)
+                    if {$w eq $v} break
+                }
+            }
+        }
+    }
+}
+
+# ---------------------------------------------------------------------------
+# Shared indexes.  The model does not change while rules run: these walk
+# it once for every rule of the run and keep what they found.
+
+# kvx_class_of object
+# The object's class, kept for the run ("" for ""); for the few objects
+# asked about again and again, such as the operators of expressions.
+proc kvx_class_of {object} {
+    global kvx_class_memo
+    if {![info exists kvx_class_memo($object)]} {
+        set kvx_class_memo($object) [expr {$object eq "" ? "" : [Class $object]}]
+    }
+    return $kvx_class_memo($object)
+}
+
+# kvx_objects role classes
+# The targets of the application's role (instruction, symbol, scope,
+# variable, label, fileInclusion...) that are of the listed classes: those
+# of each class in the role's order, the classes one after the other.  One
+# walk per role sorts every target by class.
+proc kvx_objects {role classes} {
+    upvar #0 kvx_objects_$role byClass
+    if {![info exists byClass]} {
+        global kvx_objects_walk
+        array unset kvx_objects_walk
+        MapRole application $role kvx_objects_note
+        array set byClass [array get kvx_objects_walk]
+        set byClass() {}
+        array unset kvx_objects_walk
+    }
+    set result {}
+    foreach c $classes {
+        if {[info exists byClass($c)]} { lappend result {*}$byClass($c) }
+    }
+    return $result
+}
+proc kvx_objects_note {o} {
+    global kvx_objects_walk
+    lappend kvx_objects_walk([Class $o]) $o
+    return 1
+}
+
+# kvx_ops classes
+# The ExpressionComplex objects of the whole application whose operator
+# is of one of the classes (FunctionAssign, FunctionSequence, FunctionEq,
+# FunctionBuiltout for calls of the analysed code...), those of one
+# operator object in the role's order.
+proc kvx_ops {classes} {
+    global kvx_ops_of
+    if {![info exists kvx_ops_of]} { kvx_index_ops }
+    set result {}
+    foreach c $classes {
+        if {[info exists kvx_ops_of($c)]} { lappend result {*}$kvx_ops_of($c) }
+    }
+    return $result
+}
+# One walk over the expressions: kvx_ops_of(<operator class>).
+proc kvx_index_ops {} {
+    global kvx_ops_of kvx_ops_walk
+    array set kvx_ops_of {}
+    array unset kvx_ops_walk
+    MapRole application expression -filter [kvx_id_filter ExpressionComplex] kvx_ops_note
+    foreach f [array names kvx_ops_walk] {
+        lappend kvx_ops_of([kvx_class_of $f]) {*}$kvx_ops_walk($f)
+    }
+    array unset kvx_ops_walk
+}
+proc kvx_ops_note {e} {
+    global kvx_ops_walk
+    lappend kvx_ops_walk([GetRole $e function]) $e
+    return 1
+}
+
+# kvx_function_index function
+# The ExpressionComplex objects among kvx_function_expressions of a
+# defined function, as a dictionary: operator object -> expressions (a
+# called function of the analysed code is the operator of its calls).
+# One walk per function, kept for the run.
+proc kvx_function_index {function} {
+    global kvx_function_index_of kvx_fops_walk kvx_fops_filter
+    if {[info exists kvx_function_index_of($function)]} {
+        return $kvx_function_index_of($function)
+    }
+    set kvx_fops_filter [kvx_id_filter ExpressionComplex]
+    array unset kvx_fops_walk
+    set body [kvx_function_body $function]
+    if {$body ne ""} {
+        MapRole $body allInstruction kvx_fops_holder
+        foreach scope [kvx_collect [GetRole $function scopeFunction] allScope] {
+            MapRole $scope instructionDef kvx_fops_holder
+        }
+    }
+    set kvx_function_index_of($function) [array get kvx_fops_walk]
+    array unset kvx_fops_walk
+    return $kvx_function_index_of($function)
+}
+proc kvx_fops_holder {i} { MapRole $i expression kvx_fops_root; return 1 }
+proc kvx_fops_root {e} {
+    global kvx_fops_filter
+    MapRole $e allExpression -filter $kvx_fops_filter kvx_fops_note
+    return 1
+}
+proc kvx_fops_note {e} {
+    global kvx_fops_walk
+    lappend kvx_fops_walk([GetRole $e function]) $e
+    return 1
+}
+
+# kvx_function_ops function classes
+# The ExpressionComplex objects of a defined function's body (local
+# initializers included) whose operator is of one of the classes.
+proc kvx_function_ops {function classes} {
+    set result {}
+    dict for {op list} [kvx_function_index $function] {
+        if {[kvx_class_of $op] in $classes} { lappend result {*}$list }
+    }
+    return $result
+}
+
+# kvx_count object role class
+# The number of targets of the role that are of the class, counted without
+# a procedure call per target.
+proc kvx_count {object role class} {
+    MapRole $object $role -filter [kvx_id_filter $class]
 }
 
 # ---------------------------------------------------------------------------
@@ -269,9 +479,7 @@ proc kvx_resolve_type {type} {
 # function of the analysed code), "" for other expressions.
 proc kvx_operator {expression} {
     if {[Class $expression] ne "ExpressionComplex"} { return "" }
-    set f [GetRole $expression function]
-    if {$f eq ""} { return "" }
-    return [Class $f]
+    kvx_class_of [GetRole $expression function]
 }
 
 # kvx_simple_type expression
@@ -325,19 +533,23 @@ proc kvx_check_names {symbolClass scopeClasses pattern what} {
 # (through any of its symbols).  The set of named variables is gathered
 # once per run, at the first call.
 proc kvx_is_used {variable} {
-    global kvx_used_variables
+    global kvx_used_variables kvx_used_symbols
     if {![info exists kvx_used_variables]} {
         set kvx_used_variables(-) 1
-        MapRole application expression -filter kvx_is_used_isName kvx_is_used_note
+        MapRole application expression -filter [kvx_id_filter ExpressionSymbol] kvx_is_used_note
+        # Each symbol named leads to its variable once.
+        foreach s [array names kvx_used_symbols] {
+            if {[kvx_class_of $s] eq "SymbolVariable"} {
+                set v [GetRole $s variable]
+                if {$v ne ""} { set kvx_used_variables($v) 1 }
+            }
+        }
+        array unset kvx_used_symbols
     }
     info exists kvx_used_variables($variable)
 }
-proc kvx_is_used_isName {e} { expr {[Class $e] eq "ExpressionSymbol"} }
 proc kvx_is_used_note {e} {
-    set s [GetRole $e symbol]
-    if {$s ne "" && [Class $s] eq "SymbolVariable"} {
-        set v [GetRole $s variable]
-        if {$v ne ""} { set ::kvx_used_variables($v) 1 }
-    }
+    global kvx_used_symbols
+    set kvx_used_symbols([GetRole $e symbol]) 1
     return 1
 }
