@@ -352,8 +352,9 @@ proc kvx_class_of {object} {
 # kvx_objects role classes
 # The targets of the application's role (instruction, symbol, scope,
 # variable, label, fileInclusion...) that are of the listed classes: those
-# of each class in the role's order, the classes one after the other.  One
-# walk per role sorts every target by class.
+# of each class in the role's order, the classes one after the other;
+# classes "*" gives every target, class by class.  One walk per role sorts
+# every target by class.
 proc kvx_objects {role classes} {
     upvar #0 kvx_objects_$role byClass
     if {![info exists byClass]} {
@@ -364,6 +365,7 @@ proc kvx_objects {role classes} {
         set byClass() {}
         array unset kvx_objects_walk
     }
+    if {$classes eq "*"} { set classes [array names byClass] }
     set result {}
     foreach c $classes {
         if {[info exists byClass($c)]} { lappend result {*}$byClass($c) }
@@ -390,35 +392,73 @@ proc kvx_ops {classes} {
     }
     return $result
 }
-# One walk over the expressions: kvx_ops_of(<operator class>).
+# One walk over the expressions: kvx_ops_by(<operator object>) and
+# kvx_ops_of(<operator class>).
 proc kvx_index_ops {} {
-    global kvx_ops_of kvx_ops_walk
+    global kvx_ops_of kvx_ops_by
     array set kvx_ops_of {}
-    array unset kvx_ops_walk
+    array unset kvx_ops_by
     MapRole application expression -filter [kvx_id_filter ExpressionComplex] kvx_ops_note
-    foreach f [array names kvx_ops_walk] {
-        lappend kvx_ops_of([kvx_class_of $f]) {*}$kvx_ops_walk($f)
+    set kvx_ops_by() {}
+    foreach f [array names kvx_ops_by] {
+        lappend kvx_ops_of([kvx_class_of $f]) {*}$kvx_ops_by($f)
     }
-    array unset kvx_ops_walk
 }
 proc kvx_ops_note {e} {
-    global kvx_ops_walk
-    lappend kvx_ops_walk([GetRole $e function]) $e
+    global kvx_ops_by
+    lappend kvx_ops_by([GetRole $e function]) $e
     return 1
 }
 
+# kvx_function_ops function classes
+# The ExpressionComplex objects of a defined function's body (statements
+# and initializers of local declarations, as kvx_function_expressions)
+# whose operator is of one of the classes.
+#
+# One walk per function finds the expressions of the operator classes
+# listed in kvx_function_op_classes (calls and the decisions && || ?: to
+# begin with; asking for another class adds it and starts again).  The
+# walk's filter is an alias of "dict exists" on the set of those
+# expressions, so that the others cost no procedure call.
+set kvx_function_op_classes {FunctionBuiltout FunctionAnd FunctionOr FunctionTernary}
+proc kvx_function_ops {function classes} {
+    global kvx_function_op_classes kvx_function_index_of
+    foreach c $classes {
+        if {$c ni $kvx_function_op_classes} {
+            lappend kvx_function_op_classes $c
+            array unset kvx_function_index_of
+        }
+    }
+    set result {}
+    dict for {op list} [kvx_function_index $function] {
+        if {[kvx_class_of $op] in $classes} { lappend result {*}$list }
+    }
+    return $result
+}
+
 # kvx_function_index function
-# The ExpressionComplex objects among kvx_function_expressions of a
-# defined function, as a dictionary: operator object -> expressions (a
-# called function of the analysed code is the operator of its calls).
-# One walk per function, kept for the run.
+# The expressions of kvx_function_op_classes in a defined function, as a
+# dictionary: operator object -> expressions (a function of the analysed
+# code is the operator of its calls).  Kept for the run.
 proc kvx_function_index {function} {
-    global kvx_function_index_of kvx_fops_walk kvx_fops_filter
+    global kvx_function_index_of kvx_fops_walk kvx_fops_classes kvx_function_op_classes
     if {[info exists kvx_function_index_of($function)]} {
         return $kvx_function_index_of($function)
     }
-    set kvx_fops_filter [kvx_id_filter ExpressionComplex]
-    array unset kvx_fops_walk
+    if {![info exists kvx_fops_classes] || $kvx_fops_classes ne $kvx_function_op_classes} {
+        # The expressions looked for, each with its operator object.
+        global kvx_fops_operator kvx_ops_by
+        kvx_ops {}
+        set kvx_fops_operator {}
+        foreach op [array names kvx_ops_by] {
+            if {[kvx_class_of $op] in $kvx_function_op_classes} {
+                foreach e $kvx_ops_by($op) { dict set kvx_fops_operator $e $op }
+            }
+        }
+        interp alias {} kvx_fops_wanted {} ::tcl::dict::exists $kvx_fops_operator
+        set kvx_fops_classes $kvx_function_op_classes
+    }
+    set kvx_fops_walk {}
     set body [kvx_function_body $function]
     if {$body ne ""} {
         MapRole $body allInstruction kvx_fops_holder
@@ -426,31 +466,15 @@ proc kvx_function_index {function} {
             MapRole $scope instructionDef kvx_fops_holder
         }
     }
-    set kvx_function_index_of($function) [array get kvx_fops_walk]
-    array unset kvx_fops_walk
-    return $kvx_function_index_of($function)
+    set kvx_function_index_of($function) $kvx_fops_walk
+    return $kvx_fops_walk
 }
 proc kvx_fops_holder {i} { MapRole $i expression kvx_fops_root; return 1 }
-proc kvx_fops_root {e} {
-    global kvx_fops_filter
-    MapRole $e allExpression -filter $kvx_fops_filter kvx_fops_note
-    return 1
-}
+proc kvx_fops_root {e} { MapRole $e allExpression -filter kvx_fops_wanted kvx_fops_note; return 1 }
 proc kvx_fops_note {e} {
-    global kvx_fops_walk
-    lappend kvx_fops_walk([GetRole $e function]) $e
+    global kvx_fops_walk kvx_fops_operator
+    dict lappend kvx_fops_walk [dict get $kvx_fops_operator $e] $e
     return 1
-}
-
-# kvx_function_ops function classes
-# The ExpressionComplex objects of a defined function's body (local
-# initializers included) whose operator is of one of the classes.
-proc kvx_function_ops {function classes} {
-    set result {}
-    dict for {op list} [kvx_function_index $function] {
-        if {[kvx_class_of $op] in $classes} { lappend result {*}$list }
-    }
-    return $result
 }
 
 # kvx_count object role class
