@@ -5,8 +5,17 @@
 
 #include <cstring>
 
+#include "driver/diag.h"
+
 namespace kvx {
 
+
+uint32_t ModelBuilder::intern(std::string_view text) {
+  bool ok;
+  uint32_t off = m_.texts_.intern(text, &ok);
+  if (!ok) m_.diag_.report_fatal("Insufficient memory allocation.");
+  return off;
+}
 
 void ModelBuilder::append(List &l, Obj *o) {
   Link *k = m_.new_link(o);

@@ -117,6 +117,8 @@ class ModelBuilder {
   void set_expression_type(ExprRec *e, TypeRec *t) { e->type = t; }
   void set_expression_symbol(ExprRec *e, SymbolRec *s) { e->symbol = s; }
   void set_expression_block(ExprRec *e, InstrRec *block) { e->instruction = block; }
+  /* The text a constant was written as. */
+  void set_spelling(ExprRec *constant, std::string_view text) { constant->spelling = intern(text); }
 
   /* ---- types ---- */
   /* A type; put at the front of the application's types when listed. */
@@ -139,6 +141,8 @@ class ModelBuilder {
   /* A typedef: links the TypeSymbol with its SymbolType both ways. */
   void set_typedef_symbol(TypeRec *type_symbol, SymbolRec *sym);
   void set_typeof_expression(TypeRec *t, ExprRec *e) { t->expression = e; }
+  /* The specifier words a built-in type object was written with. */
+  void set_spelling(TypeRec *builtin, std::string_view words) { builtin->spelling = intern(words); }
 
   /* ---- members and enumerators ---- */
   /* A member of the structure (appended to its fields), linked both ways
@@ -159,6 +163,7 @@ class ModelBuilder {
   void prepend(List &l, Obj *o);
   void unlink(List &l, Obj *o);
   uint32_t number(const FileRec *f) const { return f ? f->number : 0; }
+  uint32_t intern(std::string_view text);
 
   Model &m_;
 };

@@ -197,6 +197,19 @@ int cmd_classes(ClientData, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[])
   return TCL_OK;
 }
 
+/* The text an object was written as: a constant's spelling or a built-in
+ * type's specifier words; empty for other objects. */
+int cmd_spelling(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 2) return usage(interp, objv[0], " object");
+  Obj *o;
+  const ClassInfo *cls;
+  if (!object_arg(interp, c->model, objv[1], &o, &cls)) return TCL_ERROR;
+  std::string_view text = o->family == FAM_APP ? std::string_view() : c->model.spelling(o);
+  Tcl_SetObjResult(interp, Tcl_NewStringObj(text.data(), (int)text.size()));
+  return TCL_OK;
+}
+
 /* ---- Name, Object ---- */
 
 int cmd_name(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
@@ -601,7 +614,7 @@ const CommandEntry command_table[] = {
     {"MapRole", cmd_map_role},             {"GetRole", cmd_get_role},
     {"Class", cmd_class},                  {"Get", cmd_get},
     {"RolesOf", cmd_roles_of},             {"AttributesOf", cmd_attributes_of},
-    {"Classes", cmd_classes},
+    {"Classes", cmd_classes},               {"Spelling", cmd_spelling},
 };
 
 }  // namespace

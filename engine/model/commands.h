@@ -2,7 +2,8 @@
  * commands.h - the rule scripting commands that read the program model.
  *
  * register_model_commands() adds InternalError, Violation, Name, Object,
- * MapRole, GetRole, Class, Get, RolesOf, AttributesOf and Classes to an
+ * MapRole, GetRole, Class, Get, RolesOf, AttributesOf, Classes and
+ * Spelling (the text a constant or a built-in type was written as) to an
  * interpreter, each under its capitalised and its all-lower-case name.
  * The model and the sink must outlive the interpreter (or its commands);
  * the commands' own state is freed with the interpreter.

@@ -100,6 +100,7 @@ void Model::release() {
   links_.reset();
   for (char *c : text_chunks_) std::free(c);
   text_chunks_.clear();
+  texts_.clear();
   text_next_ = nullptr;
   text_left_ = 0;
   create_fixed_part();
@@ -257,6 +258,14 @@ bool Model::parse_object_id(std::string_view text, Obj **obj, const ClassInfo **
   *obj = o;
   *cls = c;
   return true;
+}
+
+std::string_view Model::spelling(const Obj *obj) const {
+  if (obj->family == FAM_EXPR && obj->kind == EXPR_CONSTANT)
+    return texts_.view(static_cast<const ExprRec *>(obj)->spelling);
+  if (obj->family == FAM_TYPE && is_builtin_type_kind(obj->kind))
+    return texts_.view(static_cast<const TypeRec *>(obj)->spelling);
+  return {};
 }
 
 const char *Model::attribute_text(const AttrInfo *attr, const Obj *obj) const {

@@ -24,6 +24,7 @@
 
 #include "model/class_ids.h"
 #include "model/pool.h"
+#include "model/text_pool.h"
 
 namespace kvx {
 
@@ -66,6 +67,10 @@ enum FunctionKind {
   FN_MACRO, FN_BUILTOUT, FN_KIND_COUNT = FN_BUILTOUT,
   FN_BUILTIN_COUNT = FN_ALIGNOF /* kinds 1..49 exist in the fixed part */
 };
+/* The kinds whose objects are of a built-in type class. */
+inline bool is_builtin_type_kind(int kind) {
+  return (kind >= TYPE_INT && kind <= TYPE_UNSIGNED_CHAR) || kind == TYPE_VARARG;
+}
 enum QualifierKind { QUAL_CONST = 1, QUAL_VOLATILE };
 enum FieldKind { FIELD_PLAIN = 1, FIELD_BIT };
 
@@ -131,6 +136,7 @@ struct ExprRec : Located {
     SymbolRec *symbol;     /* symbol */
   };
   List operands;           /* complex */
+  uint32_t spelling;       /* constant: the text as written (text pool) */
 };
 struct FileRec : Obj {
   const char *pathname;
@@ -197,6 +203,7 @@ struct TypeRec : Located {
   SymbolRec *tag;
   List parameters;
   int arity;
+  uint32_t spelling;       /* built-in: the specifier words as written (text pool) */
   ScopeRec *structure;
   List fields;
   SymbolRec *symbol;       /* typedef symbol */
@@ -306,6 +313,13 @@ class Model {
     return role->iter(*this, obj, visit, data);
   }
   Obj *get(const RoleInfo *role, Obj *obj) const { return role->get(*this, obj); }
+  /* The text written for an object: a constant as written, the type
+   * specifier words of a built-in type object in source order; empty for
+   * every other object.  Valid while the model does not grow. */
+  std::string_view spelling(const Obj *obj) const;
+  /* A text of the model's text pool. */
+  std::string_view text(uint32_t offset) const { return texts_.view(offset); }
+
   /* Text form of an attribute; valid until the next call. */
   const char *attribute_text(const AttrInfo *attr, const Obj *obj) const;
 
@@ -331,6 +345,7 @@ class Model {
   AppRec app_{};
   Pool pools_[FAM_COUNT];
   Pool links_;
+  TextPool texts_;
   std::vector<char *> text_chunks_;
   char *text_next_ = nullptr;
   size_t text_left_ = 0;

@@ -167,14 +167,6 @@ KvxApplication *load_text(const std::string &text, const char *source) {
   return loader.app;
 }
 
-std::string slurp(FILE *f) {
-  std::string text;
-  char buf[8192];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
-  return text;
-}
-
 }  // namespace
 
 extern "C" {
@@ -182,14 +174,14 @@ extern "C" {
 KvxApplication *application_load(const char *path) {
   FILE *f = file_open(path, "r", REPORT_ERROR);
   if (!f) return nullptr;
-  std::string text = slurp(f);
+  std::string text = read_stream(f);
   fclose(f);
   return load_text(text, path);
 }
 
 KvxApplication *application_load_desc(FILE *stream) {
   if (!stream) return nullptr;
-  return load_text(slurp(stream), "Internal Communication");
+  return load_text(read_stream(stream), "Internal Communication");
 }
 
 }  // extern "C"

@@ -134,6 +134,24 @@ bool readable_file(const std::string &path) {
   return access(path.c_str(), R_OK) == 0;
 }
 
+std::string read_stream(FILE *f) {
+  std::string text;
+  char buf[8192];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  return text;
+}
+
+bool take_machine_default(const char *path, const char *what, const char *machine, bool &have_default) {
+  if (strcmp(machine, arg_get_machine_name()) != 0) return false;
+  if (have_default) {
+    report_message(REPORT_ERROR, "%s : multiple default %s line", path, what);
+    return false;
+  }
+  have_default = true;
+  return true;
+}
+
 std::string install_util_dir() {
   Dl_info info;
   if (!dladdr((void *)&file_search, &info) || !info.dli_fname) return std::string();

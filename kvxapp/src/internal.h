@@ -92,6 +92,12 @@ bool is_absolute(const std::string &path);
 std::string dir_part(const std::string &path);
 std::string base_part(const std::string &path);
 bool readable_file(const std::string &path);
+/* The whole remaining content of an open stream. */
+std::string read_stream(FILE *f);
+/* True when a "default" line of a language or dialect file names the
+ * default for this machine and is the first such line; a second one is
+ * reported ("%s : multiple default <what> line") and ignored. */
+bool take_machine_default(const char *path, const char *what, const char *machine, bool &have_default);
 /* File search; empty when nothing is found. */
 std::string search(const char *explicit_path, const char *var, const char *file, const char *dir);
 /* Directory of the installation's shipped data (next to lib/), or "". */

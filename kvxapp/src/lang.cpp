@@ -85,10 +85,7 @@ KvxLanguage *find(const char *name) {
 KvxList *read_language_file(const char *path, KvxLanguage **default_language) {
   FILE *f = file_open(path, "r", REPORT_ERROR);
   if (!f) return nullptr;
-  std::string text;
-  char buf[4096];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  std::string text = read_stream(f);
   fclose(f);
 
   KvxList *table = new_table();
@@ -114,12 +111,7 @@ KvxList *read_language_file(const char *path, KvxLanguage **default_language) {
       {"default",
        {{"language", TYPE_OID, false}, {"machine", TYPE_STRING, false}},
        [&](const std::vector<Value> &v, int) {
-         if (strcmp(str(v[1].str()), arg_get_machine_name()) != 0) return 0;
-         if (have_default) {
-           report_message(REPORT_ERROR, "%s : multiple default language line", path);
-           return 0;
-         }
-         have_default = true;
+         if (!take_machine_default(path, "language", str(v[1].str()), have_default)) return 0;
          wanted = abs(atoi(str(v[0].str())));
          return 0;
        }},

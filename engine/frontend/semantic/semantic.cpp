@@ -86,6 +86,17 @@ struct SymKeyHash {
            (size_t)k.kind * 0x9e3779b9u;
   }
 };
+/* The specifier words that name a built-in type. */
+static bool type_word(Specifier s) {
+  switch (s) {
+    case Specifier::Int: case Specifier::Char: case Specifier::Short: case Specifier::Long:
+    case Specifier::Float: case Specifier::Double: case Specifier::Void: case Specifier::Signed:
+    case Specifier::Unsigned: case Specifier::SizedInt:
+      return true;
+    default:
+      return false;
+  }
+}
 static bool ordinary_kind(int kind) { return kind != SYM_TAG && kind != SYM_LABEL && kind != SYM_FIELD; }
 
 class SourceBuilder : public fe::ParseActions, public pp::Observer {
@@ -143,10 +154,28 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   Node expr_constant(Loc loc, fe::ConstantKind k, std::string_view sp) override {
     ExprRec *e = b_.new_expression(EXPR_CONSTANT, file(loc.file), loc.line);
     b_.set_expression_type(e, constant_type(k, sp));
+    b_.set_spelling(e, sp);
     return wrap(e, loc);
   }
-  Node string_piece(Loc loc, std::string_view) override { return make(S_EXPR, loc); }
-  Node expr_string(Loc loc, Node) override { return wrap(string_constant(loc), loc); }
+  Node string_piece(Loc loc, std::string_view sp) override {
+    Sem *p = make(S_EXPR, loc);
+    p->name.assign(sp);
+    return p;
+  }
+  /* Adjacent literals are spelt as written, one blank between them. */
+  Node expr_string(Loc loc, Node pieces) override {
+    ExprRec *e = string_constant(loc);
+    if (Sem *l = static_cast<Sem *>(pieces)) {
+      std::string &text = l->name;
+      text.clear();
+      for (Sem *p : l->items) {
+        if (!text.empty()) text += ' ';
+        text += p->name;
+      }
+      b_.set_spelling(e, text);
+    }
+    return wrap(e, loc);
+  }
   Node expr_unary(Loc loc, fe::Op op, Node a) override { return complex(loc, op, {ex(a)}); }
   Node expr_binary(Loc loc, fe::Op op, Node a, Node c) override {
     ExprRec *l = ex(a);
@@ -202,6 +231,11 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     Sem *l = static_cast<Sem *>(list);
     if (!l) l = make(S_SPECS, loc);
     l->words |= bit(s);
+    if (type_word(s)) {
+      /* The words of a built-in type, as written, for its spelling. */
+      if (!l->name.empty()) l->name += ' ';
+      l->name += sp;
+    }
     Sem *a = static_cast<Sem *>(arg);
     switch (s) {
       case Specifier::TypedefName: l->named = typedef_type(sp); break;
@@ -675,6 +709,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     else if (has(S::Void)) k = TYPE_VOID;
     else k = TYPE_INT;
     t = b_.new_type(k, nullptr, 0);
+    b_.set_spelling(t, s->name);
     qualify(t, quals);
     return s->base = t;
   }

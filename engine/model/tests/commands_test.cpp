@@ -245,3 +245,25 @@ TEST_F(Commands, NestedMapRolesKeepTheirOwnIds) {
             "InstructionDefinition 0 InstructionDefinition 0 InstructionGoto 0 InstructionBlock 0 "
             "InstructionExpression 5 InstructionIf 1 InstructionReturn 1 InstructionBlock 0");
 }
+
+TEST_F(Commands, SpellingOfConstantsAndBuiltinTypes) {
+  ModelBuilder &b = rig.builder();
+  b.set_spelling(s.one_expr, "0x1FU");
+  TypeRec *t = s.y_field->type; /* int y : 4 */
+  b.set_spelling(t, "signed int");
+  EXPECT_EQ(rig.ok("Spelling " + id(s.one_expr)), "0x1FU");
+  EXPECT_EQ(rig.ok("spelling [GetRole " + id(s.y_field) + " type]"), "signed int");
+  /* Objects without a written text, the application included. */
+  EXPECT_EQ(rig.ok("Spelling " + id(s.zero_expr)), "");
+  EXPECT_EQ(rig.ok("Spelling " + id(s.main_sym)), "");
+  EXPECT_EQ(rig.ok("Spelling " + id(s.point_type)), "");
+  EXPECT_EQ(rig.ok("Spelling application"), "");
+  EXPECT_EQ(rig.fails("Spelling"), "usage: Spelling object");
+  EXPECT_EQ(rig.fails("spelling a b"), "usage: spelling object");
+  EXPECT_EQ(rig.fails("Spelling i.6.zz"), "i.6.zz: ill formed object id");
+  /* Well formed, but naming no live object of that class. */
+  std::string other = id(s.one_expr);
+  other.replace(0, 4, "i.9.");
+  EXPECT_EQ(rig.fails("Spelling " + other), other + ": ill formed object id");
+  EXPECT_EQ(rig.fails("Spelling i.6.fffffff"), "i.6.fffffff: ill formed object id");
+}

@@ -315,6 +315,38 @@ TEST_F(Build, InitializerListsAndTypedefUses) {
   EXPECT_EQ(qt->type->kind, TYPE_STRUCT);
 }
 
+TEST_F(Build, SpellingsOfConstantsAndBuiltinTypes) {
+  analyse("#define ONE 1\nunsigned u = 0x1FU;\nsigned int s = ONE;\nlong long int l;\n"
+          "unsigned const short us;\nchar *p = \"a\" \"b\";\nint c = 'a';\nconst k;\n"
+          "struct b { int x : 1; signed int y : 1; } bb;\nstatic float f = 1.5e3f;\n");
+  ScopeRec *g = model_.global_scope();
+  auto type_of = [&](const char *n) { return std::string(model_.spelling(sym(g, n)->variable->type)); };
+  auto init_of = [&](const char *n) {
+    InstrRec *d = static_cast<InstrRec *>(list_first(sym(g, n)->instructions));
+    return std::string(model_.spelling(d->initialization));
+  };
+  EXPECT_EQ(type_of("u"), "unsigned");
+  EXPECT_EQ(type_of("s"), "signed int");
+  EXPECT_EQ(type_of("l"), "long long int");
+  EXPECT_EQ(type_of("us"), "unsigned short");
+  EXPECT_EQ(type_of("k"), ""); /* the implicit int was not written */
+  EXPECT_EQ(type_of("p"), "");  /* a pointer */
+  EXPECT_EQ(model_.spelling(sym(g, "p")->variable->type->type), "char");
+  EXPECT_EQ(init_of("u"), "0x1FU");
+  EXPECT_EQ(init_of("s"), "1");
+  EXPECT_EQ(init_of("p"), "\"a\" \"b\"");
+  EXPECT_EQ(init_of("c"), "'a'");
+  EXPECT_EQ(model_.spelling(sym(tus()[0], "f")->variable->type), "float");
+  TypeRec *st = types(TYPE_STRUCT).at(0);
+  auto fs = all<FieldRec>(st->fields);
+  ASSERT_EQ(fs.size(), 2u);
+  EXPECT_EQ(model_.spelling(fs[0]->type), "int");
+  EXPECT_EQ(model_.spelling(fs[1]->type), "signed int");
+  /* Objects that were not written as text have none. */
+  EXPECT_EQ(model_.spelling(sym(g, "u")), "");
+  EXPECT_EQ(model_.spelling(model_.builtin_type(TYPE_INT)), "");
+  EXPECT_EQ(model_.spelling(st), "");
+}
 
 static int count_visit(Obj *, void *data) {
   ++*static_cast<int *>(data);
