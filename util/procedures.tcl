@@ -577,3 +577,127 @@ proc kvx_is_used_note {e} {
     set kvx_used_symbols([GetRole $e symbol]) 1
     return 1
 }
+
+# ---------------------------------------------------------------------------
+# Files.
+
+# kvx_file_extent file
+# A list {first last object} for a File: the first and last lines that
+# hold a symbol, a statement or declaration, or an inclusion of the file,
+# and the object on the first of them ({0 0 ""} for a file with none).
+# One pass over those objects serves every file.
+proc kvx_file_extent {file} {
+    global kvx_extent_of
+    if {![info exists kvx_extent_of]} {
+        array set kvx_extent_of {}
+        set objects [kvx_objects symbol *]
+        lappend objects {*}[kvx_objects instruction *]
+        lappend objects {*}[kvx_objects fileInclusion *]
+        foreach o $objects {
+            set f [GetRole $o file]
+            if {$f eq ""} continue
+            set line [Get $o line]
+            if {$line == 0} continue
+            if {![info exists first($f)]} {
+                set first($f) $line
+                set last($f) $line
+                set at($f) $o
+            } elseif {$line < $first($f)} {
+                set first($f) $line
+                set at($f) $o
+            } elseif {$line > $last($f)} {
+                set last($f) $line
+            }
+        }
+        foreach f [array names first] {
+            set kvx_extent_of($f) [list $first($f) $last($f) $at($f)]
+        }
+    }
+    if {[info exists kvx_extent_of($file)]} { return $kvx_extent_of($file) }
+    return {0 0 {}}
+}
+
+# kvx_included_files file
+# Every File that the file includes, directly or through other files
+# (without the file itself unless it includes itself).  The inclusion graph
+# is read once per run.
+proc kvx_included_files {file} {
+    global kvx_includes_of kvx_included_of
+    if {![info exists kvx_includes_of]} {
+        array set kvx_includes_of {}
+        foreach i [kvx_objects fileInclusion *] {
+            set from [GetRole $i file]
+            set to [GetRole $i included]
+            if {$from ne "" && $to ne ""} { lappend kvx_includes_of($from) $to }
+        }
+    }
+    if {![info exists kvx_included_of($file)]} {
+        set result {}
+        set todo [list $file]
+        while {[llength $todo] > 0} {
+            set f [lindex $todo end]
+            set todo [lreplace $todo[set todo {}] end end]
+            if {![info exists kvx_includes_of($f)]} continue
+            foreach g $kvx_includes_of($f) {
+                if {[info exists seen($g)]} continue
+                set seen($g) 1
+                lappend result $g
+                lappend todo $g
+            }
+        }
+        set kvx_included_of($file) $result
+    }
+    return $kvx_included_of($file)
+}
+
+# ---------------------------------------------------------------------------
+# Bit-fields.
+
+# kvx_bitfields
+# Every bit-field member (TypeBitField) of the structures and unions
+# written in the analysed files.
+proc kvx_bitfields {} {
+    global kvx_bitfield_list kvx_bitfield_owner
+    if {![info exists kvx_bitfield_list]} {
+        set kvx_bitfield_list {}
+        foreach s [kvx_objects type {TypeStruct TypeUnion}] {
+            if {[GetRole $s file] eq ""} continue
+            foreach f [kvx_collect $s typeField TypeBitField] {
+                lappend kvx_bitfield_list $f
+                set kvx_bitfield_owner($f) $s
+            }
+        }
+    }
+    return $kvx_bitfield_list
+}
+
+# kvx_bitfield_place field
+# Where to report a bit-field: its member name, or for an unnamed member
+# the structure or union that holds it.
+proc kvx_bitfield_place {field} {
+    global kvx_bitfield_owner
+    set s [GetRole $field symbol]
+    if {$s ne ""} { return $s }
+    kvx_bitfields
+    return $kvx_bitfield_owner($field)
+}
+
+# kvx_bitfield_width field
+# The width of a bit-field written as an integer constant (decimal, octal
+# or hexadecimal, with or without suffixes); "" for any other width.
+proc kvx_bitfield_width {field} {
+    set w [GetRole $field length]
+    if {$w eq "" || [Class $w] ne "ExpressionConstant"} { return "" }
+    kvx_integer_value [Spelling $w]
+}
+
+# kvx_integer_value text
+# The value of an integer constant as written in C ("0x1F", "010", "3u"),
+# "" when the text is not one.
+proc kvx_integer_value {text} {
+    set digits [string trimright $text uUlL]
+    if {[regexp {^0[xX][0-9a-fA-F]+$} $digits]} { return [expr {$digits}] }
+    if {[regexp {^0[0-7]*$} $digits]} { return [expr "0o0$digits"] }
+    if {[regexp {^[1-9][0-9]*$} $digits]} { return [expr {$digits}] }
+    return ""
+}
