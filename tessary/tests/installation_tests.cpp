@@ -90,7 +90,7 @@ TEST_F(Installation, StartsWithInformationMessagesOnly) {
     /* Every dialect the engine's table knows, and no other. */
     for (const char *known : {"ansi", "kr78", "sun", "hp_ansi", "hp", "mcc", "mcc_std", "gnu",
                               "gnu_d950", "msc50", "msc1100", "msc0900", "msc40", "msc0800",
-                              "msc15", "iar"})
+                              "msc15", "iar", "c99", "c11"})
       EXPECT_EQ(options.count(known), 1u) << known;
 
     EXPECT_EQ((int)env->GetProfiles().size(), CountLines(build + "/util/profiles.lst"));
