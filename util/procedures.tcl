@@ -91,13 +91,22 @@ proc kvx_line {object} {
 # switch statement, in source order.  Labels of switch statements nested
 # in its body belong to those and are left out.
 proc kvx_switch_labels {switch} {
+    global kvx_switch_labels_of
+    if {[info exists kvx_switch_labels_of($switch)]} { return $kvx_switch_labels_of($switch) }
     set labels {}
     set body [GetRole $switch body]
     if {$body ne ""} { kvx_switch_labels_walk $body labels }
     # The labels of one statement are listed innermost first; the walk
     # keeps statements in source order, the sort by line (lsort is stable) settles
-    # labels of different lines.
-    return [lsort -command kvx_compare_lines $labels]
+    # labels of different lines.  Kept for the run.
+    if {[llength $labels] > 1} {
+        set keyed {}
+        foreach l $labels { lappend keyed [list [Get $l line] $l] }
+        set labels {}
+        foreach k [lsort -integer -index 0 $keyed] { lappend labels [lindex $k 1] }
+    }
+    set kvx_switch_labels_of($switch) $labels
+    return $labels
 }
 proc kvx_compare_lines {a b} {
     expr {[Get $a line] - [Get $b line]}
