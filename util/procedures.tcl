@@ -28,21 +28,49 @@ proc kvx_has_command {name} {
 # The targets of a role of the object, in the role's order, as a list of
 # ids; with classes (a list of class names) only targets of those classes.
 #   foreach g [kvx_collect application instruction InstructionGoto] { ... }
+# A single class is matched on the id's text, without a call per target.
 proc kvx_collect {object role {classes {}}} {
-    set ::kvx_collected {}
+    global kvx_collected kvx_collect_classes
+    set outer $kvx_collected
+    set kvx_collected {}
     if {[llength $classes] == 0} {
         MapRole $object $role kvx_collect_add
+    } elseif {[llength $classes] == 1} {
+        MapRole $object $role -filter [kvx_id_filter [lindex $classes 0]] kvx_collect_add
     } else {
-        set ::kvx_collect_classes $classes
+        set saved $kvx_collect_classes
+        set kvx_collect_classes $classes
         MapRole $object $role -filter kvx_collect_match kvx_collect_add
+        set kvx_collect_classes $saved
     }
-    set result $::kvx_collected
-    set ::kvx_collected {}
+    set result $kvx_collected
+    # A collection made inside the script of another one leaves the outer
+    # one as it was.
+    set kvx_collected $outer
     return $result
 }
-proc kvx_collect_add {o} { lappend ::kvx_collected $o; return 1 }
+set kvx_collected {}
+set kvx_collect_classes {}
+proc kvx_collect_add {o} { global kvx_collected; lappend kvx_collected $o; return 1 }
 proc kvx_collect_match {o} {
-    expr {[lsearch -exact $::kvx_collect_classes [Class $o]] >= 0}
+    global kvx_collect_classes
+    expr {[Class $o] in $kvx_collect_classes}
+}
+
+# kvx_id_filter class
+# A MapRole filter that accepts the objects of exactly that class: the
+# class is written in every object id ("i.<class number>.<handle>"), so
+# the filter is a plain string match (the command itself, not the
+# "string" ensemble, which costs twice as much), with no procedure call
+# per target.
+proc kvx_id_filter {class} {
+    global kvx_id_prefix
+    if {![info exists kvx_id_prefix($class)]} {
+        set n [lsearch -exact [Classes] $class]
+        if {$n < 0} { error "no class $class" }
+        set kvx_id_prefix($class) "i.[expr {$n + 1}].*"
+    }
+    list ::tcl::string::match $kvx_id_prefix($class)
 }
 
 # kvx_is_class object classes
@@ -63,13 +91,22 @@ proc kvx_line {object} {
 # switch statement, in source order.  Labels of switch statements nested
 # in its body belong to those and are left out.
 proc kvx_switch_labels {switch} {
+    global kvx_switch_labels_of
+    if {[info exists kvx_switch_labels_of($switch)]} { return $kvx_switch_labels_of($switch) }
     set labels {}
     set body [GetRole $switch body]
     if {$body ne ""} { kvx_switch_labels_walk $body labels }
     # The labels of one statement are listed innermost first; the walk
     # keeps statements in source order, the sort by line (lsort is stable) settles
-    # labels of different lines.
-    return [lsort -command kvx_compare_lines $labels]
+    # labels of different lines.  Kept for the run.
+    if {[llength $labels] > 1} {
+        set keyed {}
+        foreach l $labels { lappend keyed [list [Get $l line] $l] }
+        set labels {}
+        foreach k [lsort -integer -index 0 $keyed] { lappend labels [lindex $k 1] }
+    }
+    set kvx_switch_labels_of($switch) $labels
+    return $labels
 }
 proc kvx_compare_lines {a b} {
     expr {[Get $a line] - [Get $b line]}
@@ -199,28 +236,23 @@ proc kvx_function_expressions_of {function} {
 # function of the analysed code (FunctionBuiltout), statements and
 # initializers of local declarations alike, ordered by line.
 proc kvx_calls {function} {
-    set calls {}
-    foreach x [kvx_function_expressions $function] {
-        if {[kvx_operator $x] eq "FunctionBuiltout"} { lappend calls $x }
-    }
-    return [lsort -command kvx_compare_lines $calls]
+    set calls [kvx_function_ops $function FunctionBuiltout]
+    if {[llength $calls] < 2} { return $calls }
+    set keyed {}
+    foreach c $calls { lappend keyed [list [Get $c line] $c] }
+    set result {}
+    foreach k [lsort -integer -index 0 $keyed] { lappend result [lindex $k 1] }
+    return $result
 }
 
 # kvx_callees function
-# The distinct functions that a defined function calls directly.  The
-# model does not change while rules run, so the lists are kept for the
-# run (in the global array kvx_callees_of).
+# The distinct functions that a defined function calls directly.
 proc kvx_callees {function} {
-    global kvx_callees_of
-    if {![info exists kvx_callees_of(${function})]} {
-        set list {}
-        foreach c [kvx_calls $function] {
-            set g [GetRole $c function]
-            if {[lsearch -exact $list $g] < 0} { lappend list $g }
-        }
-        set kvx_callees_of($function) $list
+    set result {}
+    dict for {callee calls} [kvx_function_index $function] {
+        if {[kvx_class_of $callee] eq "FunctionBuiltout"} { lappend result $callee }
     }
-    return $kvx_callees_of($function)
+    return $result
 }
 
 # kvx_reaches from to
@@ -236,9 +268,9 @@ proc kvx_reaches {from to} {
         set todo [list $from]
         while {[llength $todo] > 0} {
             set f [lindex $todo end]
-            set todo [lrange $todo 0 end-1]
+            set todo [lreplace $todo[set todo {}] end end]
             foreach g [kvx_callees $f] {
-                if {[lsearch -exact $reached $g] < 0} { lappend reached $g }
+                if {![info exists got($g)]} { set got($g) 1; lappend reached $g }
                 if {![info exists seen($g)]} {
                     set seen($g) 1
                     lappend todo $g
@@ -247,7 +279,218 @@ proc kvx_reaches {from to} {
         }
         set kvx_reach_of($from) $reached
     }
-    expr {[lsearch -exact $kvx_reach_of($from) $to] >= 0}
+    expr {$to in $kvx_reach_of($from)}
+}
+
+# kvx_call_component function
+# The number of the function's cycle of calls (its strongly connected
+# component of the call graph): a call from f to g closes a cycle exactly
+# when f and g have the same number.  "" for a function that is not
+# defined with a body.  The components are found once per run, in time
+# linear in the size of the call graph.
+proc kvx_call_component {function} {
+    global kvx_component_of
+    if {![info exists kvx_component_of]} { kvx_call_components }
+    if {[info exists kvx_component_of($function)]} { return $kvx_component_of($function) }
+    return ""
+}
+proc kvx_call_components {} {
+    global kvx_component_of
+    array set kvx_component_of {}
+    set count 0
+    set stack {}
+    foreach root [kvx_defined_functions] {
+        if {[info exists num($root)]} continue
+        set num($root) $count
+        set low($root) $count
+        incr count
+        lappend stack $root
+        set on($root) 1
+        # Each frame: the function, its callees, the next callee to visit.
+        set work [list [list $root [kvx_callees $root] 0]]
+        while {[llength $work] > 0} {
+            lassign [lindex $work end] v callees pos
+            if {$pos < [llength $callees]} {
+                lset work end 2 [expr {$pos + 1}]
+                set w [lindex $callees $pos]
+                if {![info exists num($w)]} {
+                    set num($w) $count
+                    set low($w) $count
+                    incr count
+                    lappend stack $w
+                    set on($w) 1
+                    lappend work [list $w [kvx_callees $w] 0]
+                } elseif {[info exists on($w)] && $num($w) < $low($v)} {
+                    set low($v) $num($w)
+                }
+                continue
+            }
+            set work [lreplace $work[set work {}] end end]
+            if {[llength $work] > 0} {
+                set u [lindex $work end 0]
+                if {$low($v) < $low($u)} { set low($u) $low($v) }
+            }
+            if {$low($v) == $num($v)} {
+                while 1 {
+                    set w [lindex $stack end]
+                    set stack [lreplace $stack[set stack {}] end end]
+                    unset on($w)
+                    set kvx_component_of($w) $num($v)
+                    if {$w eq $v} break
+                }
+            }
+        }
+    }
+}
+
+# ---------------------------------------------------------------------------
+# Shared indexes.  The model does not change while rules run: these walk
+# it once for every rule of the run and keep what they found.
+
+# kvx_class_of object
+# The object's class, kept for the run ("" for ""); for the few objects
+# asked about again and again, such as the operators of expressions.
+proc kvx_class_of {object} {
+    global kvx_class_memo
+    if {![info exists kvx_class_memo($object)]} {
+        set kvx_class_memo($object) [expr {$object eq "" ? "" : [Class $object]}]
+    }
+    return $kvx_class_memo($object)
+}
+
+# kvx_objects role classes
+# The targets of the application's role (instruction, symbol, scope,
+# variable, label, fileInclusion...) that are of the listed classes: those
+# of each class in the role's order, the classes one after the other;
+# classes "*" gives every target, class by class.  One walk per role sorts
+# every target by class.
+proc kvx_objects {role classes} {
+    upvar #0 kvx_objects_$role byClass
+    if {![info exists byClass]} {
+        global kvx_objects_walk
+        array unset kvx_objects_walk
+        MapRole application $role kvx_objects_note
+        array set byClass [array get kvx_objects_walk]
+        set byClass() {}
+        array unset kvx_objects_walk
+    }
+    if {$classes eq "*"} { set classes [array names byClass] }
+    set result {}
+    foreach c $classes {
+        if {[info exists byClass($c)]} { lappend result {*}$byClass($c) }
+    }
+    return $result
+}
+proc kvx_objects_note {o} {
+    global kvx_objects_walk
+    lappend kvx_objects_walk([Class $o]) $o
+    return 1
+}
+
+# kvx_ops classes
+# The ExpressionComplex objects of the whole application whose operator
+# is of one of the classes (FunctionAssign, FunctionSequence, FunctionEq,
+# FunctionBuiltout for calls of the analysed code...), those of one
+# operator object in the role's order.
+proc kvx_ops {classes} {
+    global kvx_ops_of
+    if {![info exists kvx_ops_of]} { kvx_index_ops }
+    set result {}
+    foreach c $classes {
+        if {[info exists kvx_ops_of($c)]} { lappend result {*}$kvx_ops_of($c) }
+    }
+    return $result
+}
+# One walk over the expressions: kvx_ops_by(<operator object>) and
+# kvx_ops_of(<operator class>).
+proc kvx_index_ops {} {
+    global kvx_ops_of kvx_ops_by
+    array set kvx_ops_of {}
+    array unset kvx_ops_by
+    MapRole application expression -filter [kvx_id_filter ExpressionComplex] kvx_ops_note
+    set kvx_ops_by() {}
+    foreach f [array names kvx_ops_by] {
+        lappend kvx_ops_of([kvx_class_of $f]) {*}$kvx_ops_by($f)
+    }
+}
+proc kvx_ops_note {e} {
+    global kvx_ops_by
+    lappend kvx_ops_by([GetRole $e function]) $e
+    return 1
+}
+
+# kvx_function_ops function classes
+# The ExpressionComplex objects of a defined function's body (statements
+# and initializers of local declarations, as kvx_function_expressions)
+# whose operator is of one of the classes.
+#
+# One walk per function finds the expressions of the operator classes
+# listed in kvx_function_op_classes (calls and the decisions && || ?: to
+# begin with; asking for another class adds it and starts again).  The
+# walk's filter is an alias of "dict exists" on the set of those
+# expressions, so that the others cost no procedure call.
+set kvx_function_op_classes {FunctionBuiltout FunctionAnd FunctionOr FunctionTernary}
+proc kvx_function_ops {function classes} {
+    global kvx_function_op_classes kvx_function_index_of
+    foreach c $classes {
+        if {$c ni $kvx_function_op_classes} {
+            lappend kvx_function_op_classes $c
+            array unset kvx_function_index_of
+        }
+    }
+    set result {}
+    dict for {op list} [kvx_function_index $function] {
+        if {[kvx_class_of $op] in $classes} { lappend result {*}$list }
+    }
+    return $result
+}
+
+# kvx_function_index function
+# The expressions of kvx_function_op_classes in a defined function, as a
+# dictionary: operator object -> expressions (a function of the analysed
+# code is the operator of its calls).  Kept for the run.
+proc kvx_function_index {function} {
+    global kvx_function_index_of kvx_fops_walk kvx_fops_classes kvx_function_op_classes
+    if {[info exists kvx_function_index_of($function)]} {
+        return $kvx_function_index_of($function)
+    }
+    if {![info exists kvx_fops_classes] || $kvx_fops_classes ne $kvx_function_op_classes} {
+        # The expressions looked for, each with its operator object.
+        global kvx_fops_operator kvx_ops_by
+        kvx_ops {}
+        set kvx_fops_operator {}
+        foreach op [array names kvx_ops_by] {
+            if {[kvx_class_of $op] in $kvx_function_op_classes} {
+                foreach e $kvx_ops_by($op) { dict set kvx_fops_operator $e $op }
+            }
+        }
+        interp alias {} kvx_fops_wanted {} ::tcl::dict::exists $kvx_fops_operator
+        set kvx_fops_classes $kvx_function_op_classes
+    }
+    set kvx_fops_walk {}
+    set body [kvx_function_body $function]
+    if {$body ne ""} {
+        MapRole $body allInstruction kvx_fops_holder
+        foreach scope [kvx_collect [GetRole $function scopeFunction] allScope] {
+            MapRole $scope instructionDef kvx_fops_holder
+        }
+    }
+    set kvx_function_index_of($function) $kvx_fops_walk
+    return $kvx_fops_walk
+}
+proc kvx_fops_holder {i} { MapRole $i expression kvx_fops_root; return 1 }
+proc kvx_fops_root {e} { MapRole $e allExpression -filter kvx_fops_wanted kvx_fops_note; return 1 }
+proc kvx_fops_note {e} {
+    global kvx_fops_walk kvx_fops_operator
+    dict lappend kvx_fops_walk [dict get $kvx_fops_operator $e] $e
+    return 1
+}
+
+# kvx_count object role class
+# The number of targets of the role that are of the class, counted without
+# a procedure call per target.
+proc kvx_count {object role class} {
+    MapRole $object $role -filter [kvx_id_filter $class]
 }
 
 # ---------------------------------------------------------------------------
@@ -269,9 +512,7 @@ proc kvx_resolve_type {type} {
 # function of the analysed code), "" for other expressions.
 proc kvx_operator {expression} {
     if {[Class $expression] ne "ExpressionComplex"} { return "" }
-    set f [GetRole $expression function]
-    if {$f eq ""} { return "" }
-    return [Class $f]
+    kvx_class_of [GetRole $expression function]
 }
 
 # kvx_simple_type expression
@@ -325,19 +566,147 @@ proc kvx_check_names {symbolClass scopeClasses pattern what} {
 # (through any of its symbols).  The set of named variables is gathered
 # once per run, at the first call.
 proc kvx_is_used {variable} {
-    global kvx_used_variables
+    global kvx_used_variables kvx_used_symbols
     if {![info exists kvx_used_variables]} {
         set kvx_used_variables(-) 1
-        MapRole application expression -filter kvx_is_used_isName kvx_is_used_note
+        MapRole application expression -filter [kvx_id_filter ExpressionSymbol] kvx_is_used_note
+        # Each symbol named leads to its variable once.
+        foreach s [array names kvx_used_symbols] {
+            if {[kvx_class_of $s] eq "SymbolVariable"} {
+                set v [GetRole $s variable]
+                if {$v ne ""} { set kvx_used_variables($v) 1 }
+            }
+        }
+        array unset kvx_used_symbols
     }
     info exists kvx_used_variables($variable)
 }
-proc kvx_is_used_isName {e} { expr {[Class $e] eq "ExpressionSymbol"} }
 proc kvx_is_used_note {e} {
-    set s [GetRole $e symbol]
-    if {$s ne "" && [Class $s] eq "SymbolVariable"} {
-        set v [GetRole $s variable]
-        if {$v ne ""} { set ::kvx_used_variables($v) 1 }
-    }
+    global kvx_used_symbols
+    set kvx_used_symbols([GetRole $e symbol]) 1
     return 1
+}
+
+# ---------------------------------------------------------------------------
+# Files.
+
+# kvx_file_extent file
+# A list {first last object} for a File: the first and last lines that
+# hold a symbol, a statement or declaration, or an inclusion of the file,
+# and the object on the first of them ({0 0 ""} for a file with none).
+# One pass over those objects serves every file.
+proc kvx_file_extent {file} {
+    global kvx_extent_of
+    if {![info exists kvx_extent_of]} {
+        array set kvx_extent_of {}
+        set objects [kvx_objects symbol *]
+        lappend objects {*}[kvx_objects instruction *]
+        lappend objects {*}[kvx_objects fileInclusion *]
+        foreach o $objects {
+            set f [GetRole $o file]
+            if {$f eq ""} continue
+            set line [Get $o line]
+            if {$line == 0} continue
+            if {![info exists first($f)]} {
+                set first($f) $line
+                set last($f) $line
+                set at($f) $o
+            } elseif {$line < $first($f)} {
+                set first($f) $line
+                set at($f) $o
+            } elseif {$line > $last($f)} {
+                set last($f) $line
+            }
+        }
+        foreach f [array names first] {
+            set kvx_extent_of($f) [list $first($f) $last($f) $at($f)]
+        }
+    }
+    if {[info exists kvx_extent_of($file)]} { return $kvx_extent_of($file) }
+    return {0 0 {}}
+}
+
+# kvx_included_files file
+# Every File that the file includes, directly or through other files
+# (without the file itself unless it includes itself).  The inclusion graph
+# is read once per run.
+proc kvx_included_files {file} {
+    global kvx_includes_of kvx_included_of
+    if {![info exists kvx_includes_of]} {
+        array set kvx_includes_of {}
+        foreach i [kvx_objects fileInclusion *] {
+            set from [GetRole $i file]
+            set to [GetRole $i included]
+            if {$from ne "" && $to ne ""} { lappend kvx_includes_of($from) $to }
+        }
+    }
+    if {![info exists kvx_included_of($file)]} {
+        set result {}
+        set todo [list $file]
+        while {[llength $todo] > 0} {
+            set f [lindex $todo end]
+            set todo [lreplace $todo[set todo {}] end end]
+            if {![info exists kvx_includes_of($f)]} continue
+            foreach g $kvx_includes_of($f) {
+                if {[info exists seen($g)]} continue
+                set seen($g) 1
+                lappend result $g
+                lappend todo $g
+            }
+        }
+        set kvx_included_of($file) $result
+    }
+    return $kvx_included_of($file)
+}
+
+# ---------------------------------------------------------------------------
+# Bit-fields.
+
+# kvx_bitfields
+# Every bit-field member (TypeBitField) of the structures and unions
+# written in the analysed files.
+proc kvx_bitfields {} {
+    global kvx_bitfield_list kvx_bitfield_owner
+    if {![info exists kvx_bitfield_list]} {
+        set kvx_bitfield_list {}
+        foreach s [kvx_objects type {TypeStruct TypeUnion}] {
+            if {[GetRole $s file] eq ""} continue
+            foreach f [kvx_collect $s typeField TypeBitField] {
+                lappend kvx_bitfield_list $f
+                set kvx_bitfield_owner($f) $s
+            }
+        }
+    }
+    return $kvx_bitfield_list
+}
+
+# kvx_bitfield_place field
+# Where to report a bit-field: its member name, or for an unnamed member
+# the structure or union that holds it.
+proc kvx_bitfield_place {field} {
+    global kvx_bitfield_owner
+    set s [GetRole $field symbol]
+    if {$s ne ""} { return $s }
+    kvx_bitfields
+    return $kvx_bitfield_owner($field)
+}
+
+# kvx_bitfield_width field
+# The width of a bit-field written as an integer constant (decimal, octal
+# or hexadecimal, with or without suffixes); "" for any other width.
+proc kvx_bitfield_width {field} {
+    set w [GetRole $field length]
+    if {$w eq "" || [Class $w] ne "ExpressionConstant"} { return "" }
+    kvx_integer_value [Spelling $w]
+}
+
+# kvx_integer_value text
+# The value of an integer constant as written in C ("0x1F", "010", "3u"),
+# "" when the text is not one.
+proc kvx_integer_value {text} {
+    set digits [string trimright $text uUlL]
+    if {[regexp {^0[xX][0-9a-fA-F]+$} $digits]} { return [expr {$digits}] }
+    if {[regexp {^0[0-7]*$} $digits]} { return [expr "0o0$digits"] }
+    if {[regexp {^[1-9][0-9]*$} $digits]} { return [expr {$digits}] }
+    return ""
 }

@@ -14,6 +14,7 @@
 
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "model/naming.h"
@@ -22,10 +23,19 @@ namespace kvx {
 
 namespace {
 
+/* The function that each statement, label and expression of a function
+ * body lies in, gathered at the first violation that needs it, so that
+ * reporting a violation does not search the whole model every time. */
+struct FunctionIndex {
+  unsigned long serial = 0; /* the model content it was built from; 0: none */
+  std::unordered_map<const Obj *, const char *> of;
+};
+
 struct Context {
   Model &model;
   ViolationSink &sink;
   FILE *err;
+  FunctionIndex functions;
 };
 
 int usage(Tcl_Interp *interp, Tcl_Obj *name, const char *suffix) {
@@ -462,6 +472,76 @@ int cmd_map_role(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const obj
 
 /* ---- Violation ---- */
 
+struct IndexWalk {
+  const Model *model;
+  FunctionIndex *index;
+  const ScopeRec *scope;
+  const char *name;
+  const RoleInfo *all_expressions;
+};
+
+/* Notes an object of the body of walk->scope's function: like the search
+ * it replaces, only objects of the function's file after its first line. */
+void index_note(IndexWalk *w, const Obj *o) {
+  const Located *l = static_cast<const Located *>(o);
+  if (l->file == w->scope->file && l->line > w->scope->line) w->index->of.emplace(o, w->name);
+}
+int index_expression(Obj *o, void *data) {
+  index_note(static_cast<IndexWalk *>(data), o);
+  return 0;
+}
+int index_instruction(Obj *o, void *data) {
+  IndexWalk *w = static_cast<IndexWalk *>(data);
+  InstrRec *i = static_cast<InstrRec *>(o);
+  index_note(w, o);
+  for (const Link *k = i->tags.head; k; k = k->next) index_note(w, k->obj);
+  ExprRec *held[3] = {nullptr, nullptr, nullptr};
+  switch (i->kind) {
+    case INSTR_FOR: held[0] = i->initialization, held[1] = i->condition, held[2] = i->increment; break;
+    case INSTR_IF: case INSTR_WHILE: case INSTR_DOWHILE: case INSTR_SWITCH: held[0] = i->condition; break;
+    case INSTR_EXPRESSION: case INSTR_RETURN: held[0] = i->expression; break;
+    case INSTR_DEFINITION: held[0] = i->initialization; break;
+    default: break;
+  }
+  for (ExprRec *e : held) {
+    if (!e) continue;
+    index_note(w, e);
+    w->model->iterate(w->all_expressions, e, index_expression, w);
+  }
+  return 0;
+}
+
+void index_scope(const Model &m, FunctionIndex *index, const ScopeRec *s, const RoleInfo *all_instr,
+                 const RoleInfo *all_expr) {
+  for (const Link *k = s->subs.head; k; k = k->next)
+    index_scope(m, index, static_cast<const ScopeRec *>(k->obj), all_instr, all_expr);
+  if (s->kind != SCOPE_FUNCTION || !s->function) return;
+  const InstrRec *body = s->block ? s->block : s->function->scope == s ? s->function->body : nullptr;
+  const char *name = enclosing_function(m, s->function, class_by_id(K_FunctionBuiltout));
+  if (!body || !name) return;
+  IndexWalk w{&m, index, s, name, all_expr};
+  m.iterate(all_instr, const_cast<InstrRec *>(body), index_instruction, &w);
+}
+
+/* The function named in the record of a violation of obj. */
+const char *function_of(Context *c, Obj *obj, const ClassInfo *cls) {
+  int id = class_of(obj, cls)->id;
+  bool in_body = obj->family == FAM_EXPR || obj->family == FAM_LABEL ||
+                 (obj->family == FAM_INSTR && id != K_InstructionDeclaration &&
+                  id != K_InstructionDefinition && id != K_InstructionTentativeDefinition);
+  if (!in_body) return enclosing_function(c->model, obj, cls);
+  FunctionIndex &index = c->functions;
+  if (index.serial != c->model.serial()) {
+    index.of.clear();
+    index_scope(c->model, &index, c->model.global_scope(),
+                find_role(class_by_id(K_Instruction), "allInstruction"),
+                find_role(class_by_id(K_Expression), "allExpression"));
+    index.serial = c->model.serial();
+  }
+  auto it = index.of.find(obj);
+  return it == index.of.end() ? nullptr : it->second;
+}
+
 int cmd_violation(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
   Context *c = static_cast<Context *>(cd);
   if (objc != 3 && objc != 4) return usage(interp, objv[0], " object ruleName ?message?");
@@ -510,7 +590,7 @@ int cmd_violation(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const ob
       return TCL_OK;
     }
     file_class = class_of(file, class_by_id(fr->target));
-    function = enclosing_function(m, o, cls);
+    function = function_of(c, o, cls);
   }
   const AttrInfo *pa = find_attribute(file_class, "pathname");
   if (!pa) {
@@ -540,7 +620,7 @@ const CommandEntry command_table[] = {
 }  // namespace
 
 void register_model_commands(Tcl_Interp *interp, Model &model, ViolationSink &sink, FILE *err) {
-  Context *c = new Context{model, sink, err};
+  Context *c = new Context{model, sink, err, {}};
   /* The context lives as long as the interpreter; registering again
    * replaces the commands and frees the earlier context. */
   Context *old = static_cast<Context *>(Tcl_GetAssocData(interp, "kvx_model_commands", nullptr));
