@@ -12,9 +12,13 @@ using kvxtest::Scratch;
 namespace {
 
 const std::string engine = kvxtest::built_program("kvx_zkck_cc");
-/* Printed for every analysed source while no predefined-macros file of the
- * default dialect is found (none is set up for these runs). */
-const std::string NODEF = "warning : Unable to locate msc0900.def file\n";
+/* Printed once per run on standard output when the dialect's shipped
+ * predefined-macros file (the default dialect's unless named) is taken. */
+std::string using_def(const std::string &dialect = "msc0900") {
+  return "kvx_cc : using default options file : " + fs::path(engine).parent_path().string() + "/../util/" +
+         dialect + ".def\n\n";
+}
+const std::string USING = using_def();
 
 struct RunTest : ::testing::Test {
   Scratch s;
@@ -34,9 +38,8 @@ TEST_F(RunTest, ThisRuleAcrossRulesAndTclErrorOnThirdCodeLine) {
   s.write("r4.rule", ".KEY ONLY_KEY\n.COMMENT no code here\n");
   s.write("r5.rule", ".KEY RULE_5\n.CODE\nputs \"5 $thisRule\"\n");
   Result r = check("a.c\n", "r1.rule\n  r2.rule more words\nr3.rule\n\nr4.rule\nr5.rule\n");
-  EXPECT_EQ(r.out, "1 RULE_1\n2 0 42\n3 RULE_3\n5 RULE_5\n");
+  EXPECT_EQ(r.out, USING + "1 RULE_1\n2 0 42\n3 RULE_3\n5 RULE_5\n");
   EXPECT_EQ(r.err,
-            NODEF +
             "Error(s): during tcl evaluation\n"
             "\"r3.rule\", line .CODE + 3: invalid command name \"nosuch\"\n"
             "    while executing\n"
@@ -55,7 +58,7 @@ TEST_F(RunTest, ConsoleOutputKeepsItsOrder) {
   s.write("r.lst", "r1.rule\nr2.rule\nr3.rule\n");
   Result r = kvxtest::run(engine, {engine, "c.lst", "r.lst"}, s.dir, {}, true);
   EXPECT_EQ(r.out,
-            "\nKavexo analysing:\na.c: \n" + NODEF + "b.c: \n" + NODEF + "first line\n"
+            "\nKavexo analysing:\na.c: \n" + USING + "b.c: \n" + "first line\n"
             "Error(s): during tcl evaluation\n"
             "\"r2.rule\", line .CODE + 1: invalid command name \"bad_command\"\n"
             "    while executing\n\"bad_command\"\n"
@@ -91,9 +94,8 @@ TEST_F(RunTest, ErrorsDuringAnalysisStopBeforeTheRules) {
   s.write("a.c", "int a;\n");
   s.write("r.rule", ".CODE\nputs never\n");
   Result r = check("a.c missing.c\nb.c\n", "r.rule\n");
-  EXPECT_EQ(r.out, "\nKavexo analysing:\na.c: \nmissing.c: \n");
+  EXPECT_EQ(r.out, "\nKavexo analysing:\na.c: \n" + USING + "missing.c: \n");
   EXPECT_EQ(r.err,
-            NODEF +
             "missing.c: Error:  No such file or directory\n"
             "b.c: Error:  No such file or directory\n"
             "kvx_zkck_cc: 2 error(s).\n");
@@ -105,8 +107,8 @@ TEST_F(RunTest, SourcesWithBlanksAbsoluteNamesAndSlashOptions) {
   fs::path abs = s.write("abs.c", "int b;\n");
   s.write("r.rule", ".CODE\nputs done\n");
   Result r = check("/DX=\"1 2\" /W3 \"my dir/a b.c\"\n" + abs.string() + " -ddef /etc/none.def\n", "r.rule\n");
-  EXPECT_EQ(r.err, NODEF + NODEF);
-  EXPECT_EQ(r.out, "done\n");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, USING + "done\n");
   EXPECT_EQ(r.status, 0);
   r = check((s / "nodir/none.c").string() + "\n", "r.rule\n");
   EXPECT_EQ(r.err, (s / "nodir/none.c").string() +
@@ -199,19 +201,19 @@ TEST_F(RunTest, CompilerCommandGetsAnArgumentVector) {
   s.write("lib.o", "");
   s.write("r.rule", ".CODE\nputs rules-ran\n");
   Result r = check("-cc=./rec.sh /W3 -DX \"my file.c\" lib.o \"$(touch pwned)\"\n", "r.rule\n");
-  EXPECT_EQ(r.err, NODEF);
-  EXPECT_EQ(r.out, "rules-ran\n");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, USING + "rules-ran\n");
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(kvxtest::read_file(s / "args.txt"), "[-c]\n[/W3]\n[$(touch pwned)]\n[my file.c]\n[lib.o]\n");
   EXPECT_FALSE(fs::exists(s / "pwned"));
 
   r = check("-cc=./rec.sh \"my file.c\"\n", "r.rule\n", {{"RC", "3"}});
-  EXPECT_EQ(r.err, NODEF + "Error(s): during compilation\n");
-  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "Error(s): during compilation\n");
+  EXPECT_EQ(r.out, USING);
   EXPECT_EQ(r.status, 3);
 
   r = check("-cc=./no-such-compiler \"my file.c\"\n", "r.rule\n");
-  EXPECT_EQ(r.err, NODEF + "./no-such-compiler: Error:  No such file or directory\nError(s): during compilation\n");
+  EXPECT_EQ(r.err, "./no-such-compiler: Error:  No such file or directory\nError(s): during compilation\n");
   EXPECT_EQ(r.status, 127);
 }
 
@@ -233,15 +235,14 @@ TEST_F(RunTest, SourcesAreParsedBothWaysAndSyntaxErrorsStopTheRules) {
   s.write("a.c", "#define ONE 1\nint f(int a) { return a + ONE; }\n");
   s.write("b.c", "/* header */\nint g(void)\n{\n  int x = ;\n  return 0;\n}\n");
   s.write("r.rule", ".CODE\nputs rules-ran\n");
-  const std::string nodef = "warning : Unable to locate ansi.def file\n";
   for (const char *way : {"", " -nocccp"}) {
     SCOPED_TRACE(way);
     Result r = check(std::string("a.c b.c -dial ansi") + way + "\n", "r.rule\n");
-    EXPECT_EQ(r.out, "\nKavexo analysing:\na.c: \nb.c: \n");
-    EXPECT_EQ(r.err, nodef + nodef + "b.c(4) : Error:  syntax error before `;'\nkvx_zkck_cc: 1 error(s).\n");
+    EXPECT_EQ(r.out, "\nKavexo analysing:\na.c: \n" + using_def("ansi") + "b.c: \n");
+    EXPECT_EQ(r.err, "b.c(4) : Error:  syntax error before `;'\nkvx_zkck_cc: 1 error(s).\n");
     EXPECT_EQ(r.status, 1);
     r = check(std::string("a.c -dial ansi") + way + "\n", "r.rule\n");
-    EXPECT_EQ(r.out, "rules-ran\n");
+    EXPECT_EQ(r.out, using_def("ansi") + "rules-ran\n");
     EXPECT_EQ(r.status, 0);
   }
 }
@@ -269,6 +270,33 @@ TEST_F(RunTest, DefaultOptionsFileIsAnnouncedOnceAndApplied) {
   }
 }
 
+/* Without the dialect's predefined-macros file on any step of the search
+ * every source gets the warning on standard error, in both ways: here the
+ * programs are copied beside a utility directory that lacks msc0900.def. */
+TEST_F(RunTest, MissingPredefinedMacrosFileIsWarnedForEachSource) {
+  fs::path bin = s / "inst/bin", util = s / "inst/util";
+  fs::create_directories(bin);
+  fs::create_directories(util);
+  fs::path built = fs::path(engine).parent_path();
+  for (const char *p : {"kvx_zkck_cc", "kvx_cccp"}) fs::copy_file(built / p, bin / p);
+  for (const auto &e : fs::directory_iterator(built / "../util"))
+    if (e.path().filename() != "msc0900.def") fs::create_symlink(fs::canonical(e.path()), util / e.path().filename());
+  s.write("a.c", "int a;\n");
+  s.write("b.c", "int b;\n");
+  s.write("r.rule", ".CODE\nputs rules-ran\n");
+  s.write("r.lst", "r.rule\n");
+  const std::string nodef = "warning : Unable to locate msc0900.def file\n";
+  for (const char *way : {"", " -nocccp"}) {
+    SCOPED_TRACE(way);
+    s.write("c.lst", std::string("a.c b.c") + way + "\n");
+    std::string prog = (bin / "kvx_zkck_cc").string();
+    Result r = kvxtest::run(prog, {prog, "c.lst", "r.lst"}, s.dir, {{"KVX_UTIL", nullptr}, {"KVX_CC_DEF", nullptr}});
+    EXPECT_EQ(r.err, nodef + nodef);
+    EXPECT_EQ(r.out, "\nKavexo analysing:\na.c: \nb.c: \nrules-ran\n");
+    EXPECT_EQ(r.status, 0);
+  }
+}
+
 /* Several -X options: the warning names the one used, on every line while
  * the run's selection stands; an unknown dialect warns once, when it is
  * selected, and runs as ansi. */
@@ -276,13 +304,12 @@ TEST_F(RunTest, XOptionsAndUnknownDialectWarn) {
   s.write("a.c", "int a;\n");
   s.write("r.rule", ".CODE\nputs rules-ran\n");
   Result r = check("-Xs -Xa -dial nosuch -nocccp a.c\n-nocccp a.c\n", "r.rule\n");
-  EXPECT_EQ(r.out, "rules-ran\n");
-  const std::string nodef = "warning : Unable to locate ansi.def file\n";
+  EXPECT_EQ(r.out, using_def("ansi") + "rules-ran\n");
   EXPECT_EQ(r.err,
             " unknown dialect nosuch : Warning:  Ansi is assumed\n"
-            "using -Xa, ignoring all other -X options: Warning: \n" + nodef +
-                "using -Xa, ignoring all other -X options: Warning: \n" + nodef +
-                "kvx_zkck_cc: 3 warning(s).\n");
+            "using -Xa, ignoring all other -X options: Warning: \n"
+            "using -Xa, ignoring all other -X options: Warning: \n"
+            "kvx_zkck_cc: 3 warning(s).\n");
   EXPECT_EQ(r.status, 0);
 }
 
@@ -297,13 +324,12 @@ TEST_F(RunTest, IgnoreFilesReachTheLexer) {
   s.write("l.ign", "BEGIN_DECL --> extern\n");
   s.write("a.c", "int __far x;\nBEGIN_DECL int y;\n");
   s.write("r.rule", ".CODE\nputs rules-ran\n");
-  const std::string nodef = "warning : Unable to locate ansi.def file\n";
   Result r = check("-dial ansi -nocccp -ign l.ign a.c\n", "r.rule\n", {{"KVX_CC_IGN", "d.ign"}});
-  EXPECT_EQ(r.err, nodef);
-  EXPECT_EQ(r.out, "rules-ran\n");
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, using_def("ansi") + "rules-ran\n");
   EXPECT_EQ(r.status, 0);
   r = check("-dial ansi -nocccp -ign l.ign a.c\n", "r.rule\n");
-  EXPECT_EQ(r.err, nodef + "a.c(1) : Error:  syntax error before `x'\nkvx_zkck_cc: 1 error(s).\n");
+  EXPECT_EQ(r.err, "a.c(1) : Error:  syntax error before `x'\nkvx_zkck_cc: 1 error(s).\n");
   EXPECT_EQ(r.status, 1);
 }
 

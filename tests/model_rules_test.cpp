@@ -12,6 +12,9 @@ using kvxtest::Scratch;
 namespace {
 
 const std::string engine = kvxtest::built_program("kvx_zkck_cc");
+/* Printed once per run on standard output: the shipped ansi.def is taken. */
+const std::string USING = "kvx_cc : using default options file : " + fs::path(engine).parent_path().string() +
+                          "/../util/ansi.def\n\n";
 
 const char *const GOTOS =
     "int f(int a)\n"
@@ -55,12 +58,12 @@ TEST_F(ModelRulesTest, GotoRecordsInBothFormsAndBothWays) {
     SCOPED_TRACE(way);
     Result r = run(std::string("g.c -dial ansi") + way, GOTO_RULE, true);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.out, USING);
     EXPECT_EQ(kvxtest::read_file(s / "report.txt"),
               "Fg.c(14)\nRNO_GOTO\nMgoto is forbidden (in function g)\n"
               "Fg.c(3)\nRNO_GOTO\nMgoto is forbidden (in function f)\n");
     r = run(std::string("g.c -dial ansi") + way, GOTO_RULE, false);
-    EXPECT_EQ(r.out,
+    EXPECT_EQ(r.out, USING +
               "g.c(14) : NO_GOTO : goto is forbidden (in function g)\n"
               "g.c(3) : NO_GOTO : goto is forbidden (in function f)\n");
   }
@@ -126,7 +129,7 @@ TEST_F(ModelRulesTest, ObjectInvertsNameForEveryNamedObject) {
     SCOPED_TRACE(way);
     Result r = run(std::string("n.c -dial ansi") + way, rule, false);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out,
+    EXPECT_EQ(r.out, USING +
               "named objects: 1\n"
               "EnumValue FunctionBuiltout LabelIdent SymbolMacro TypeEnum TypeField TypeStruct TypeUnion Variable\n");
   }

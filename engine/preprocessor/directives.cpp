@@ -3,6 +3,8 @@
  * groups, #include and its search, #line and line markers, #assert and
  * #unassert.
  */
+#include <sys/stat.h>
+
 #include "preprocessor/pp_impl.h"
 
 namespace kvx::pp {
@@ -22,7 +24,10 @@ enum {
   D_UNASSERT,
   D_LINE,
   D_IGNORED,
-  D_INCLUDE_NEXT
+  D_INCLUDE_NEXT,
+  D_PRAGMA,
+  D_ERROR,
+  D_WARNING
 };
 
 static const struct {
@@ -32,8 +37,8 @@ static const struct {
                        {"elif", D_ELIF},     {"else", D_ELSE},         {"endif", D_ENDIF},
                        {"define", D_DEFINE}, {"undef", D_UNDEF},       {"include", D_INCLUDE},
                        {"assert", D_ASSERT}, {"unassert", D_UNASSERT}, {"line", D_LINE},
-                       {"ident", D_IGNORED}, {"error", D_IGNORED},     {"pragma", D_IGNORED},
-                       {"include_next", D_INCLUDE_NEXT}};
+                       {"ident", D_IGNORED}, {"error", D_ERROR},       {"pragma", D_PRAGMA},
+                       {"include_next", D_INCLUDE_NEXT}, {"warning", D_WARNING}};
 
 void register_directives(Preprocessor &pp) {
   for (auto &d : directive_table) pp.intern(d.name, strlen(d.name))->directive = (uint8_t)d.code;
@@ -78,12 +83,20 @@ void Preprocessor::directive() {
           break;
         }
         case D_INCLUDE_NEXT: {
-          /* GNU extension: search on after the directory of the current file */
-          if (!opts_.gnu) break;
+          /* search on after the directory the current file was found in */
+          if (!opts_.gnu && !opts_.c99) break;
           do_include(true);
           include_path.swap(pending_include_);
           break;
         }
+        case D_PRAGMA:
+          if (opts_.c99) do_pragma();
+          break;
+        case D_ERROR:
+        case D_WARNING:
+          /* the old dialects ignore both lines */
+          if (opts_.c99 || opts_.gnu) do_message(d == D_ERROR);
+          break;
         case D_ASSERT: do_assert(true); break;
         case D_UNASSERT: do_assert(false); break;
         case D_LINE: {
@@ -120,6 +133,9 @@ void Preprocessor::directive() {
     uint32_t from = f->file;
     if (frames_.size() >= (size_t)kMaxIncludeDepth) {
       report(LEVEL_ERROR, "#include nested too deeply");
+    } else if (!once_files_.empty() && once_files_.count(file_key(include_path))) {
+      /* a file marked "#pragma once" is read only once */
+      if (!is_pch(include_path)) obs_->inclusion(from, dline, file_index(include_path));
     } else if (push_file(include_path)) {
       file_->dir_index = pending_dir_;
       if (!is_pch(include_path)) obs_->inclusion(from, dline, file_->file);
@@ -257,6 +273,13 @@ void Preprocessor::do_conditional(int code, std::string_view name) {
   }
 }
 
+/* Identity of a file for #pragma once: device and inode. */
+std::string file_key(const std::string &path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0) return path;
+  return std::to_string((unsigned long long)st.st_dev) + ":" + std::to_string((unsigned long long)st.st_ino);
+}
+
 static bool is_absolute(const std::string &n) { return (!n.empty() && n[0] == '/') || (n.size() > 1 && n[1] == ':'); }
 
 void Preprocessor::do_include(bool next) {
@@ -301,7 +324,22 @@ void Preprocessor::do_include(bool next) {
   if (opts_.backslash_includes)
     for (char &c : name)
       if (c == '\\') c = '/';
-  pending_dir_ = -1;
+  int dir = -1;
+  std::string found = find_include(name, angle, next, dir);
+  if (found.empty()) {
+    report_inc("cannot open include file \"" + name + "\"");
+    return;
+  }
+  pending_include_ = found;
+  pending_dir_ = dir;
+}
+
+/* The search of an include name: for a quoted name the directory of the
+ * current real file first, then the include directories (for
+ * #include_next those after the one the current file was found in).
+ * Empty when nothing opens; dir is the directory index used, -1 for none. */
+std::string Preprocessor::find_include(const std::string &name, bool angle, bool next, int &dir) {
+  dir = -1;
   size_t first_dir = 0;
   if (next) {
     angle = true;
@@ -324,22 +362,128 @@ void Preprocessor::do_include(bool next) {
       size_t slash = cur.find_last_of("/\\");
       if (slash != std::string::npos) cand = cur.substr(0, slash + 1) + name;
     }
-    if (is_readable(cand)) {
-      pending_include_ = cand;
-      return;
-    }
+    if (is_readable(cand)) return cand;
   }
   for (size_t i = first_dir; i < inc_dirs_.size(); i++) {
-    const std::string &dir = inc_dirs_[i];
-    if (dir.size() + name.size() >= 16383) report(LEVEL_FATAL, "filename work buffer overflow");
-    std::string cand = name[0] == '/' ? name : dir + "/" + name;
+    const std::string &d = inc_dirs_[i];
+    if (d.size() + name.size() >= 16383) report(LEVEL_FATAL, "filename work buffer overflow");
+    std::string cand = name[0] == '/' ? name : d + "/" + name;
     if (is_readable(cand)) {
-      pending_include_ = cand;
-      pending_dir_ = (int)i;
-      return;
+      dir = (int)i;
+      return cand;
     }
   }
-  report_inc("cannot open include file \"" + name + "\"");
+  return {};
+}
+
+/* The operand of __has_include: ( "name" ) or ( <name> ), or macros that
+ * expand to one of them. */
+int Preprocessor::has_include(bool next) {
+  std::string name;
+  bool angle = false;
+  PToken t;
+  if (pending_.empty() && ctx_.size() == ctx_base_) {
+    /* straight from the line: the name is taken as written */
+    FileFrame &f = *file_;
+    const char *p = f.cur;
+    while (char_class[(unsigned char)*p] == C_BLANK) ++p;
+    if (*p != '(') return -1;
+    ++p;
+    while (char_class[(unsigned char)*p] == C_BLANK) ++p;
+    if (*p == '<' || *p == '"') {
+      char close = *p == '<' ? '>' : '"';
+      angle = close == '>';
+      const char *s = ++p;
+      while (*p != close && *p != '\n') ++p;
+      if (*p != close) return -1;
+      name.assign(s, (size_t)(p - s));
+      f.cur = p + 1;
+      lex(t);
+      if (!t.is(')')) {
+        if (t.kind == IK_EOL) push_pending(t);
+        return -1;
+      }
+    } else {
+      f.cur = p;
+      name = "(";
+    }
+  }
+  if (name.empty() || name == "(") {
+    if (name.empty()) {
+      fetch(t);
+      if (!t.is('(')) {
+        if (t.kind == IK_EOL) push_pending(t);
+        return -1;
+      }
+    }
+    /* macros giving the name; the tokens of <...> are joined */
+    std::string text;
+    int depth = 0;
+    for (;;) {
+      get(t);
+      if (t.kind == IK_EOL || t.kind == IK_EOF) {
+        push_pending(t);
+        return -1;
+      }
+      if (t.is('(')) depth++;
+      if (t.is(')') && depth-- == 0) break;
+      if (!text.empty() && (t.flags & F_SPACE) && text[0] != '<') text += ' ';
+      text.append(t.p, t.len);
+    }
+    if (text.size() < 3 || !((text[0] == '"' && text.back() == '"') || (text[0] == '<' && text.back() == '>')))
+      return -1;
+    angle = text[0] == '<';
+    name = text.substr(1, text.size() - 2);
+  }
+  if (name.empty()) return -1;
+  if (opts_.backslash_includes)
+    for (char &c : name)
+      if (c == '\\') c = '/';
+  int dir;
+  return find_include(name, angle, next, dir).empty() ? 0 : 1;
+}
+
+/* #pragma at the C99 level: once, push_macro and pop_macro act; every
+ * other pragma is consumed (none reaches the token stream). */
+void Preprocessor::do_pragma() {
+  PToken t;
+  lex(t);
+  if (t.kind != (uint8_t)TokenKind::Identifier) return;
+  if (t.sv() == "once") {
+    for (auto it = frames_.rbegin(); it != frames_.rend(); ++it)
+      if (!(*it)->is_text) {
+        once_files_.insert(file_key((*it)->open_name));
+        break;
+      }
+    return;
+  }
+  bool push = t.sv() == "push_macro";
+  if (!push && t.sv() != "pop_macro") return;
+  PToken open, str, close;
+  lex(open);
+  lex(str);
+  lex(close);
+  if (!open.is('(') || str.kind != (uint8_t)TokenKind::String || !close.is(')') || str.len < 3 ||
+      str.p[0] != '"')
+    return;
+  Ident *id = intern(str.p + 1, str.len - 2);
+  std::vector<Macro *> &stack = pushed_macros_[id];
+  if (push) {
+    stack.push_back(id->macro);
+  } else if (!stack.empty()) {
+    id->macro = stack.back();
+    stack.pop_back();
+  }
+}
+
+/* #warning and (at the C99 level) #error: the line's text as a warning. */
+void Preprocessor::do_message(bool error) {
+  const char *p = file_->cur;
+  while (char_class[(unsigned char)*p] == C_BLANK) ++p;
+  const char *e = p;
+  while (*e != '\n') ++e;
+  while (e > p && char_class[(unsigned char)e[-1]] == C_BLANK) --e;
+  report(LEVEL_WARNING, std::string(error ? "#error " : "#warning ") + std::string(p, (size_t)(e - p)));
 }
 
 /* Operands of #line and of a line marker: a number, then an optional name

@@ -3,7 +3,11 @@
  * macro-expanded tokens of the directive line, with defined, assertion
  * tests, sizeof and _argt$ over type words.
  *
- * Values are 32-bit signed.  After any error the condition is taken as 1.
+ * Values are 32-bit signed in the old dialects.  At the C99 level they are
+ * intmax_t/uintmax_t (64 bits): a constant is unsigned with a u suffix or
+ * when it does not fit the signed type, and the usual arithmetic
+ * conversions make an operation unsigned when either operand is.  After any
+ * error the condition is taken as 1.
  */
 #include "preprocessor/pp_impl.h"
 
@@ -66,10 +70,16 @@ bool groups_ok(int b) {
   return true;
 }
 
+/* A value of the evaluator: at the C99 level u marks uintmax_t. */
+struct Val {
+  int64_t v = 0;
+  bool u = false;
+};
+
 class Evaluator {
  public:
-  explicit Evaluator(Preprocessor &pp) : pp_(pp) {}
-  int32_t run();
+  explicit Evaluator(Preprocessor &pp) : pp_(pp), wide_(pp.opts_.c99) {}
+  int64_t run();
 
  private:
   struct Entry {
@@ -80,14 +90,16 @@ class Evaluator {
     failed_ = true;
     return false;
   }
-  int read(int32_t &v);
-  bool number(const PToken &t, int32_t &v);
-  int32_t char_value(const PToken &t);
-  bool defined_op(int32_t &v);
-  bool assertion(int32_t &v);
-  bool type_form(bool is_sizeof, int32_t &v, bool &supported);
+  int read(Val &v);
+  bool number(const PToken &t, Val &v);
+  int64_t char_value(const PToken &t);
+  bool defined_op(Val &v);
+  bool assertion(Val &v);
+  bool has_op(int special, const PToken &name, Val &v);
+  bool type_form(bool is_sizeof, Val &v, bool &supported);
   bool apply();
-  bool push_val(int32_t v) {
+  bool apply_narrow(const Entry &top);
+  bool push_val(Val v) {
     if (nvals_ >= 127) return fail("#if value stack overflow");
     vals_[nvals_++] = v;
     return true;
@@ -97,33 +109,51 @@ class Evaluator {
   Preprocessor &pp_;
   Entry ops_[128];
   int nops_ = 0;
-  int32_t vals_[127];
+  Val vals_[127];
   int nvals_ = 0;
   bool failed_ = false;
+  bool wide_;  /* C99 level: 64-bit values with unsigned ones */
 };
 
-bool Evaluator::number(const PToken &t, int32_t &v) {
+bool Evaluator::number(const PToken &t, Val &v) {
   const char *p = t.p, *e = t.p + t.len;
-  uint32_t base = 10, acc = 0;
+  uint64_t base = 10, acc = 0;
+  bool over = false;
   if (*p == '0') {
     base = 8;
     if (p + 1 < e && (p[1] == 'x' || p[1] == 'X')) {
       base = 16;
       p += 2;
+    } else if (wide_ && p + 1 < e && (p[1] == 'b' || p[1] == 'B')) {
+      base = 2;
+      p += 2;
     }
   }
   for (; p < e; p++) {
-    uint32_t d;
+    uint64_t d;
     char c = *p;
-    if (c >= '0' && c <= '9') d = (uint32_t)(c - '0');
-    else if (c >= 'a' && c <= 'f') d = (uint32_t)(c - 'a' + 10);
-    else if (c >= 'A' && c <= 'F') d = (uint32_t)(c - 'A' + 10);
+    if (c >= '0' && c <= '9') d = (uint64_t)(c - '0');
+    else if (c >= 'a' && c <= 'f') d = (uint64_t)(c - 'a' + 10);
+    else if (c >= 'A' && c <= 'F') d = (uint64_t)(c - 'A' + 10);
     else break;
     if (d >= base) break;
+    if (acc > (UINT64_MAX - d) / base) over = true;
     acc = acc * base + d;
   }
-  while (p < e && (*p == 'u' || *p == 'U' || *p == 'l' || *p == 'L')) p++;
-  v = (int32_t)acc;
+  bool uns = false;
+  while (p < e && (*p == 'u' || *p == 'U' || *p == 'l' || *p == 'L')) {
+    if (*p == 'u' || *p == 'U') uns = true;
+    p++;
+  }
+  if (wide_) {
+    if (over) pp_.report(LEVEL_WARNING, "integer constant is too large for its type");
+    /* a constant that does not fit intmax_t is uintmax_t */
+    v.v = (int64_t)acc;
+    v.u = uns || acc > (uint64_t)INT64_MAX;
+  } else {
+    v.v = (int32_t)(uint32_t)acc;
+    v.u = false;
+  }
   if (p < e) {
     if (skip()) return fail("");
     char msg[64];
@@ -135,11 +165,13 @@ bool Evaluator::number(const PToken &t, int32_t &v) {
   return true;
 }
 
-int32_t Evaluator::char_value(const PToken &t) {
+int64_t Evaluator::char_value(const PToken &t) {
   const char *p = t.p, *e = t.p + t.len - 1;
   while (*p != '\'') p++;
   p++;
+  bool wide_char = *t.p != '\'';  /* L'x', u'x', U'x' */
   uint32_t v = 0;
+  int n = 0;
   bool first = true;
   while (p < e) {
     unsigned char c = (unsigned char)*p++;
@@ -172,11 +204,15 @@ int32_t Evaluator::char_value(const PToken &t) {
     }
     first = false;
     v = v * 256 + c;
+    n++;
   }
+  /* at the C99 level a one-character constant has the value of a (signed)
+   * char converted to int, as GCC gives it for x86-64 */
+  if (wide_ && n == 1 && !wide_char) return (int8_t)(uint8_t)v;
   return (int32_t)v;
 }
 
-bool Evaluator::defined_op(int32_t &v) {
+bool Evaluator::defined_op(Val &v) {
   PToken t;
   pp_.fetch(t);
   bool paren = t.is('(');
@@ -185,7 +221,7 @@ bool Evaluator::defined_op(int32_t &v) {
     if (t.kind == IK_EOL) pp_.push_pending(t);
     return fail("bad #if ... defined() syntax");
   }
-  v = t.id->macro != nullptr;
+  v.v = pp_.is_defined(t.id);
   if (paren) {
     pp_.fetch(t);
     if (!t.is(')')) {
@@ -196,16 +232,16 @@ bool Evaluator::defined_op(int32_t &v) {
   return true;
 }
 
-bool Evaluator::assertion(int32_t &v) {
+bool Evaluator::assertion(Val &v) {
   std::string key;
   if (!pp_.read_answer(key)) return fail("");
-  v = pp_.assertions_.count(key) != 0;
+  v.v = pp_.assertions_.count(key) != 0;
   return true;
 }
 
 /* Reads "( type words )" after sizeof or _argt$.  False on an error;
  * supported is false for a form that gets the reserved identifier. */
-bool Evaluator::type_form(bool is_sizeof, int32_t &v, bool &supported) {
+bool Evaluator::type_form(bool is_sizeof, Val &v, bool &supported) {
   supported = false;
   PToken t;
   pp_.get(t);
@@ -272,7 +308,7 @@ bool Evaluator::type_form(bool is_sizeof, int32_t &v, bool &supported) {
     const Preprocessor &p = pp_;
     if (is_sizeof) {
       if (bits & T_FNPTR) {
-        v = p.psize_[6];
+        v.v = p.psize_[6];
         supported = true;
       } else {
         int b = bits & ~(T_SIGNED | T_UNSIGNED);
@@ -282,11 +318,11 @@ bool Evaluator::type_form(bool is_sizeof, int32_t &v, bool &supported) {
         static const int rows[] = {T_CHAR, T_SHORT, T_INT, T_LONG, T_FLOAT, T_DOUBLE};
         for (int i = 0; i < 6; i++)
           if (b == rows[i]) {
-            v = ptr ? p.psize_[i] : p.size_[i];
+            v.v = ptr ? p.psize_[i] : p.size_[i];
             supported = true;
           }
         if (b == T_VOID) {
-          v = ptr ? p.psize_[7] : 0;
+          v.v = ptr ? p.psize_[7] : 0;
           supported = true;
         }
       }
@@ -294,7 +330,7 @@ bool Evaluator::type_form(bool is_sizeof, int32_t &v, bool &supported) {
       int b = bits;
       if (b & (T_SHORT | T_LONG)) b &= ~T_INT;
       if (b & (T_PTR | T_FNPTR)) {
-        v = 12;
+        v.v = 12;
         supported = true;
       } else {
         static const struct { int b, code; } codes[] = {
@@ -303,7 +339,7 @@ bool Evaluator::type_form(bool is_sizeof, int32_t &v, bool &supported) {
             {T_FLOAT, 9}, {T_DOUBLE, 10}};
         for (auto &c : codes)
           if (b == c.b) {
-            v = c.code;
+            v.v = c.code;
             supported = true;
           }
       }
@@ -334,8 +370,23 @@ bool Evaluator::type_form(bool is_sizeof, int32_t &v, bool &supported) {
   return true;
 }
 
+/* __has_include and the other query operators of the C99 level. */
+bool Evaluator::has_op(int special, const PToken &name, Val &v) {
+  std::string bad = "bad #if ... " + std::string(name.sv()) + "() syntax";
+  if (special == SP_HAS_INCLUDE || special == SP_HAS_INCLUDE_NEXT) {
+    int r = pp_.has_include(special == SP_HAS_INCLUDE_NEXT);
+    if (r < 0) return fail(bad);
+    v.v = r;
+    return true;
+  }
+  std::string key;
+  if (!pp_.query_operand(key)) return fail(bad);
+  v.v = pp_.has_answer(special, key);
+  return true;
+}
+
 /* Next operator code, or O_VAL with the value in v; -1 after an error. */
-int Evaluator::read(int32_t &v) {
+int Evaluator::read(Val &v) {
   for (;;) {
     PToken t;
     pp_.get(t);
@@ -347,7 +398,7 @@ int Evaluator::read(int32_t &v) {
       case (uint8_t)TokenKind::Number:
         return number(t, v) ? (int)O_VAL : -1;
       case (uint8_t)TokenKind::CharConst:
-        v = char_value(t);
+        v.v = char_value(t);
         return O_VAL;
       case (uint8_t)TokenKind::String:
         fail("can't use a string in an #if");
@@ -362,7 +413,8 @@ int Evaluator::read(int32_t &v) {
           if (!supported) continue;
           return O_VAL;
         }
-        v = 0;
+        if (sp >= SP_HAS_INCLUDE && wide_) return has_op(sp, t, v) ? (int)O_VAL : -1;
+        v.v = 0;
         return O_VAL;
       }
       case (uint8_t)TokenKind::Punct: {
@@ -423,25 +475,105 @@ bool Evaluator::apply() {
                   op_name[nops_ ? (int)ops_[nops_ - 1].op : (int)O_NONE]);
     nops_--;
     if (nvals_ < 3) return fail(std::string("operator : in incorrect context"));
-    int32_t c = vals_[nvals_ - 1], b = vals_[nvals_ - 2], a = vals_[nvals_ - 3];
+    Val c = vals_[nvals_ - 1], b = vals_[nvals_ - 2], a = vals_[nvals_ - 3];
     nvals_ -= 3;
-    return push_val(a ? b : c);
+    Val r = a.v ? b : c;
+    r.u = b.u || c.u;
+    return push_val(r);
   }
   if (op == O_QUEST) return fail("misplaced '?' or ':', previous operator is ?");
+  if (!wide_) return apply_narrow(top);
   if (is_unary(op)) {
     if (nvals_ < 1) return fail(std::string("operator ") + op_name[op] + " in incorrect context");
-    int32_t &a = vals_[nvals_ - 1];
+    Val &a = vals_[nvals_ - 1];
+    switch (op) {
+      case O_UMINUS: a.v = (int64_t)(0u - (uint64_t)a.v); break;
+      case O_COMPL: a.v = ~a.v; break;
+      case O_NOT:
+        a.v = !a.v;
+        a.u = false;
+        break;
+      default: break;
+    }
+    return true;
+  }
+  if (nvals_ < 2) return fail(std::string("operator ") + op_name[op] + " in incorrect context");
+  Val b = vals_[--nvals_];
+  Val a = vals_[--nvals_];
+  /* the usual arithmetic conversions; shifts keep the left operand's type */
+  bool u = a.u || b.u;
+  uint64_t ua = (uint64_t)a.v, ub = (uint64_t)b.v;
+  Val r;
+  r.u = u;
+  switch (op) {
+    case O_ADD: r.v = (int64_t)(ua + ub); break;
+    case O_SUB: r.v = (int64_t)(ua - ub); break;
+    case O_MUL: r.v = (int64_t)(ua * ub); break;
+    case O_DIV:
+    case O_MOD:
+      if (b.v == 0) {
+        if (!top.skip)
+          pp_.report(LEVEL_WARNING, std::string(op == O_DIV ? "divide" : "mod") +
+                                        " by zero in #if, zero result assumed");
+        r.v = 0;
+      } else if (u) {
+        r.v = (int64_t)(op == O_DIV ? ua / ub : ua % ub);
+      } else if (b.v == -1) {
+        r.v = op == O_DIV ? (int64_t)(0u - ua) : 0;
+      } else {
+        r.v = op == O_DIV ? a.v / b.v : a.v % b.v;
+      }
+      break;
+    case O_SHL:
+    case O_SHR: {
+      r.u = a.u;
+      /* a negative count shifts the other way, as GCC does */
+      bool left = op == O_SHL;
+      uint64_t n = ub;
+      if (!b.u && b.v < 0) {
+        left = !left;
+        n = 0u - ub;
+      }
+      if (left) r.v = n >= 64 ? 0 : (int64_t)(ua << n);
+      else if (a.u) r.v = n >= 64 ? 0 : (int64_t)(ua >> n);
+      else r.v = n >= 64 ? (a.v < 0 ? -1 : 0) : a.v >> n;
+      break;
+    }
+    case O_AND: r.v = a.v & b.v; break;
+    case O_OR: r.v = a.v | b.v; break;
+    case O_XOR: r.v = a.v ^ b.v; break;
+    case O_EQ: r.v = a.v == b.v; r.u = false; break;
+    case O_NE: r.v = a.v != b.v; r.u = false; break;
+    case O_LT: r.v = u ? ua < ub : a.v < b.v; r.u = false; break;
+    case O_LE: r.v = u ? ua <= ub : a.v <= b.v; r.u = false; break;
+    case O_GE: r.v = u ? ua >= ub : a.v >= b.v; r.u = false; break;
+    case O_GT: r.v = u ? ua > ub : a.v > b.v; r.u = false; break;
+    case O_LAND: r.v = a.v && b.v; r.u = false; break;
+    case O_LOR: r.v = a.v || b.v; r.u = false; break;
+    case O_COMMA: return fail("syntax error : unknown operator");
+    default: break;
+  }
+  return push_val(r);
+}
+
+/* The 32-bit signed arithmetic of the old dialects. */
+bool Evaluator::apply_narrow(const Entry &top) {
+  int op = top.op;
+  if (is_unary(op)) {
+    if (nvals_ < 1) return fail(std::string("operator ") + op_name[op] + " in incorrect context");
+    int32_t a = (int32_t)vals_[nvals_ - 1].v;
     switch (op) {
       case O_UMINUS: a = (int32_t)(0u - (uint32_t)a); break;
       case O_COMPL: a = ~a; break;
       case O_NOT: a = !a; break;
       default: break;
     }
+    vals_[nvals_ - 1].v = a;
     return true;
   }
   if (nvals_ < 2) return fail(std::string("operator ") + op_name[op] + " in incorrect context");
-  int32_t b = vals_[--nvals_];
-  int32_t a = vals_[--nvals_];
+  int32_t b = (int32_t)vals_[--nvals_].v;
+  int32_t a = (int32_t)vals_[--nvals_].v;
   uint32_t ua = (uint32_t)a, ub = (uint32_t)b;
   int32_t r = 0;
   switch (op) {
@@ -477,17 +609,19 @@ bool Evaluator::apply() {
     case O_COMMA: return fail("syntax error : unknown operator");
     default: break;
   }
-  return push_val(r);
+  Val v;
+  v.v = r;
+  return push_val(v);
 }
 
-int32_t Evaluator::run() {
+int64_t Evaluator::run() {
   ops_[0] = {O_NONE, (uint8_t)prec_of(O_NONE), 0};
   nops_ = 1;
   bool expect_operand = true;
   bool after_rparen = false;
   bool first = true;
   for (;;) {
-    int32_t v = 0;
+    Val v;
     int op = read(v);
     if (op < 0) return 1;
     if (first && op == O_END) {
@@ -538,7 +672,7 @@ int32_t Evaluator::run() {
           return 1;
         }
         if (top == O_NONE) {
-          if (op == O_END) return nvals_ ? vals_[nvals_ - 1] : 1;
+          if (op == O_END) return nvals_ ? vals_[nvals_ - 1].v : 1;
           break; /* a ')' without '(' is dropped */
         }
         if (!apply()) return 1;
@@ -549,7 +683,7 @@ int32_t Evaluator::run() {
       after_rparen = true;
       continue;
     }
-    if (op == O_END) return nvals_ ? vals_[nvals_ - 1] : 1;
+    if (op == O_END) return nvals_ ? vals_[nvals_ - 1].v : 1;
     if (nops_ >= 128) {
       fail(std::string("expression stack overflow at op \"") + op_name[op] + "\"");
       return 1;
@@ -558,9 +692,9 @@ int32_t Evaluator::run() {
     int stacked = prec;
     if (op == O_LPAREN) stacked = prec_of(O_RPAREN);
     if (op == O_QUEST || op == O_COLON) stacked = 7;
-    if (op == O_LAND && nvals_ && vals_[nvals_ - 1] == 0) sk |= 2;
-    if (op == O_LOR && nvals_ && vals_[nvals_ - 1] != 0) sk |= 2;
-    if (op == O_QUEST && nvals_ && vals_[nvals_ - 1] == 0) sk |= 1;
+    if (op == O_LAND && nvals_ && vals_[nvals_ - 1].v == 0) sk |= 2;
+    if (op == O_LOR && nvals_ && vals_[nvals_ - 1].v != 0) sk |= 2;
+    if (op == O_QUEST && nvals_ && vals_[nvals_ - 1].v == 0) sk |= 1;
     if (op == O_COLON && nops_ > 0 && ops_[nops_ - 1].op == O_QUEST) sk = (uint8_t)(ops_[nops_ - 1].skip ^ 1);
     ops_[nops_++] = {(uint8_t)op, (uint8_t)stacked, sk};
     expect_operand = true;
@@ -570,10 +704,12 @@ int32_t Evaluator::run() {
 
 }  // namespace
 
-int32_t Preprocessor::evaluate() {
+int64_t Preprocessor::evaluate() {
   force_expand_ = true;
+  in_if_ = true;
   Evaluator e(*this);
-  int32_t v = e.run();
+  int64_t v = e.run();
+  in_if_ = false;
   force_expand_ = false;
   return v;
 }

@@ -106,8 +106,126 @@ void Preprocessor::get(PToken &t) {
 
 /* ------------------------------------------------------------ expansion */
 
+/* _Pragma ( string ): consumed, as #pragma lines are; false when the
+ * operand is not there (the identifier then stays). */
+bool Preprocessor::pragma_operator(const PToken &t) {
+  PToken open, str, close;
+  fetch(open);
+  if (!open.is('(')) {
+    push_pending(open);
+    return false;
+  }
+  fetch(str);
+  if (str.kind != (uint8_t)TokenKind::String) {
+    push_pending(str);
+    push_pending(open);
+    return false;
+  }
+  fetch(close);
+  if (!close.is(')')) {
+    push_pending(close);
+    push_pending(str);
+    push_pending(open);
+    return false;
+  }
+  pad_flags_ = t.flags & F_SPACE;
+  return true;
+}
+
+/* The operand of __has_attribute and the like: ( name ) or
+ * ( scope :: name ), not macro-expanded.  False on a bad form (a line end
+ * met is left to be read again). */
+bool Preprocessor::query_operand(std::string &key) {
+  PToken t;
+  fetch(t);
+  if (!t.is('(')) {
+    if (t.kind == IK_EOL) push_pending(t);
+    return false;
+  }
+  fetch(t);
+  if (t.kind != (uint8_t)TokenKind::Identifier) {
+    if (t.kind == IK_EOL) push_pending(t);
+    return false;
+  }
+  key.assign(t.p, t.len);
+  fetch(t);
+  if (t.is(':')) {
+    PToken c, n;
+    fetch(c);
+    if (!c.is(':')) {
+      if (c.kind == IK_EOL) push_pending(c);
+      return false;
+    }
+    fetch(n);
+    if (n.kind != (uint8_t)TokenKind::Identifier) {
+      if (n.kind == IK_EOL) push_pending(n);
+      return false;
+    }
+    key += "::";
+    key.append(n.p, n.len);
+    fetch(t);
+  }
+  if (!t.is(')')) {
+    if (t.kind == IK_EOL) push_pending(t);
+    return false;
+  }
+  return true;
+}
+
+/* __has_attribute, __has_c_attribute and __has_builtin outside #if give
+ * their answer as a number, as GCC does; the include queries stay. */
+bool Preprocessor::query_outside_if(PToken &t) {
+  int sp = t.id->special;
+  if (sp != SP_HAS_ATTRIBUTE && sp != SP_HAS_C_ATTRIBUTE && sp != SP_HAS_BUILTIN) return false;
+  /* ( name ) or ( scope : : name ); anything else is given back */
+  PToken tk[6];
+  int n = 0;
+  bool ok = false;
+  for (;;) {
+    fetch(tk[n++]);
+    const PToken &x = tk[n - 1];
+    bool want_id = n == 2 || n == 5;
+    if (n == 1 ? !x.is('(') : want_id ? x.kind != (uint8_t)TokenKind::Identifier : false) break;
+    if ((n == 3 || n == 6) && x.is(')')) {
+      ok = true;
+      break;
+    }
+    if (n == 3 || n == 4) {
+      if (!x.is(':')) break;
+      continue;
+    }
+    if (n == 6) break;
+  }
+  if (!ok) {
+    while (n > 0) push_pending(tk[--n]);
+    return false;
+  }
+  std::string key(tk[1].sv());
+  if (n == 6) key.append("::").append(tk[4].sv());
+  std::string text = std::to_string(has_answer(sp, key));
+  std::vector<PToken> *v = pool_get();
+  PToken r;
+  r.kind = (uint8_t)TokenKind::Number;
+  r.p = temp_.copy(text);
+  r.len = (uint32_t)text.size();
+  v->push_back(r);
+  pad_flags_ = t.flags & F_SPACE;
+  if (ctx_.empty()) {
+    exp_line_ = t.line;
+    exp_file_ = t.file;
+  }
+  push_context(nullptr, v->data(), v->data() + v->size(), v);
+  return true;
+}
+
 int Preprocessor::use_macro(PToken &t) {
   Macro *m = t.id->macro;
+  if (m->nparams == MK_QUERY) return !in_if_ && query_outside_if(t) ? 2 : 0;
+  if (m->nparams == MK_PRAGMA) {
+    if (pragma_operator(t)) return 2;
+    report(LEVEL_ERROR, "_Pragma takes a parenthesized string literal");
+    return 0;
+  }
   if (standard_ && m->active) {
     t.flags |= F_NOEXPAND;
     return 0;
@@ -171,11 +289,7 @@ int Preprocessor::use_macro(PToken &t) {
       }
     if (!real) real = file_;
     std::string text;
-    if (m->nparams == -2) {
-      text = std::to_string(line_at(*real, real->cur));
-      r.kind = (uint8_t)TokenKind::Number;
-    } else if (m->nparams == -3) {
-      const std::string &n = real->presented.empty() ? real->open_name : real->presented;
+    auto quoted = [&](std::string_view n) {
       text = "\"";
       for (char c : n) {
         if (c == '"' || c == '\\') text += '\\';
@@ -183,6 +297,27 @@ int Preprocessor::use_macro(PToken &t) {
       }
       text += '"';
       r.kind = (uint8_t)TokenKind::String;
+    };
+    if (m->nparams == MK_LINE) {
+      text = std::to_string(line_at(*real, real->cur));
+      r.kind = (uint8_t)TokenKind::Number;
+    } else if (m->nparams == MK_FILE) {
+      quoted(real->presented.empty() ? real->open_name : real->presented);
+    } else if (m->nparams == MK_FILE_NAME) {
+      std::string_view n = real->presented.empty() ? real->open_name : real->presented;
+      size_t slash = n.find_last_of('/');
+      quoted(slash == std::string_view::npos ? n : n.substr(slash + 1));
+    } else if (m->nparams == MK_BASE_FILE) {
+      quoted(source_name_);
+    } else if (m->nparams == MK_COUNTER) {
+      text = std::to_string(counter_++);
+      r.kind = (uint8_t)TokenKind::Number;
+    } else if (m->nparams == MK_INCLUDE_LEVEL) {
+      long level = -1;
+      for (auto &f : frames_)
+        if (!f->is_text) level++;
+      text = std::to_string(level < 0 ? 0 : level);
+      r.kind = (uint8_t)TokenKind::Number;
     } else {
       report(LEVEL_FATAL, "illegal __ macro \"" + std::string(t.sv()) + "\"");
     }
@@ -264,6 +399,7 @@ bool Preprocessor::collect_args(Macro *m, ArgSet &a) {
   size_t n = a.start.size() - 1;
   bool ok = n == np || (np == 0 && n == 1 && a.toks.empty()) || (m->variadic && n + 1 == np);
   if (!ok) report(LEVEL_WARNING, "wrong number of macro arguments for \"" + std::string(m->name->sv()) + "\"");
+  a.va_omitted = m->variadic && n + 1 == np;
   while (a.start.size() - 1 < np) a.start.push_back((uint32_t)a.toks.size());
   a.expanded.assign(a.start.size() - 1, nullptr);
   return true;
@@ -355,9 +491,75 @@ static void substitute_in_string(Preprocessor &pp, const Macro *m, ArgSet &a, PT
 void Preprocessor::substitute(Macro *m, ArgSet &a, std::vector<PToken> &out) {
   const std::vector<PToken> &body = m->body;
   size_t nargs = a.start.size() - 1;
+  size_t va = m->variadic ? m->params.size() - 1 : SIZE_MAX;
+  size_t vaopt_start = 0;
   for (size_t i = 0; i < body.size(); i++) {
     const PToken &b = body[i];
+    if (b.kind == IK_VAOPT) {
+      /* __VA_OPT__( ... ): its tokens when the variable arguments give any */
+      bool present = false;
+      if (va < nargs && a.start[va] != a.start[va + 1]) {
+        expand_arg(a, va);
+        present = !a.expanded[va]->empty();
+      }
+      bool pre_paste = i > 0 && (body[i - 1].flags & F_PASTE);
+      if (present) {
+        vaopt_start = out.size();
+        continue;
+      }
+      size_t j = i + 1;
+      while (j < body.size() && body[j].kind != IK_VAOPT_END) j++;
+      uint16_t post = j < body.size() ? (body[j].flags & F_PASTE) : 0;
+      if (pre_paste || post) {
+        PToken pm;
+        pm.kind = IK_PLACEMARKER;
+        pm.flags = post;
+        out.push_back(pm);
+      }
+      i = j;
+      continue;
+    }
+    if (b.kind == IK_VAOPT_END) {
+      if (out.size() == vaopt_start) {
+        if (b.flags & F_PASTE || (i > 0 && (body[i - 1].flags & F_PASTE))) {
+          PToken pm;
+          pm.kind = IK_PLACEMARKER;
+          pm.flags = b.flags & F_PASTE;
+          out.push_back(pm);
+        }
+      } else if (b.flags & F_PASTE) {
+        out.back().flags |= F_PASTE;
+      }
+      continue;
+    }
     if (b.kind != IK_PARAM) {
+      if ((b.flags & F_PASTE) && b.is(',') && i + 1 < body.size() && body[i + 1].kind == IK_PARAM &&
+          body[i + 1].arg == va && !(body[i + 1].flags & F_STR)) {
+        /* ", ## __VA_ARGS__": the variable arguments follow the comma as
+         * written, without pasting. */
+        /* As GCC: the comma goes when the variable arguments are left out,
+         * or are empty for a macro whose only parameter they are (except in
+         * strict standard C); an empty argument given after it stays. */
+        const PToken &p = body[++i];
+        bool empty = va >= nargs || a.start[va] == a.start[va + 1];
+        if (empty && (a.va_omitted || (m->params.size() == 1 && !(opts_.c99 && !opts_.gnu)))) {
+          if (p.flags & F_PASTE) {
+            PToken pm;
+            pm.kind = IK_PLACEMARKER;
+            pm.flags = F_PASTE;
+            out.push_back(pm);
+          }
+          continue;
+        }
+        out.push_back(b);
+        out.back().flags &= ~F_PASTE;
+        if (empty) continue;
+        size_t first = out.size();
+        out.insert(out.end(), a.toks.begin() + a.start[va], a.toks.begin() + a.start[va + 1]);
+        out[first].flags = (uint16_t)((out[first].flags & ~F_SPACE) | (p.flags & F_SPACE));
+        if (p.flags & F_PASTE) out.back().flags |= F_PASTE;
+        continue;
+      }
       out.push_back(b);
       if (b.flags & F_TSTR) substitute_in_string(*this, m, a, out.back());
       continue;
@@ -430,6 +632,18 @@ bool Preprocessor::paste(PToken &l, const PToken &r) {
       kind = (uint8_t)TokenKind::Identifier;
       if (len < n && char_class[(unsigned char)*p] == C_QUOTE) {
         len = 0; /* a prefixed literal is left separate */
+        size_t pre = (size_t)(p - s);
+        bool prefix = (pre == 1 && (*s == 'L' || *s == 'u' || *s == 'U')) || (pre == 2 && s[0] == 'u' && s[1] == '8');
+        if (opts_.c99 && prefix) {
+          /* at the C99 level L ## 'a' is the literal L'a' */
+          char q = *p;
+          const char *e = p + 1;
+          while (e < s + n && *e != q) e += *e == '\\' ? 2 : 1;
+          if (e == s + n - 1) {
+            len = n;
+            kind = q == '"' ? (uint8_t)TokenKind::String : (uint8_t)TokenKind::CharConst;
+          }
+        }
       }
       break;
     }
@@ -569,10 +783,37 @@ bool Preprocessor::parse_define(uint32_t file, uint32_t line, bool event) {
   }
   bool fn = m->nparams >= 0;
   bool stringize_next = false;
+  int vaopt = 0; /* parenthesis depth inside __VA_OPT__( ), 0 outside */
   for (; n.kind != IK_EOL && n.kind != IK_EOF; lex(n)) {
     PToken b = n;
     b.flags &= (F_SPACE | F_GLUE);
     b.line = b.file = 0;
+    if (vaopt && b.kind == (uint8_t)TokenKind::Punct && b.len == 1) {
+      if (*b.p == '(') vaopt++;
+      if (*b.p == ')' && --vaopt == 0) {
+        b.kind = IK_VAOPT_END;
+        b.p = "";
+        b.len = 0;
+        m->body.push_back(b);
+        continue;
+      }
+    }
+    if (b.kind == (uint8_t)TokenKind::Identifier && b.id == id_va_opt_ && m->variadic && opts_.c99 &&
+        !vaopt && !stringize_next) {
+      PToken open;
+      lex(open);
+      if (!open.is('(')) {
+        report(LEVEL_ERROR, "__VA_OPT__ must be followed by an open parenthesis");
+        return false;
+      }
+      b.kind = IK_VAOPT;
+      b.p = "";
+      b.len = 0;
+      m->body.push_back(b);
+      m->needs_copy = true;
+      vaopt = 1;
+      continue;
+    }
     if (b.kind == (uint8_t)TokenKind::Identifier) {
       b.p = b.id->name;
       if (fn) {
@@ -635,6 +876,10 @@ bool Preprocessor::parse_define(uint32_t file, uint32_t line, bool event) {
   if (stringize_next) {
     report(LEVEL_WARNING, "strange character (10.) after #");
   }
+  if (vaopt) {
+    report(LEVEL_ERROR, "unterminated __VA_OPT__");
+    return false;
+  }
   if (!m->body.empty() && (m->body.back().flags & F_PASTE)) {
     if (standard_) {
       report(LEVEL_ERROR, "#define syntax error");
@@ -645,7 +890,9 @@ bool Preprocessor::parse_define(uint32_t file, uint32_t line, bool event) {
   if (!m->body.empty()) m->body[0].flags &= ~F_SPACE;
   m->needs_copy = m->needs_copy || m->has_paste;
   Ident *id = m->name;
-  if (id->macro && !same_body(*id->macro, *m))
+  /* the operators and macros of the C99 level are replaced silently: code
+   * written for compilers without them defines its own */
+  if (id->macro && id->macro->nparams > MK_COUNTER && !same_body(*id->macro, *m))
     report(LEVEL_WARNING, "redefining defined variable \"" + std::string(id->sv()) + "\"");
   id->macro = m.get();
   Macro *mp = m.get();

@@ -138,6 +138,27 @@ static bool def_line(Preprocessor &pp, std::string_view s) {
       pp.add_assertion(key + "(" + ans + ")");
       return true;
     }
+    case 'H': {
+      /* H KIND NAME [VALUE]: the answer of __has_KIND(NAME), 1 by default */
+      size_t i = 0;
+      auto word = [&] {
+        while (i < s.size() && is_blank(s[i])) i++;
+        size_t b = i;
+        while (i < s.size() && !is_blank(s[i])) i++;
+        return s.substr(b, i - b);
+      };
+      std::string_view kind = word(), name = word(), value = word();
+      if (!Preprocessor::has_kind(kind) || name.empty() || !word().empty()) return false;
+      long v = 1;
+      if (!value.empty()) {
+        char *end = nullptr;
+        std::string vs(value);
+        v = strtol(vs.c_str(), &end, 0);
+        if (*end) return false;
+      }
+      pp.add_has_answer(kind, name, v);
+      return true;
+    }
     default:
       return false;
   }

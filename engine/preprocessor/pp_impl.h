@@ -34,7 +34,7 @@ enum : uint8_t { C_OTHER, C_LETTER, C_DIGIT, C_DOT, C_QUOTE, C_BLANK, C_NL, C_SL
 extern const uint8_t char_class[256];
 
 /* Token kinds beyond TokenKind that live only inside the preprocessor. */
-enum : uint8_t { IK_EOL = 20, IK_EOF, IK_PARAM, IK_PLACEMARKER, IK_ARGEND };
+enum : uint8_t { IK_EOL = 20, IK_EOF, IK_PARAM, IK_PLACEMARKER, IK_ARGEND, IK_VAOPT, IK_VAOPT_END };
 /* Token flags. */
 enum : uint16_t {
   F_SPACE = 1,     /* white space before */
@@ -61,7 +61,13 @@ struct Ident {
   bool in_names;      /* listed in the macro-names set */
   std::string_view sv() const { return {name, len}; }
 };
-enum : uint8_t { SP_NONE, SP_DEFINED, SP_SIZEOF, SP_ARGT, SP_VA_ARGS };
+enum : uint8_t { SP_NONE, SP_DEFINED, SP_SIZEOF, SP_ARGT, SP_VA_ARGS, SP_VA_OPT,
+                 /* the C99-level query operators of #if, in this order */
+                 SP_HAS_INCLUDE, SP_HAS_INCLUDE_NEXT, SP_HAS_ATTRIBUTE, SP_HAS_C_ATTRIBUTE,
+                 SP_HAS_BUILTIN, SP_HAS_FEATURE, SP_HAS_EXTENSION };
+/* Macros whose expansion the preprocessor computes (Macro::nparams). */
+enum : int { MK_LINE = -2, MK_FILE = -3, MK_COUNTER = -4, MK_PRAGMA = -5, MK_INCLUDE_LEVEL = -6,
+             MK_BASE_FILE = -7, MK_QUERY = -8, MK_FILE_NAME = -9 };
 
 struct PToken {
   const char *p = nullptr;
@@ -78,7 +84,7 @@ struct PToken {
 
 struct Macro {
   Ident *name = nullptr;
-  int nparams = -1;  /* -1 no parameters, -2 __LINE__, -3 __FILE__ */
+  int nparams = -1;  /* -1 no parameters, MK_* for the computed ones */
   bool variadic = false;
   bool has_paste = false;
   bool needs_copy = false;  /* body holds parameters or pastes */
@@ -131,6 +137,7 @@ struct ArgSet {
   std::vector<PToken> toks;
   std::vector<uint32_t> start;  /* start of each argument in toks, plus the end */
   std::vector<std::vector<PToken> *> expanded;
+  bool va_omitted = false;  /* the variable arguments were left out entirely */
 };
 
 class Preprocessor {
@@ -177,13 +184,25 @@ class Preprocessor {
   void skip_group();
   void do_conditional(int code, std::string_view name);
   void do_include(bool next);
+  std::string find_include(const std::string &name, bool angle, bool next, int &dir);
+  void do_pragma();
+  void do_message(bool error);
+  bool pragma_operator(const PToken &t);
+  bool query_operand(std::string &key);
+  bool query_outside_if(PToken &t);
   void do_line_operands(const PToken &num, long &line, std::string &name);
   void do_assert(bool assert);
   bool line_marker_external();
   bool read_answer(std::string &key);
 
   /* --- expressions (expr.cpp) --- */
-  int32_t evaluate();
+  int64_t evaluate();
+  bool is_defined(const Ident *id) const { return id->macro != nullptr; }
+  /* __has_include operand (after the operator): 1 found, 0 not, -1 bad syntax. */
+  int has_include(bool next);
+  long has_answer(int special, std::string_view name) const;
+  void add_has_answer(std::string_view kind, std::string_view name, long value);
+  static bool has_kind(std::string_view kind);
 
   /* --- macros (macros.cpp) --- */
   void get(PToken &t);            /* token with macro expansion */
@@ -240,6 +259,11 @@ class Preprocessor {
   size_t inc_front_ = 0;  /* -I directories go before this position */
   std::unordered_set<std::string> assertions_;
   bool in_directive_ = false;
+  bool in_if_ = false;         /* inside an #if or #elif operand */
+  long counter_ = 0;           /* __COUNTER__ */
+  std::unordered_map<std::string, long> has_table_;  /* "kind:name" answers */
+  std::unordered_set<std::string> once_files_;       /* "device:inode" of #pragma once files */
+  std::unordered_map<Ident *, std::vector<Macro *>> pushed_macros_;  /* #pragma push_macro */
   bool force_expand_ = false;  /* inside #if and #include operands */
   bool next_macid_ = false;    /* external way: next identifier is a macro */
   int skipping_ = 0;
@@ -274,12 +298,15 @@ class Preprocessor {
   int psize_[8] = {4, 4, 4, 4, 4, 4, 4, 4};
 
   Ident *id_defined_ = nullptr, *id_sizeof_ = nullptr, *id_argt_ = nullptr, *id_va_ = nullptr;
+  Ident *id_va_opt_ = nullptr;
 };
 
 /* The longest punctuator at p (p[0] is a punctuation character). */
 size_t punct_length(const char *p);
 /* End of the preprocessing number that starts at p. */
 bool is_readable(const std::string &path);
+/* Identity of a file (device and inode) for #pragma once. */
+std::string file_key(const std::string &path);
 const char *scan_number(const char *p);
 
 }  // namespace kvx::pp

@@ -28,6 +28,13 @@ Preprocessor::Preprocessor(const Options &opts, Diagnostics &diag, Observer *obs
   id_argt_->special = SP_ARGT;
   id_va_ = intern("__VA_ARGS__", 11);
   id_va_->special = SP_VA_ARGS;
+  id_va_opt_ = intern("__VA_OPT__", 10);
+  id_va_opt_->special = SP_VA_OPT;
+  if (opts.c99) {
+    /* LP64: long and pointers have 8 bytes */
+    size_[3] = 8;
+    for (int &p : psize_) p = 8;
+  }
   pending_.reserve(16);
   ctx_.reserve(64);
 }
@@ -115,6 +122,40 @@ void Preprocessor::apply_args(const std::vector<std::string> &args) {
   }
 }
 
+/* Attribute names are compared without their "__" wrapping, as compilers
+ * do: __noreturn__ is noreturn, gnu::__unused__ is gnu::unused. */
+static std::string has_key(int special, std::string_view name) {
+  if (special == SP_HAS_ATTRIBUTE || special == SP_HAS_C_ATTRIBUTE) {
+    size_t c = name.rfind("::");
+    std::string_view scope = c == std::string_view::npos ? std::string_view() : name.substr(0, c + 2);
+    std::string_view n = c == std::string_view::npos ? name : name.substr(c + 2);
+    if (n.size() > 4 && n.substr(0, 2) == "__" && n.substr(n.size() - 2) == "__") n = n.substr(2, n.size() - 4);
+    return std::to_string(special) + ":" + std::string(scope) + std::string(n);
+  }
+  return std::to_string(special) + ":" + std::string(name);
+}
+
+long Preprocessor::has_answer(int special, std::string_view name) const {
+  auto it = has_table_.find(has_key(special, name));
+  return it == has_table_.end() ? 0 : it->second;
+}
+
+void Preprocessor::add_has_answer(std::string_view kind, std::string_view name, long value) {
+  static const struct {
+    const char *kind;
+    int special;
+  } kinds[] = {{"attribute", SP_HAS_ATTRIBUTE}, {"c_attribute", SP_HAS_C_ATTRIBUTE},
+               {"builtin", SP_HAS_BUILTIN},     {"feature", SP_HAS_FEATURE},
+               {"extension", SP_HAS_EXTENSION}};
+  for (auto &k : kinds)
+    if (kind == k.kind) has_table_[has_key(k.special, name)] = value;
+}
+
+bool Preprocessor::has_kind(std::string_view kind) {
+  return kind == "attribute" || kind == "c_attribute" || kind == "builtin" || kind == "feature" ||
+         kind == "extension";
+}
+
 void Preprocessor::define_string(const char *name, const std::string &text) {
   define_text(std::string(name) + " " + text, name);
 }
@@ -123,10 +164,29 @@ bool Preprocessor::open_source(const std::string &path) {
   source_name_ = path;
   if (!opts_.mac_file.empty()) read_mac_file(*this, opts_.mac_file);
   for (const std::string &n : opts_.macro_names) add_macro_name(n);
+  if (opts_.c99) {
+    /* before the option files, so that they may undefine or replace them */
+    static const struct {
+      const char *name;
+      uint8_t special;
+    } queries[] = {{"__has_include", SP_HAS_INCLUDE},           {"__has_include_next", SP_HAS_INCLUDE_NEXT},
+                   {"__has_attribute", SP_HAS_ATTRIBUTE},       {"__has_c_attribute", SP_HAS_C_ATTRIBUTE},
+                   {"__has_builtin", SP_HAS_BUILTIN},           {"__has_feature", SP_HAS_FEATURE},
+                   {"__has_extension", SP_HAS_EXTENSION}};
+    for (auto &q : queries) {
+      define_special(q.name, MK_QUERY);
+      intern(q.name, strlen(q.name))->special = q.special;
+    }
+    define_special("_Pragma", MK_PRAGMA);
+    define_special("__COUNTER__", MK_COUNTER);
+    define_special("__INCLUDE_LEVEL__", MK_INCLUDE_LEVEL);
+    define_special("__BASE_FILE__", MK_BASE_FILE);
+    define_special("__FILE_NAME__", MK_FILE_NAME);
+  }
   if (!opts_.def_file.empty()) read_def_file(*this, opts_.def_file);
   apply_args(opts_.args);
-  define_special("__LINE__", -2);
-  define_special("__FILE__", -3);
+  define_special("__LINE__", MK_LINE);
+  define_special("__FILE__", MK_FILE);
   char buf[32];
   time_t now = time(nullptr);
   struct tm tmv;

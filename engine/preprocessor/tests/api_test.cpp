@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include "driver/paths.h"
 #include "pp_harness.h"
 #include "preprocessor/external.h"
 #include "preprocessor/optfiles.h"
@@ -142,7 +143,10 @@ TEST(OptionFiles, SearchOrder) {
   unlink((dir + "/home/ansi.def").c_str());
   EXPECT_EQ(dir + "/util/ansi.def", find_option_file("", "KVX_CC_DEF", "ansi.def"));
   unlink((dir + "/util/ansi.def").c_str());
-  EXPECT_EQ("", find_option_file("", "KVX_CC_DEF", "ansi.def"));
+  /* last, the utility directory beside the program, where the shipped
+   * option files are */
+  EXPECT_EQ(kvx::program_dir() + "/../util/ansi.def", find_option_file("", "KVX_CC_DEF", "ansi.def"));
+  EXPECT_EQ("", find_option_file("", "KVX_CC_DEF", "none-such.def"));
   unsetenv("KVX_UTIL");
   setenv("HOME", savedhome.c_str(), 1);
   std::vector<std::string> names;
@@ -254,6 +258,23 @@ TEST(BothWays, SqliteAmalgamation) {
     EXPECT_TRUE(in.dump == ex.dump) << mode;
     EXPECT_EQ(in.diags, ex.diags) << mode;
   }
+}
+
+/* The whole amalgamation with the system headers in the GNU dialect and
+ * the shipped gnu.def: the same tokens, lines, files and events both ways. */
+TEST(BothWays, SqliteAmalgamationGnuDialect) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "too slow under the sanitizers";
+#endif
+  std::string src = KVX_PP_SOURCE_DIR "/bench/data/package/deps/sqlite3/sqlite3.c";
+  if (access(src.c_str(), R_OK) != 0) GTEST_SKIP() << "scripts/fetch-sqlite.sh has not fetched " << src;
+  std::vector<std::string> words = {"-dial", "gnu", "-ddef", KVX_PP_SOURCE_DIR "/util/gnu.def"};
+  PPRun in = run_inprocess(src, words, "");
+  PPRun ex = run_external(src, words, "");
+  EXPECT_GT(in.dump.size(), 1000000u);
+  EXPECT_TRUE(in.dump == ex.dump);
+  EXPECT_EQ(in.diags, ex.diags);
+  EXPECT_EQ(in.diags, "");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 /*
  * diff_test.cpp - the token sequence of the fixtures marked "gcc-compare"
- * against that of "gcc -E -undef -nostdinc -trigraphs" on the same file.
+ * against that of "gcc -E -undef -nostdinc -trigraphs" on the same file, and
+ * of the fixtures marked "gcc-compare-c99" (preprocessed at the C99 level of
+ * the GNU dialect) against "gcc -E -std=gnu17 -undef -nostdinc" with the
+ * fixture's -I options.
  *
  * Differences that are by design, kept out of the compared fixtures or
  * filtered here:
@@ -21,6 +24,7 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <sstream>
 
 #include "pp_harness.h"
 #include "preprocessor/scanner.h"
@@ -45,8 +49,11 @@ std::string token_texts(Scanner &sc) {
   return s;
 }
 
-bool run_gcc(const std::string &src, const std::string &out) {
-  std::vector<std::string> a = {"gcc", "-E", "-undef", "-nostdinc", "-trigraphs", "-w", src, "-o", out};
+bool run_gcc(const std::string &src, const std::string &out, const std::vector<std::string> &extra = {}) {
+  std::vector<std::string> a = {"gcc", "-E", "-undef", "-nostdinc", "-w"};
+  a.insert(a.end(), extra.begin(), extra.end());
+  if (extra.empty()) a.push_back("-trigraphs");
+  a.insert(a.end(), {src, "-o", out});
   std::vector<char *> argv;
   for (auto &s : a) argv.push_back(s.data());
   argv.push_back(nullptr);
@@ -57,18 +64,74 @@ bool run_gcc(const std::string &src, const std::string &out) {
   return WIFEXITED(st) && access(out.c_str(), R_OK) == 0;
 }
 
-TEST(GccDifferential, SameTokensAsGcc) {
+std::vector<std::string> marked(const std::string &mark) {
   std::vector<std::string> names;
   if (DIR *d = opendir(fixture_dir().c_str())) {
     while (dirent *e = readdir(d)) {
       std::string n = e->d_name;
       if (n.size() > 2 && n.substr(n.size() - 2) == ".c" &&
-          read_file(fixture_dir() + "/" + n).find("// gcc-compare") != std::string::npos)
+          read_file(fixture_dir() + "/" + n).find(mark + "\n") != std::string::npos)
         names.push_back(n);
     }
     closedir(d);
   }
   std::sort(names.begin(), names.end());
+  return names;
+}
+
+/* gcc's output with its #pragma and #ident lines removed. */
+void drop_pragmas(const std::string &path) {
+  std::string text = read_file(path), kept;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t nl = text.find('\n', pos);
+    if (nl == std::string::npos) nl = text.size();
+    std::string line = text.substr(pos, nl - pos);
+    if (line.rfind("#pragma", 0) != 0 && line.rfind("#ident", 0) != 0) kept += line + "\n";
+    pos = nl + 1;
+  }
+  write_file(path, kept);
+}
+
+TEST(GccDifferential, C99LevelSameTokensAsGcc) {
+  std::vector<std::string> names = marked("// gcc-compare-c99");
+  ASSERT_FALSE(names.empty());
+  std::string dir = temp_dir();
+  write_file(dir + "/probe.c", "x\n");
+  if (!run_gcc(dir + "/probe.c", dir + "/probe.i")) GTEST_SKIP() << "gcc is not available";
+  for (const std::string &n : names) {
+    std::string src = fixture_dir() + "/" + n;
+    std::string text = read_file(src);
+    std::vector<std::string> incs;
+    if (text.rfind("// args:", 0) == 0) {
+      std::istringstream w(text.substr(8, text.find('\n') - 8));
+      std::string x, prev;
+      while (w >> x) {
+        size_t d = x.find("$DIR");
+        if (d != std::string::npos) x.replace(d, 4, fixture_dir());
+        if (prev == "-I") incs.push_back("-I" + x);
+        prev = x;
+      }
+    }
+    std::vector<std::string> extra = {"-std=gnu17"};
+    extra.insert(extra.end(), incs.begin(), incs.end());
+    std::string gout = dir + "/" + n + ".i";
+    ASSERT_TRUE(run_gcc(src, gout, extra)) << n;
+    drop_pragmas(gout);
+    Diagnostics diag(tmpfile());
+    Options o;
+    o.gnu = o.c99 = true;
+    o.args = incs;
+    Scanner ours(o, diag);
+    ASSERT_TRUE(ours.open_source(src));
+    Scanner theirs(Options(), diag);
+    ASSERT_TRUE(theirs.open_preprocessed(gout, src, true));
+    EXPECT_EQ(token_texts(theirs), token_texts(ours)) << n;
+  }
+}
+
+TEST(GccDifferential, SameTokensAsGcc) {
+  std::vector<std::string> names = marked("// gcc-compare");
   ASSERT_FALSE(names.empty());
   std::string dir = temp_dir();
   write_file(dir + "/probe.c", "x\n");
@@ -77,16 +140,7 @@ TEST(GccDifferential, SameTokensAsGcc) {
     std::string src = fixture_dir() + "/" + n;
     std::string gout = dir + "/" + n + ".i";
     ASSERT_TRUE(run_gcc(src, gout)) << n;
-    std::string text = read_file(gout), kept;
-    size_t pos = 0;
-    while (pos < text.size()) {
-      size_t nl = text.find('\n', pos);
-      if (nl == std::string::npos) nl = text.size();
-      std::string line = text.substr(pos, nl - pos);
-      if (line.rfind("#pragma", 0) != 0 && line.rfind("#ident", 0) != 0) kept += line + "\n";
-      pos = nl + 1;
-    }
-    write_file(gout, kept);
+    drop_pragmas(gout);
     Diagnostics diag(tmpfile());
     Options o;
     Scanner ours(o, diag);
