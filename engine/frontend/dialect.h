@@ -28,8 +28,9 @@ struct Dialect {
   bool c99 = false;
 
   /* The dialect describes an LP64 target (long and pointers 8 bytes): the
-   * GNU dialects, whose option files are those of x86-64 Linux. */
-  bool lp64() const { return keywords == KeywordSet::GNU; }
+   * GNU, C99 and C11 dialects, whose option files are those of x86-64
+   * Linux. */
+  bool lp64() const { return c99; }
 
   /* Base names of the dialect's option files ("ansi.def", "ansi.ign"). */
   std::string def_file_name() const { return name + ".def"; }
