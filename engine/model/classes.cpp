@@ -270,6 +270,7 @@ int r_instr_expression_n(const Model &, Obj *o, Visit v, void *d) {
     case INSTR_IF: case INSTR_WHILE: case INSTR_DOWHILE: case INSTR_SWITCH:
       return visit_one(i->condition, v, d);
     case INSTR_EXPRESSION: case INSTR_RETURN:
+    case INSTR_GOTO: /* a computed goto's expression */
       return visit_one(i->expression, v, d);
     case INSTR_DEFINITION:
       return visit_one(i->initialization, v, d);

@@ -72,7 +72,7 @@ int instruction_holds(Obj *o, void *data) {
         case INSTR_IF: case INSTR_WHILE: case INSTR_DOWHILE: case INSTR_SWITCH:
           direct[0] = i->condition;
           break;
-        case INSTR_EXPRESSION: case INSTR_RETURN:
+        case INSTR_EXPRESSION: case INSTR_RETURN: case INSTR_GOTO:
           direct[0] = i->expression;
           break;
         case INSTR_DEFINITION:

@@ -564,11 +564,18 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     TypeRec *r = resolved(t);
     return r && (r->kind == TYPE_POINTER || r->kind == TYPE_ARRAY) ? r->type : nullptr;
   }
-  SymbolRec *member_symbol(TypeRec *t, std::string_view name) const {
+  /* The member's symbol, also when it lies in an anonymous structure or
+   * union member (an unnamed field of an untagged type). */
+  SymbolRec *member_symbol(TypeRec *t, std::string_view name, int depth = 0) const {
     TypeRec *r = resolved(t);
     if (!r || (r->kind != TYPE_STRUCT && r->kind != TYPE_UNION)) return nullptr;
     if (r->original) r = r->original;
-    return r->structure ? find_symbol(r->structure, name, SYM_FIELD) : nullptr;
+    if (SymbolRec *s = r->structure ? find_symbol(r->structure, name, SYM_FIELD) : nullptr) return s;
+    if (depth < 16)
+      for (FieldRec *f : r->fields)
+        if (!f->symbol)
+          if (SymbolRec *s = member_symbol(f->type, name, depth + 1)) return s;
+    return nullptr;
   }
   Sem *wrap(ExprRec *e, Loc loc) {
     Sem *s = make(S_EXPR, loc);
@@ -1081,7 +1088,7 @@ Node SourceBuilder::stmt_case_range(Loc loc, Node low, Node high, Node s) {
   LabelRec *l = b_.new_label(LABEL_CASE, file(loc.file), loc.line);
   b_.set_case_target(l, ex(low));
   ex(high);
-  if (InstrRec *i = st(s)) b_.attach_label(l, i);
+  if (InstrRec *i = st(s)) b_.attach_label(l, i, true);
   return s;
 }
 
