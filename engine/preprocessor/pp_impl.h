@@ -124,6 +124,7 @@ struct FileFrame {
   bool bol = true;
   bool is_text = false;              /* option text, not a file */
   int dir_index = -1;                /* include directory it was found in */
+  size_t cond_base = 0;              /* conditional groups open when it was entered */
 };
 
 struct Context {
