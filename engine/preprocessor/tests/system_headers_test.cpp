@@ -185,6 +185,9 @@ std::string sqlite_source(const std::string &dir) {
 }
 
 TEST(SqliteAmalgamation, SameTokensAsGccWithSystemIncludes) {
+#ifdef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "too slow under the sanitizers";
+#endif
   if (!have_gcc()) GTEST_SKIP() << "gcc is not installed";
   std::string dir = temp_dir();
   std::string src = sqlite_source(dir);
