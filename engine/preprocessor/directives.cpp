@@ -420,7 +420,7 @@ int Preprocessor::has_include(bool next) {
         return -1;
       }
     }
-    /* macros giving the name; the tokens of <...> are joined */
+    /* macros giving the name, joined as for #include */
     std::string text;
     int depth = 0;
     for (;;) {
@@ -431,7 +431,7 @@ int Preprocessor::has_include(bool next) {
       }
       if (t.is('(')) depth++;
       if (t.is(')') && depth-- == 0) break;
-      if (!text.empty() && (t.flags & F_SPACE) && text[0] != '<') text += ' ';
+      if (!text.empty() && (t.flags & F_SPACE)) text += ' ';
       text.append(t.p, t.len);
     }
     if (text.size() < 3 || !((text[0] == '"' && text.back() == '"') || (text[0] == '<' && text.back() == '>')))
