@@ -64,7 +64,15 @@ enum class Specifier : uint8_t {
   Based,       /* __based( arg ): arg is an expression or a type name */
   TypedefName, /* spelling is the name */
   StructOrUnion, Enum, /* arg: the result of struct_end/struct_reference/enum_... */
-  Typeof       /* typeof( arg ): arg is an expression or a type name */
+  Typeof,      /* typeof( arg ): arg is an expression or a type name */
+  Bool,        /* _Bool */
+  Complex,     /* _Complex, __complex__ */
+  Int128,      /* __int128, __int128_t, __uint128_t (spelling tells) */
+  FloatN,      /* _Float16 ... __float128, _DecimalN (spelling tells) */
+  VaList,      /* __builtin_va_list */
+  AutoType,    /* __auto_type */
+  AtomicType,  /* _Atomic( arg ): arg is a type name */
+  Alignas      /* _Alignas( arg ): arg is an expression or a type name */
 };
 
 enum class TagKind : uint8_t { Struct, Union };
@@ -87,7 +95,9 @@ enum class ListKind : uint8_t {
   Initializers,     /* initializers inside braces */
   BlockItems,       /* declarations and statements of a block, in order */
   OldStyleDeclarations, /* declarations between ')' and '{' of an old-style definition */
-  AsmOperands       /* operands of an asm form */
+  AsmOperands,      /* operands of an asm form */
+  BuiltinOperands,  /* operands of a built-in taking types: expressions and type names */
+  GenericAssociations /* generic_association results of a _Generic */
 };
 
 /* A token as the lexer hands it to the parser. */
@@ -130,6 +140,22 @@ class ParseActions {
   virtual Node expr_member(Loc, Op, Node object, std::string_view member) { (void)object; (void)member; return nullptr; }
   /* The asm form that stands as an operand (HP_ANSI, MCC_STD). */
   virtual Node expr_asm(Loc, Node asm_form) { (void)asm_form; return nullptr; }
+  /* A statement expression "({ ... })": block is what block_end returned. */
+  virtual Node expr_statement(Loc, Node block) { (void)block; return nullptr; }
+  /* A compound literal "(type){ ... }": braced is an initializer_braced result. */
+  virtual Node expr_compound_literal(Loc, Node type_name, Node braced) { (void)type_name; (void)braced; return nullptr; }
+  /* The address of a label, "&&name". */
+  virtual Node expr_label_address(Loc, std::string_view label) { (void)label; return nullptr; }
+  /* _Generic(control, associations): a GenericAssociations list. */
+  virtual Node expr_generic(Loc, Node control, Node associations) { (void)control; (void)associations; return nullptr; }
+  /* One association; type_name null for "default". */
+  virtual Node generic_association(Loc, Node type_name, Node expr) { (void)type_name; (void)expr; return nullptr; }
+  /* A built-in that takes type names (__builtin_va_arg, __builtin_offsetof,
+   * __builtin_types_compatible_p, ...): operands is a BuiltinOperands list
+   * of expression and type_name results in source order. */
+  virtual Node expr_builtin(Loc, std::string_view name, Node operands) { (void)name; (void)operands; return nullptr; }
+  /* A member named in the designator of __builtin_offsetof. */
+  virtual Node offsetof_member(Loc, std::string_view member) { (void)member; return nullptr; }
 
   /* ---- asm ---- */
   /* strings: StringPieces of the template; operands: AsmOperands or null. */
@@ -183,6 +209,8 @@ class ParseActions {
   virtual Node declaration(Loc, Node specs, Node init_declarators) { (void)specs; (void)init_declarators; return nullptr; }
   /* A braced initializer: its Initializers list (null for "{}"). */
   virtual Node initializer_braced(Loc, Node initializers) { (void)initializers; return nullptr; }
+  /* _Static_assert(expr, "message"): a declaration that declares nothing. */
+  virtual Node static_assertion(Loc, Node expr) { (void)expr; return nullptr; }
 
   /* Function definition: begin after the declarator (specs null for an
    * old-style definition without type), end after the body. */
@@ -209,6 +237,16 @@ class ParseActions {
   virtual Node stmt_label(Loc, std::string_view label, Node stmt) { (void)label; (void)stmt; return nullptr; }
   virtual Node stmt_case(Loc, Node expr, Node stmt) { (void)expr; (void)stmt; return nullptr; }
   virtual Node stmt_default(Loc, Node stmt) { (void)stmt; return nullptr; }
+  /* "case low ... high:" */
+  virtual Node stmt_case_range(Loc, Node low, Node high, Node stmt) { (void)low; (void)high; (void)stmt; return nullptr; }
+  /* "goto *expr;" */
+  virtual Node stmt_goto_computed(Loc, Node expr) { (void)expr; return nullptr; }
+  /* A for statement whose first clause is a declaration: for_scope_begin at
+   * the start of the declaration (the scope it opens is abandoned like a
+   * block on a syntax error), then the declaration's own calls, then
+   * stmt_for_declaration with what for_scope_begin returned. */
+  virtual Node for_scope_begin(Loc) { return nullptr; }
+  virtual Node stmt_for_declaration(Loc, Node scope, Node decl, Node cond, Node increment, Node body) { (void)scope; (void)decl; (void)cond; (void)increment; (void)body; return nullptr; }
   virtual Node stmt_try_except(Loc, Node body, Node filter, Node handler) { (void)body; (void)filter; (void)handler; return nullptr; }
   virtual Node stmt_try_finally(Loc, Node body, Node handler) { (void)body; (void)handler; return nullptr; }
   virtual Node stmt_leave(Loc) { return nullptr; }

@@ -64,6 +64,15 @@ using namespace kvx::fe;
 %locations
 %parse-param {kvx::fe::ParserState *ps}
 %lex-param {kvx::fe::ParserState *ps}
+/* The grammar has no conflicts apart from the dangling else, which the
+ * precedences below settle.  The newer forms are kept conflict-free by
+ * their first tokens: a compound literal and a cast share "( type-name )"
+ * and differ at '{'; a statement expression is "(" followed by '{', which
+ * no expression starts with; a for declaration is told from a for
+ * expression by the token after "for (" (a type word or storage class
+ * cannot begin an expression); _Atomic before '(' is its own token
+ * (ATOMIC_SPEC, chosen by the lexer), as GCC reads it; attributes and
+ * __extension__ never reach the parser. */
 %expect 0
 
 %token IDENTIFIER MACRO_IDENTIFIER TYPEDEF_NAME CONSTANT STRING_LITERAL ELLIPSIS
@@ -72,6 +81,8 @@ using namespace kvx::fe;
 %token SIZEOF ENUM STRUCT UNION IF ELSE WHILE DO FOR SWITCH CASE DEFAULT BREAK CONTINUE
 %token RETURN GOTO ASM ASM_OPERAND TYPEOF ALIGNOF INT FLOAT DOUBLE CHAR VOID LONG UNSIGNED
 %token SHORT SIGNED CONST VOLATILE INTERRUPT_FN
+%token BOOL COMPLEX INT128 FLOATN VA_LIST AUTO_TYPE ATOMIC ATOMIC_SPEC ALIGNAS STATIC_ASSERT
+%token GENERIC LOCAL_LABEL REAL_IMAG BUILTIN_VA_ARG BUILTIN_OFFSETOF BUILTIN_TYPES_COMPATIBLE
 
 %precedence LOWER_THAN_ELSE
 %precedence ELSE
@@ -79,14 +90,17 @@ using namespace kvx::fe;
 %destructor { ps->close_block(); A.block_abandoned($$.node, false); } block_open
 %destructor { ps->close_block(); A.block_abandoned($$.node, true); } function_start
 %destructor { ps->names.pop(); } param_open
+%destructor { ps->close_block(); A.block_abandoned($$.node, false); } for_open
 
 %start translation_unit
 
 %%
 
+/* After each external declaration the token texts it needed are released
+ * (the lookahead's is kept). */
 translation_unit
   : %empty
-  | translation_unit external_declaration
+  | translation_unit external_declaration { ps->texts.release(); }
   ;
 
 external_declaration
@@ -124,6 +138,40 @@ primary_expression
   | '(' expression ')'           { $$.node = A.expr_paren(to_loc(@1), $2.node); }
   | ASM_OPERAND '(' string_list ')'
       { $$.node = A.expr_asm(to_loc(@1), A.asm_form(to_loc(@1), $3.node, nullptr)); }
+  | '(' compound_statement ')'   { $$.node = A.expr_statement(to_loc(@1), $2.node); }
+  | GENERIC '(' assignment_expression ',' generic_association_list ')'
+      { $$.node = A.expr_generic(to_loc(@1), $3.node, $5.node); }
+  | BUILTIN_VA_ARG '(' assignment_expression ',' type_name ')'
+      { $$.node = A.expr_builtin(to_loc(@1), T($1),
+            LIST(BuiltinOperands, LIST(BuiltinOperands, nullptr, $3.node), $5.node)); }
+  | BUILTIN_OFFSETOF '(' offsetof_operands ')'
+      { $$.node = A.expr_builtin(to_loc(@1), T($1), $3.node); }
+  | BUILTIN_TYPES_COMPATIBLE '(' type_name ',' type_name ')'
+      { $$.node = A.expr_builtin(to_loc(@1), T($1),
+            LIST(BuiltinOperands, LIST(BuiltinOperands, nullptr, $3.node), $5.node)); }
+  ;
+
+generic_association_list
+  : generic_association          { $$.node = LIST(GenericAssociations, nullptr, $1.node); }
+  | generic_association_list ',' generic_association
+      { $$.node = LIST(GenericAssociations, $1.node, $3.node); }
+  ;
+
+generic_association
+  : type_name ':' assignment_expression { $$.node = A.generic_association(to_loc(@1), $1.node, $3.node); }
+  | DEFAULT ':' assignment_expression   { $$.node = A.generic_association(to_loc(@1), nullptr, $3.node); }
+  ;
+
+/* The operands of __builtin_offsetof: the type, then the pieces of the
+ * member designator (member names and index expressions). */
+offsetof_operands
+  : type_name ',' member_name
+      { $$.node = LIST(BuiltinOperands, LIST(BuiltinOperands, nullptr, $1.node),
+                       A.offsetof_member(to_loc(@3), T($3))); }
+  | offsetof_operands '.' member_name
+      { $$.node = LIST(BuiltinOperands, $1.node, A.offsetof_member(to_loc(@3), T($3))); }
+  | offsetof_operands '[' expression ']'
+      { $$.node = LIST(BuiltinOperands, $1.node, $3.node); }
   ;
 
 postfix_expression
@@ -135,6 +183,10 @@ postfix_expression
   | postfix_expression PTR_OP member_name   { $$.node = A.expr_member(to_loc(@1), Op::PointerSelect, $1.node, T($3)); }
   | postfix_expression INC_OP               { $$.node = A.expr_unary(to_loc(@1), Op::PostInc, $1.node); }
   | postfix_expression DEC_OP               { $$.node = A.expr_unary(to_loc(@1), Op::PostDec, $1.node); }
+  | '(' type_name ')' '{' initializer_list_opt '}'
+      { $$.node = A.expr_compound_literal(to_loc(@1), $2.node, A.initializer_braced(to_loc(@4), $5.node)); }
+  | '(' type_name ')' '{' initializer_list ',' '}'
+      { $$.node = A.expr_compound_literal(to_loc(@1), $2.node, A.initializer_braced(to_loc(@4), $5.node)); }
   ;
 
 argument_list
@@ -156,6 +208,8 @@ unary_expression
   | SIZEOF '(' type_name ')'     { $$.node = A.expr_size_of_type(to_loc(@1), Op::Sizeof, $3.node); }
   | ALIGNOF unary_expression     { $$.node = A.expr_unary(to_loc(@1), Op::Alignof, $2.node); }
   | ALIGNOF '(' type_name ')'    { $$.node = A.expr_size_of_type(to_loc(@1), Op::Alignof, $3.node); }
+  | AND_OP identifier            { $$.node = A.expr_label_address(to_loc(@1), T($2)); }
+  | REAL_IMAG cast_expression    { $$.node = A.expr_member(to_loc(@1), Op::Select, $2.node, T($1)); }
   ;
 
 cast_expression
@@ -225,6 +279,8 @@ conditional_expression
   : logical_or_expression
   | logical_or_expression '?' expression ':' conditional_expression
       { $$.node = A.expr_ternary(to_loc(@1), $1.node, $3.node, $5.node); }
+  | logical_or_expression '?' ':' conditional_expression
+      { $$.node = A.expr_ternary(to_loc(@1), $1.node, nullptr, $4.node); }
   ;
 
 assignment_expression
@@ -262,6 +318,8 @@ asm_form
 asm_qualifiers
   : %empty
   | asm_qualifiers VOLATILE
+  | asm_qualifiers IGNORED_MOD
+  | asm_qualifiers GOTO
   ;
 
 asm_sections
@@ -276,6 +334,13 @@ asm_operand
   | string_list '(' expression ')'      { $$.node = A.asm_operand(to_loc(@1), $1.node, $3.node); }
   | '[' identifier ']' string_list '(' expression ')'
       { $$.node = A.asm_operand(to_loc(@1), $4.node, $6.node); }
+  | identifier                          { $$.node = nullptr; }
+  ;
+
+/* An asm label names the declared object for the assembler. */
+asm_label_opt
+  : %empty
+  | ASM '(' string_list ')'
   ;
 
 /* ---------------------------------------------------------------- declarations */
@@ -283,6 +348,14 @@ asm_operand
 declaration
   : declaration_specifiers ';'   { $$.node = A.declaration(to_loc(@1), $1.node, nullptr); }
   | init_declarator_head ';'     { $$.node = A.declaration(to_loc(@1), $1.aux, $1.node); }
+  | static_assertion
+  ;
+
+static_assertion
+  : STATIC_ASSERT '(' constant_expression ',' string_list ')' ';'
+      { $$.node = A.static_assertion(to_loc(@1), $3.node); }
+  | STATIC_ASSERT '(' constant_expression ')' ';'
+      { $$.node = A.static_assertion(to_loc(@1), $3.node); }
   ;
 
 /* The specifiers travel with the declarator list so that each declarator
@@ -299,8 +372,8 @@ init_declarator_head
   ;
 
 init_declarator
-  : declarator                   { $$ = $1; $$.aux = nullptr; }
-  | declarator '=' initializer   { $$ = $1; $$.aux = $3.node; }
+  : declarator asm_label_opt                  { $$ = $1; $$.aux = nullptr; }
+  | declarator asm_label_opt '=' initializer  { $$ = $1; $$.aux = $4.node; }
   ;
 
 declaration_specifiers
@@ -342,6 +415,13 @@ type_specifier
   | SIGNED      { $$ = $1; $$.op = static_cast<int>(Specifier::Signed); $$.aux = nullptr; }
   | UNSIGNED    { $$ = $1; $$.op = static_cast<int>(Specifier::Unsigned); $$.aux = nullptr; }
   | SIZED_INT   { $$ = $1; $$.op = static_cast<int>(Specifier::SizedInt); $$.aux = nullptr; }
+  | BOOL        { $$ = $1; $$.op = static_cast<int>(Specifier::Bool); $$.aux = nullptr; }
+  | COMPLEX     { $$ = $1; $$.op = static_cast<int>(Specifier::Complex); $$.aux = nullptr; }
+  | INT128      { $$ = $1; $$.op = static_cast<int>(Specifier::Int128); $$.aux = nullptr; }
+  | FLOATN      { $$ = $1; $$.op = static_cast<int>(Specifier::FloatN); $$.aux = nullptr; }
+  | VA_LIST     { $$ = $1; $$.op = static_cast<int>(Specifier::VaList); $$.aux = nullptr; }
+  | AUTO_TYPE   { $$ = $1; $$.op = static_cast<int>(Specifier::AutoType); $$.aux = nullptr; }
+  | ATOMIC_SPEC '(' type_name ')' { $$.text = $1.text; $$.op = static_cast<int>(Specifier::AtomicType); $$.aux = $3.node; }
   | TYPEDEF_NAME { $$ = $1; $$.op = static_cast<int>(Specifier::TypedefName); $$.aux = nullptr; }
   | struct_or_union_specifier { $$.text = 0; $$.op = static_cast<int>(Specifier::StructOrUnion); $$.aux = $1.node; }
   | enum_specifier            { $$.text = 0; $$.op = static_cast<int>(Specifier::Enum); $$.aux = $1.node; }
@@ -356,6 +436,9 @@ type_qualifier
   | INTERRUPT_FN { $$ = $1; $$.op = static_cast<int>(Specifier::InterruptFunction); $$.aux = nullptr; }
   | BASED '(' expression ')'  { $$.text = $1.text; $$.op = static_cast<int>(Specifier::Based); $$.aux = $3.node; }
   | BASED '(' type_name ')'   { $$.text = $1.text; $$.op = static_cast<int>(Specifier::Based); $$.aux = $3.node; }
+  | ATOMIC       { $$ = $1; $$.op = static_cast<int>(Specifier::IgnoredModifier); $$.aux = nullptr; }
+  | ALIGNAS '(' expression ')' { $$.text = $1.text; $$.op = static_cast<int>(Specifier::Alignas); $$.aux = $3.node; }
+  | ALIGNAS '(' type_name ')'  { $$.text = $1.text; $$.op = static_cast<int>(Specifier::Alignas); $$.aux = $3.node; }
   ;
 
 specifier_qualifier_list
@@ -400,6 +483,8 @@ struct_declaration_list
 struct_declaration
   : struct_declarator_head ';'   { $$.node = A.struct_declaration(to_loc(@1), $1.aux, $1.node); }
   | struct_specifiers ';'        { $$.node = A.struct_declaration(to_loc(@1), $1.node, nullptr); }
+  | static_assertion             { $$.node = nullptr; }
+  | ';'                          { $$.node = nullptr; }
   | error ';'                    { $$.node = nullptr; }
   ;
 
@@ -461,12 +546,8 @@ direct_declarator
         $$.text = $1.text; $$.flags = SV_PLAIN_NAME; }
   | '(' declarator ')'
       { $$ = $2; $$.node = A.declarator_paren(to_loc(@1), $2.node); }
-  | direct_declarator '[' ']'
-      { $$ = $1; $$.node = A.declarator_array(to_loc(@1), $1.node, nullptr);
-        if ($1.flags & SV_PLAIN_NAME) $$.flags &= ~SV_FUNCTION;
-        $$.flags &= ~SV_PLAIN_NAME; }
-  | direct_declarator '[' constant_expression ']'
-      { $$ = $1; $$.node = A.declarator_array(to_loc(@1), $1.node, $3.node);
+  | direct_declarator array_bracket
+      { $$ = $1; $$.node = A.declarator_array(to_loc(@1), $1.node, $2.node);
         if ($1.flags & SV_PLAIN_NAME) $$.flags &= ~SV_FUNCTION;
         $$.flags &= ~SV_PLAIN_NAME; }
   | direct_declarator param_open parameter_type_list ')'
@@ -487,6 +568,20 @@ direct_declarator
         $$.node = A.declarator_function(to_loc(@1), $1.node, nullptr, FunctionForm::Empty, false);
         if ($1.flags & SV_PLAIN_NAME) $$.flags |= SV_FUNCTION;
         $$.flags &= ~SV_PLAIN_NAME; }
+  ;
+
+/* The brackets of an array declarator: node is the size, null when none.
+ * Parameters may qualify the pointer that the array becomes ("[const 4]",
+ * "[static 4]") or leave a variable length unspecified ("[*]"). */
+array_bracket
+  : '[' ']'                                            { $$.node = nullptr; }
+  | '[' constant_expression ']'                        { $$.node = $2.node; }
+  | '[' '*' ']'                                        { $$.node = nullptr; }
+  | '[' type_qualifier_list ']'                        { $$.node = nullptr; }
+  | '[' type_qualifier_list constant_expression ']'    { $$.node = $3.node; }
+  | '[' STATIC constant_expression ']'                 { $$.node = $3.node; }
+  | '[' STATIC type_qualifier_list constant_expression ']' { $$.node = $4.node; }
+  | '[' type_qualifier_list STATIC constant_expression ']' { $$.node = $4.node; }
   ;
 
 /* The '(' of a parameter list opens a level for the parameter names. */
@@ -547,11 +642,9 @@ abstract_declarator
 
 direct_abstract_declarator
   : '(' abstract_declarator ')'        { $$.node = A.declarator_paren(to_loc(@1), $2.node); }
-  | '[' ']'                            { $$.node = A.declarator_array(to_loc(@1), nullptr, nullptr); }
-  | '[' constant_expression ']'        { $$.node = A.declarator_array(to_loc(@1), nullptr, $2.node); }
-  | direct_abstract_declarator '[' ']' { $$.node = A.declarator_array(to_loc(@1), $1.node, nullptr); }
-  | direct_abstract_declarator '[' constant_expression ']'
-      { $$.node = A.declarator_array(to_loc(@1), $1.node, $3.node); }
+  | array_bracket                      { $$.node = A.declarator_array(to_loc(@1), nullptr, $1.node); }
+  | direct_abstract_declarator array_bracket
+      { $$.node = A.declarator_array(to_loc(@1), $1.node, $2.node); }
   | param_open ')'
       { (void)$1; ps->close_prototype(false);
         $$.node = A.declarator_function(to_loc(@1), nullptr, nullptr, FunctionForm::Empty, false); }
@@ -573,9 +666,37 @@ initializer
   | '{' initializer_list ',' '}'     { $$.node = A.initializer_braced(to_loc(@1), $2.node); }
   ;
 
+initializer_list_opt
+  : %empty                           { $$.node = nullptr; }
+  | initializer_list
+  ;
+
 initializer_list
-  : initializer                      { $$.node = LIST(Initializers, nullptr, $1.node); }
-  | initializer_list ',' initializer { $$.node = LIST(Initializers, $1.node, $3.node); }
+  : designated_initializer           { $$.node = LIST(Initializers, nullptr, $1.node); }
+  | initializer_list ',' designated_initializer { $$.node = LIST(Initializers, $1.node, $3.node); }
+  ;
+
+/* Designators name the element or member an initializer is for; the
+ * initializer itself is what the list holds. */
+designated_initializer
+  : initializer
+  | designator_list '=' initializer  { $$ = $3; }
+  | array_designator initializer     { $$ = $2; }
+  ;
+
+designator_list
+  : designator
+  | designator_list designator
+  ;
+
+designator
+  : array_designator
+  | '.' member_name
+  ;
+
+array_designator
+  : '[' constant_expression ']'
+  | '[' constant_expression ELLIPSIS constant_expression ']'
   ;
 
 /* ---------------------------------------------------------------- functions */
@@ -641,9 +762,21 @@ statement
   | error ';'                    { $$.node = nullptr; }
   ;
 
+/* Local labels of a block: the label names are those of the function. */
+local_label_declaration
+  : LOCAL_LABEL local_label_names ';'
+  ;
+
+local_label_names
+  : identifier
+  | local_label_names ',' identifier
+  ;
+
 labeled_statement
   : identifier ':' statement     { $$.node = A.stmt_label(to_loc(@1), T($1), $3.node); }
   | CASE constant_expression ':' statement { $$.node = A.stmt_case(to_loc(@1), $2.node, $4.node); }
+  | CASE constant_expression ELLIPSIS constant_expression ':' statement
+      { $$.node = A.stmt_case_range(to_loc(@1), $2.node, $4.node, $6.node); }
   | DEFAULT ':' statement        { $$.node = A.stmt_default(to_loc(@1), $3.node); }
   ;
 
@@ -664,6 +797,7 @@ block_items
   : %empty                       { $$.node = nullptr; }
   | block_items declaration      { $$.node = LIST(BlockItems, $1.node, $2.node); }
   | block_items statement        { $$.node = LIST(BlockItems, $1.node, $2.node); }
+  | block_items local_label_declaration { $$.node = $1.node; }
   ;
 
 expression_statement
@@ -687,10 +821,21 @@ iteration_statement
       { $$.node = A.stmt_do(to_loc(@1), $2.node, $5.node); }
   | FOR '(' expression_opt ';' expression_opt ';' expression_opt ')' statement
       { $$.node = A.stmt_for(to_loc(@1), $3.node, $5.node, $7.node, $9.node); }
+  | FOR '(' for_open declaration expression_opt ';' expression_opt ')' statement
+      { ps->close_block(); $$.node = A.stmt_for_declaration(to_loc(@1), $3.node, $4.node, $5.node, $7.node, $9.node); }
+  ;
+
+/* A declaration in the first clause of a for statement opens a scope of
+ * its own around the statement. */
+for_open
+  : %empty
+      { if (!ps->open_block(to_loc(@$))) YYABORT;
+        $$.node = A.for_scope_begin(to_loc(@$)); }
   ;
 
 jump_statement
   : GOTO identifier ';'          { $$.node = A.stmt_goto(to_loc(@1), T($2)); }
+  | GOTO '*' expression ';'      { $$.node = A.stmt_goto_computed(to_loc(@1), $3.node); }
   | CONTINUE ';'                 { $$.node = A.stmt_continue(to_loc(@1)); }
   | BREAK ';'                    { $$.node = A.stmt_break(to_loc(@1)); }
   | RETURN ';'                   { $$.node = A.stmt_return(to_loc(@1), nullptr); }

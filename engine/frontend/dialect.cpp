@@ -35,6 +35,8 @@ const DialectRow kDialects[] = {
     {"msc0800", KeywordSet::MSC0800, false, true, false, false},
     {"msc15", KeywordSet::MSC0800, false, true, false, false},
     {"iar", KeywordSet::IAR, false, false, false, false},
+    {"c99", KeywordSet::C99, false, false, false, true},
+    {"c11", KeywordSet::C11, false, false, false, true},
 };
 
 Dialect from_row(const DialectRow &r) {

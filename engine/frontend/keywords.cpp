@@ -28,7 +28,12 @@ constexpr uint32_t GNU = bit(KeywordSet::GNU);
 constexpr uint32_t M50 = bit(KeywordSet::MSC50);
 constexpr uint32_t M08 = bit(KeywordSet::MSC0800);
 constexpr uint32_t IAR = bit(KeywordSet::IAR);
-constexpr uint32_t ALL = STD | KR | SUN | HPA | MCS | GNU | M50 | M08 | IAR;
+constexpr uint32_t C99 = bit(KeywordSet::C99);
+constexpr uint32_t C11 = bit(KeywordSet::C11);
+constexpr uint32_t ALL = STD | KR | SUN | HPA | MCS | GNU | M50 | M08 | IAR | C99 | C11;
+/* Words of a standard level, and the GNU C set that has them all. */
+constexpr uint32_t FROM_C99 = C99 | C11 | GNU;
+constexpr uint32_t FROM_C11 = C11 | GNU;
 /* The qualifier words that the traditional sets lack. */
 constexpr uint32_t ANSI_ONLY = ALL & ~(KR | SUN | MCS);
 constexpr uint32_t MSC = M50 | M08;
@@ -78,7 +83,7 @@ const Row kRows[] = {
     /* SUN */
     {"std_$call", SUN, K::AutoStorage},
     /* HP_ANSI, MCC_STD, GNU */
-    {"inline", HPA | MCS | GNU, K::IgnoredModifier},
+    {"inline", HPA | MCS | FROM_C99, K::IgnoredModifier},
     {"interrupt", HPA | MCS, K::IgnoredModifier},
     {"interrupt", IAR, K::InterruptFunction},
     {"packed", HPA | MCS, K::IgnoredModifier},
@@ -92,6 +97,60 @@ const Row kRows[] = {
     {"__signed__", GNU, K::Signed},
     {"__typeof__", GNU, K::Typeof},
     {"__volatile__", GNU, K::Volatile},
+    /* C99 */
+    {"_Bool", FROM_C99, K::Bool},
+    {"_Complex", FROM_C99, K::Complex},
+    {"_Imaginary", C99 | C11, K::Complex},
+    {"restrict", FROM_C99, K::IgnoredModifier},
+    /* C11 */
+    {"_Alignas", FROM_C11, K::Alignas},
+    {"_Alignof", FROM_C11, K::Alignof},
+    {"_Atomic", FROM_C11, K::Atomic},
+    {"_Generic", FROM_C11, K::Generic},
+    {"_Noreturn", FROM_C11, K::IgnoredModifier},
+    {"_Static_assert", FROM_C11, K::StaticAssert},
+    {"_Thread_local", FROM_C11, K::IgnoredModifier},
+    /* GNU C (gnu11, gnu17): the alternate spellings and the extensions */
+    {"__alignof", GNU, K::Alignof},
+    {"__asm", GNU, K::Asm},
+    {"__attribute", GNU, K::Attribute},
+    {"__attribute__", GNU, K::Attribute},
+    {"__auto_type", GNU, K::AutoType},
+    {"__builtin_convertvector", GNU, K::BuiltinVaArg},
+    {"__builtin_offsetof", GNU, K::BuiltinOffsetof},
+    {"__builtin_types_compatible_p", GNU, K::BuiltinTypesCompatible},
+    {"__builtin_va_arg", GNU, K::BuiltinVaArg},
+    {"__builtin_va_list", GNU, K::VaList},
+    {"__complex", GNU, K::Complex},
+    {"__complex__", GNU, K::Complex},
+    {"__const", GNU, K::Const},
+    {"__extension__", GNU, K::Extension},
+    {"__float128", GNU, K::FloatN},
+    {"__float80", GNU, K::FloatN},
+    {"_Decimal128", GNU, K::FloatN},
+    {"_Decimal32", GNU, K::FloatN},
+    {"_Decimal64", GNU, K::FloatN},
+    {"_Float128", GNU, K::FloatN},
+    {"_Float16", GNU, K::FloatN},
+    {"_Float32", GNU, K::FloatN},
+    {"_Float32x", GNU, K::FloatN},
+    {"_Float64", GNU, K::FloatN},
+    {"_Float64x", GNU, K::FloatN},
+    {"__imag", GNU, K::RealImag},
+    {"__imag__", GNU, K::RealImag},
+    {"__inline", GNU, K::IgnoredModifier},
+    {"__int128", GNU, K::Int128},
+    {"__int128_t", GNU, K::Int128},
+    {"__uint128_t", GNU, K::Int128},
+    {"__label__", GNU, K::LocalLabel},
+    {"__real", GNU, K::RealImag},
+    {"__real__", GNU, K::RealImag},
+    {"__restrict", GNU, K::IgnoredModifier},
+    {"__restrict__", GNU, K::IgnoredModifier},
+    {"__signed", GNU, K::Signed},
+    {"__thread", GNU, K::IgnoredModifier},
+    {"__typeof", GNU, K::Typeof},
+    {"__volatile", GNU, K::Volatile},
     /* both MSC groups */
     {"cdecl", MSC, K::IgnoredModifier},
     {"__cdecl", MSC, K::IgnoredModifier},
@@ -100,7 +159,7 @@ const Row kRows[] = {
     {"_based", MSC, K::Based},
     {"__fastcall", MSC, K::IgnoredModifier},
     {"_fastcall", MSC, K::IgnoredModifier},
-    {"__inline", MSC, K::IgnoredModifier},
+    {"__inline", MSC, K::IgnoredModifier}, /* GNU has it too, above */
     {"_inline", MSC, K::IgnoredModifier},
     /* MSC50 group */
     {"__except", M50, K::Except},
@@ -188,8 +247,8 @@ const Table &table() {
 }  // namespace
 
 KeywordClass keyword_class(KeywordSet set, std::string_view word) {
-  /* Every keyword starts with a letter or '_' and is at most 12 long. */
-  if (word.empty() || word.size() > 12) return K::None;
+  /* Every keyword starts with a letter or '_' and is at most 28 long. */
+  if (word.empty() || word.size() > 28) return K::None;
   const Table &t = table();
   auto it = std::lower_bound(t.rows.begin(), t.rows.end(), word,
                              [](const Row &r, std::string_view w) { return r.word < w; });
@@ -211,7 +270,8 @@ std::string_view keyword_at(KeywordSet set, int i) {
 
 const char *keyword_set_name(KeywordSet set) {
   static const char *const names[kKeywordSetCount] = {
-      "standard", "KR78", "SUN", "HP_ANSI", "HP", "MCC", "MCC_STD", "GNU", "MSC50", "MSC0800", "IAR"};
+      "standard", "KR78", "SUN", "HP_ANSI", "HP", "MCC", "MCC_STD", "GNU", "MSC50", "MSC0800", "IAR",
+      "C99", "C11"};
   return names[static_cast<int>(set)];
 }
 

@@ -57,14 +57,32 @@ enum class KeywordClass : uint8_t {
   Signed,
   Const,
   Volatile,
-  InterruptFunction
+  InterruptFunction,
+  /* C99, C11 and GNU C */
+  Bool,            /* _Bool */
+  Complex,         /* _Complex, _Imaginary, __complex__ */
+  Int128,          /* __int128, __int128_t, __uint128_t */
+  FloatN,          /* _Float16 ... _Float128, __float128, __float80, _DecimalN */
+  VaList,          /* __builtin_va_list */
+  AutoType,        /* __auto_type */
+  Atomic,          /* _Atomic: qualifier, or specifier before '(' */
+  Alignas,         /* _Alignas( type or expression ) */
+  StaticAssert,    /* _Static_assert */
+  Generic,         /* _Generic */
+  Attribute,       /* __attribute__((...)): dropped by the lexer */
+  Extension,       /* __extension__: dropped by the lexer */
+  LocalLabel,      /* __label__ */
+  RealImag,        /* __real__, __imag__ */
+  BuiltinVaArg,    /* __builtin_va_arg( expression, type ) and its kin */
+  BuiltinOffsetof, /* __builtin_offsetof( type, member designator ) */
+  BuiltinTypesCompatible /* __builtin_types_compatible_p( type, type ) */
 };
 
 /* The keyword sets, one per row of the dialect table. */
 enum class KeywordSet : uint8_t {
-  Standard, KR78, SUN, HP_ANSI, HP, MCC, MCC_STD, GNU, MSC50, MSC0800, IAR
+  Standard, KR78, SUN, HP_ANSI, HP, MCC, MCC_STD, GNU, MSC50, MSC0800, IAR, C99, C11
 };
-constexpr int kKeywordSetCount = 11;
+constexpr int kKeywordSetCount = 13;
 
 /* Exact, case-sensitive lookup of a word in a set. */
 KeywordClass keyword_class(KeywordSet set, std::string_view word);

@@ -38,10 +38,60 @@ bool int_suffix_ok(std::string_view t, size_t i, bool sized) {
   return true;
 }
 
-/* Checks a preprocessing number; returns the message for a malformed one. */
-const char *check_number(std::string_view t, bool sized, ConstantKind &kind) {
+/* Drops a GNU imaginary suffix (i or j, before or after the others). */
+std::string_view without_imaginary(std::string_view t, size_t from, std::string &buf) {
+  for (size_t i = from; i < t.size(); i++)
+    if (t[i] == 'i' || t[i] == 'I' || t[i] == 'j' || t[i] == 'J') {
+      buf.assign(t.substr(0, i));
+      buf.append(t.substr(i + 1));
+      return buf;
+    }
+  return t;
+}
+
+/* Floating suffix of the C99-level dialects: f l, the GNU q w and the
+ * _FloatN forms f16 f32 f64 f128 f32x f64x, the decimal df dd dl. */
+bool c99_float_suffix_ok(std::string_view s) {
+  static const char *const ok[] = {"", "f", "l", "q", "w", "f16", "f32", "f64", "f128", "f32x", "f64x",
+                                   "df", "dd", "dl"};
+  std::string low(s);
+  for (char &c : low) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const char *w : ok)
+    if (low == w) return true;
+  return false;
+}
+
+/* Checks a preprocessing number; returns the message for a malformed one.
+ * The C99-level dialects also take hexadecimal floating constants and the
+ * GNU suffixes. */
+const char *check_number(std::string_view t, bool sized, bool c99, ConstantKind &kind) {
   kind = ConstantKind::Integer;
   size_t i = 0, n = t.size();
+  std::string buf;
+  if (c99) {
+    t = without_imaginary(t, 1, buf);
+    n = t.size();
+    if (n >= 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
+      i = 2;
+      size_t digits = 0;
+      while (i < n && is_hex(t[i])) i++, digits++;
+      if (i < n && (t[i] == '.' || t[i] == 'p' || t[i] == 'P')) {
+        kind = ConstantKind::Floating;
+        if (t[i] == '.') {
+          i++;
+          while (i < n && is_hex(t[i])) i++, digits++;
+        }
+        if (digits == 0) return "invalid numeric constant";
+        if (i == n || (t[i] != 'p' && t[i] != 'P')) return "invalid floating constant";
+        i++;
+        if (i < n && (t[i] == '+' || t[i] == '-')) i++;
+        size_t start = i;
+        while (i < n && is_digit(t[i])) i++;
+        if (i == start) return "invalid floating constant";
+        return c99_float_suffix_ok(t.substr(i)) ? nullptr : "nondigits in number";
+      }
+    }
+  }
   if (n >= 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) {
     i = 2;
     while (i < n && is_hex(t[i])) i++;
@@ -67,6 +117,7 @@ const char *check_number(std::string_view t, bool sized, ConstantKind &kind) {
   }
   if (!floating) return int_suffix_ok(t, i, sized) ? nullptr : "nondigits in number";
   kind = ConstantKind::Floating;
+  if (c99 && c99_float_suffix_ok(t.substr(i))) return nullptr;
   if (i < n && std::strchr("fFlL", t[i])) i++;
   if (i == n) return nullptr;
   if (std::strchr(".eE+-", t[i])) return "invalid floating constant";
@@ -76,7 +127,8 @@ const char *check_number(std::string_view t, bool sized, ConstantKind &kind) {
 /* A character constant needs a character between its quotes and a closing
  * quote that is not escaped. */
 bool char_constant_ok(std::string_view t) {
-  if (!t.empty() && t[0] == 'L') t.remove_prefix(1);
+  if (t.size() > 2 && t[0] == 'u' && t[1] == '8') t.remove_prefix(2);
+  else if (!t.empty() && (t[0] == 'L' || t[0] == 'u' || t[0] == 'U')) t.remove_prefix(1);
   if (t.size() < 3 || t.front() != '\'' || t.back() != '\'') return false;
   size_t bs = 0;
   for (size_t i = t.size() - 1; i > 1 && t[i - 1] == '\\'; i--) bs++;
@@ -94,6 +146,11 @@ pp::TokenKind kind_of_text(std::string_view t) {
   if (std::strchr(";,{}()[]=:?.!~+-*/%&|^<>#", c)) return pp::TokenKind::Punct;
   return pp::TokenKind::Other;
 }
+
+/* Pseudo tokens of words that the lexer drops: __extension__ alone, and
+ * __attribute__ with its parenthesised arguments. */
+constexpr int kDropWord = -1;
+constexpr int kDropAttribute = -2;
 
 int keyword_token(KeywordClass k) {
   switch (k) {
@@ -141,6 +198,24 @@ int keyword_token(KeywordClass k) {
     case KeywordClass::Const: return TK_CONST;
     case KeywordClass::Volatile: return TK_VOLATILE;
     case KeywordClass::InterruptFunction: return TK_INTERRUPT_FN;
+    case KeywordClass::Bool: return TK_BOOL;
+    case KeywordClass::Complex: return TK_COMPLEX;
+    case KeywordClass::Int128: return TK_INT128;
+    case KeywordClass::FloatN: return TK_FLOATN;
+    case KeywordClass::VaList: return TK_VA_LIST;
+    case KeywordClass::AutoType: return TK_AUTO_TYPE;
+    case KeywordClass::Atomic: return TK_ATOMIC;
+    case KeywordClass::Alignas: return TK_ALIGNAS;
+    case KeywordClass::StaticAssert: return TK_STATIC_ASSERT;
+    case KeywordClass::Generic: return TK_GENERIC;
+    case KeywordClass::LocalLabel: return TK_LOCAL_LABEL;
+    case KeywordClass::RealImag: return TK_REAL_IMAG;
+    case KeywordClass::BuiltinVaArg: return TK_BUILTIN_VA_ARG;
+    case KeywordClass::BuiltinOffsetof: return TK_BUILTIN_OFFSETOF;
+    case KeywordClass::BuiltinTypesCompatible: return TK_BUILTIN_TYPES_COMPATIBLE;
+    /* never reach the parser: the lexer drops them */
+    case KeywordClass::Attribute: return kDropAttribute;
+    case KeywordClass::Extension: return kDropWord;
   }
   return 0;
 }
@@ -149,7 +224,8 @@ bool is_type_word(int tok) {
   switch (tok) {
     case TK_SIZED_INT: case TK_INT: case TK_FLOAT: case TK_DOUBLE: case TK_CHAR:
     case TK_VOID: case TK_LONG: case TK_UNSIGNED: case TK_SHORT: case TK_SIGNED:
-    case TK_TYPEDEF_NAME:
+    case TK_TYPEDEF_NAME: case TK_BOOL: case TK_COMPLEX: case TK_INT128: case TK_FLOATN:
+    case TK_VA_LIST: case TK_AUTO_TYPE:
       return true;
     default:
       return false;
@@ -239,6 +315,28 @@ void Lexer::lexical_error(const char *msg) {
   ctx_.diag.report_located(LEVEL_ERROR, src_.file_name(cur_.file), cur_.line, msg);
 }
 
+/* __attribute__ (( ... )): the arguments up to the balancing ')' are read
+ * and dropped.  Without '(' only the word itself is dropped. */
+void Lexer::skip_attribute() {
+  if (!next_is_open_paren()) return;
+  int depth = 0;
+  while (next_pp()) {
+    if (cur_.kind != pp::TokenKind::Punct) continue;
+    if (cur_.text == "(") depth++;
+    else if (cur_.text == ")" && --depth == 0) return;
+  }
+  at_end_ = true;
+}
+
+/* Looks at the next token without taking it. */
+bool Lexer::next_is_open_paren() {
+  Pending p;
+  bool ok = raw(p);
+  bool paren = ok && p.kind == pp::TokenKind::Punct && p.text == "(";
+  queue_.push_front(std::move(p));
+  return paren;
+}
+
 /* ------------------------------------------------------------ classification */
 
 int Lexer::classify_identifier(SemValue &val) {
@@ -267,8 +365,8 @@ int Lexer::classify_identifier(SemValue &val) {
   return macro ? TK_MACRO_IDENTIFIER : TK_IDENTIFIER;
 }
 
-void Lexer::bracket_open(char c, bool type_after, bool declarator) {
-  brackets_.push_back({c, type_seen_, type_after, declarator});
+void Lexer::bracket_open(char c, bool type_after, bool declarator, bool restore) {
+  brackets_.push_back({c, type_seen_, type_after, declarator, restore});
   if (!declarator) type_seen_ = false;
 }
 
@@ -279,9 +377,10 @@ void Lexer::bracket_close() {
   }
   Bracket b = brackets_.back();
   brackets_.pop_back();
+  if (init_depth_ > static_cast<int>(brackets_.size())) init_depth_ = -1;
   /* after "[...]" the declaration goes on; after ')' and '}' a new
    * specifier list may start unless the bracket closed a type */
-  type_seen_ = b.open == '[' || b.declarator ? b.saved_type_seen : b.type_after;
+  type_seen_ = b.open == '[' || b.declarator || b.restore ? b.saved_type_seen : b.type_after;
 }
 
 int Lexer::classify_punct() {
@@ -292,10 +391,13 @@ int Lexer::classify_punct() {
       case '(':
         /* after the specifiers (or a '*') of a declaration, '(' begins a
          * parenthesised declarator; after a name or ')' a parameter list */
-        bracket_open('(', prev_ == TK_TYPEOF,
-                     type_seen_ && (is_type_word(prev_) || prev_ == '*' || prev_ == '(' ||
+        /* _Alignas(...) leaves the declaration as it was */
+        bracket_open('(', prev_ == TK_TYPEOF || prev_ == TK_ATOMIC_SPEC,
+                     type_seen_ && init_depth_ < 0 && (is_type_word(prev_) || prev_ == '*' || prev_ == '(' ||
                                     prev_ == TK_CONST || prev_ == TK_VOLATILE ||
-                                    prev_ == TK_IGNORED_MOD || prev_ == TK_INTERRUPT_FN));
+                                    prev_ == TK_IGNORED_MOD || prev_ == TK_INTERRUPT_FN ||
+                                    prev_ == TK_ATOMIC),
+                     prev_ == TK_ALIGNAS);
         break;
       case '[': bracket_open('[', false); break;
       case '{':
@@ -303,9 +405,24 @@ int Lexer::classify_punct() {
                               prev_was_tag_);
         break;
       case ')': case ']': case '}': bracket_close(); break;
-      case ';': type_seen_ = false; break;
+      case ';':
+        type_seen_ = false;
+        init_depth_ = -1;
+        break;
       case ',':
-        if (!brackets_.empty() && brackets_.back().open == '(') type_seen_ = false;
+        if (init_depth_ == static_cast<int>(brackets_.size())) {
+          /* the next declarator of the declaration */
+          type_seen_ = true;
+          init_depth_ = -1;
+        } else if (!brackets_.empty() && brackets_.back().open == '(') {
+          type_seen_ = false;
+        }
+        break;
+      case '=':
+        /* an initializer is an expression: its '(' never opens a declarator,
+         * so "T x = *(T *)p;" is a cast */
+        if (type_seen_ && (brackets_.empty() || brackets_.back().open == '{'))
+          init_depth_ = static_cast<int>(brackets_.size());
         break;
       default: break;
     }
@@ -368,11 +485,18 @@ int Lexer::next(SemValue &val, Loc &loc) {
       case pp::TokenKind::Identifier:
       case pp::TokenKind::MacroIdentifier:
         tok = classify_identifier(val);
+        if (tok == kDropWord) continue;
+        if (tok == kDropAttribute) {
+          skip_attribute();
+          continue;
+        }
+        if (tok == TK_ATOMIC && next_is_open_paren()) tok = TK_ATOMIC_SPEC;
         val.text = ps_->texts.add(cur_.text);
         break;
       case pp::TokenKind::Number: {
         ConstantKind k;
-        if (const char *msg = check_number(cur_.text, ctx_.dialect.keywords == KeywordSet::MSC50, k))
+        if (const char *msg = check_number(cur_.text, ctx_.dialect.keywords == KeywordSet::MSC50,
+                                           ctx_.dialect.c99, k))
           lexical_error(msg);
         tok = TK_CONSTANT;
         val.op = static_cast<int>(k);

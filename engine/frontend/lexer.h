@@ -53,6 +53,7 @@ class Lexer {
     bool saved_type_seen;
     bool type_after; /* closing it completes a type specifier */
     bool declarator; /* a parenthesised declarator: "int (*T)(void)" */
+    bool restore;    /* closing it restores the declaration's state (_Alignas) */
   };
 
   bool raw(Pending &p);
@@ -61,7 +62,9 @@ class Lexer {
   int classify_identifier(SemValue &val);
   int classify_punct();
   void lexical_error(const char *msg);
-  void bracket_open(char c, bool type_after, bool declarator = false);
+  void bracket_open(char c, bool type_after, bool declarator = false, bool restore = false);
+  void skip_attribute();
+  bool next_is_open_paren();
   void bracket_close();
 
   FrontendContext &ctx_;
@@ -72,6 +75,7 @@ class Lexer {
   std::vector<Bracket> brackets_;
   bool at_end_ = false;
   bool type_seen_ = false;    /* a type specifier was read in this declaration */
+  int init_depth_ = -1;       /* bracket depth of the initializer being read, -1 none */
   int prev_ = 0;              /* previous parser token */
   bool prev_was_tag_ = false; /* previous token was the tag after struct/union/enum */
   uint32_t last_line_ = 0, last_file_ = 0;

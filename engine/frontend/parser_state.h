@@ -37,22 +37,37 @@ struct SemValue {
   int op;        /* operator of an operator token class */
 };
 
-/* Texts of one source, appended and never moved out of order. */
+/* Texts of the tokens on the parser's stacks, numbered from 1 in the order
+ * they were read (0 is no text).  Between external declarations only the
+ * lookahead token's text can still be referred to, so release() drops all
+ * but the newest text: the arena holds one declaration's texts, not the
+ * whole source's. */
 class TextArena {
  public:
   void reset() {
     buf_.clear();
     spans_.clear();
-    spans_.push_back({0, 0});
+    base_ = 1;
   }
   uint32_t add(std::string_view s) {
     spans_.push_back({static_cast<uint32_t>(buf_.size()), static_cast<uint32_t>(s.size())});
     buf_.append(s);
-    return static_cast<uint32_t>(spans_.size() - 1);
+    return base_ + static_cast<uint32_t>(spans_.size() - 1);
   }
   std::string_view get(uint32_t id) const {
-    if (id == 0 || id >= spans_.size()) return {};
-    return std::string_view(buf_).substr(spans_[id].off, spans_[id].len);
+    if (id < base_ || id - base_ >= spans_.size()) return {};
+    const Span &sp = spans_[id - base_];
+    return std::string_view(buf_).substr(sp.off, sp.len);
+  }
+  /* Keeps the newest text only (its number stays valid); capacity is kept
+   * for the next declaration. */
+  void release() {
+    if (spans_.size() <= 1) return;
+    Span last = spans_.back();
+    buf_.erase(0, last.off);
+    base_ += static_cast<uint32_t>(spans_.size() - 1);
+    spans_.clear();
+    spans_.push_back({0, last.len});
   }
 
  private:
@@ -60,7 +75,8 @@ class TextArena {
     uint32_t off, len;
   };
   std::string buf_;
-  std::vector<Span> spans_{{0, 0}};
+  std::vector<Span> spans_;
+  uint32_t base_ = 1;
 };
 
 class Lexer;

@@ -91,7 +91,8 @@ static bool type_word(Specifier s) {
   switch (s) {
     case Specifier::Int: case Specifier::Char: case Specifier::Short: case Specifier::Long:
     case Specifier::Float: case Specifier::Double: case Specifier::Void: case Specifier::Signed:
-    case Specifier::Unsigned: case Specifier::SizedInt:
+    case Specifier::Unsigned: case Specifier::SizedInt: case Specifier::Bool:
+    case Specifier::Complex: case Specifier::Int128: case Specifier::FloatN: case Specifier::VaList:
       return true;
     default:
       return false;
@@ -250,7 +251,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
         l->named = t;
         break;
       }
-      default: break;
+      default: extended_specifier(loc, l, s, sp, a); break;
     }
     return l;
   }
@@ -694,7 +695,8 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     auto has = [w](Specifier x) { return (w & bit(x)) != 0; };
     using S = Specifier;
     TypeKind k;
-    if (has(S::Long) && has(S::Double)) k = TYPE_LONG_DOUBLE;
+    if (has(S::VaList)) k = TYPE_VARARG;
+    else if (has(S::Long) && has(S::Double)) k = TYPE_LONG_DOUBLE;
     else if (has(S::Unsigned) && has(S::Long)) k = TYPE_UNSIGNED_LONG;
     else if (has(S::Unsigned) && has(S::Short)) k = TYPE_UNSIGNED_SHORT;
     else if (has(S::Unsigned) && has(S::Char)) k = TYPE_UNSIGNED_CHAR;
@@ -731,6 +733,26 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
 
   void declare(Sem *s, Sem *d, ExprRec *init, Loc loc);
   LabelRec *label_ident(Loc loc, std::string_view name, bool definition);
+  void extended_specifier(Loc loc, Sem *l, Specifier s, std::string_view sp, Sem *arg);
+
+ public:
+  /* The constructs of C99, C11 and GNU C (defined after the class). */
+  Node expr_statement(Loc loc, Node block) override;
+  Node expr_compound_literal(Loc loc, Node type_name, Node braced) override;
+  Node expr_label_address(Loc loc, std::string_view label) override;
+  Node expr_generic(Loc loc, Node control, Node associations) override;
+  Node generic_association(Loc loc, Node type_name, Node expr) override;
+  Node expr_builtin(Loc loc, std::string_view name, Node operands) override;
+  Node offsetof_member(Loc loc, std::string_view member) override;
+  Node static_assertion(Loc loc, Node expr) override;
+  Node stmt_case_range(Loc loc, Node low, Node high, Node stmt) override;
+  Node stmt_goto_computed(Loc loc, Node expr) override;
+  Node for_scope_begin(Loc loc) override;
+  Node stmt_for_declaration(Loc loc, Node scope, Node decl, Node cond, Node increment,
+                            Node body) override;
+  Node struct_declaration(Loc loc, Node specs, Node declarators) override;
+
+ private:
   InstrRec *instr(InstrKind k, Loc loc) { return b_.new_instruction(k, file(loc.file), loc.line); }
   Node loop(InstrKind k, Loc loc, Node c, Node body) {
     InstrRec *i = instr(k, loc);
@@ -913,6 +935,159 @@ LabelRec *SourceBuilder::label_ident(Loc loc, std::string_view name, bool defini
     b_.set_symbol_place(s, f, loc.line);
   }
   return l;
+}
+
+/* ------------------------------------------------------------------
+ * C99, C11 and GNU C.  Each construct is made of the model's classes:
+ * the words of the newer types choose the nearest built-in class, a
+ * statement expression is an ExpressionInstruction, the built-ins that
+ * take types are calls whose type operands are ExpressionType objects.
+ * ------------------------------------------------------------------ */
+
+/* The specifier words that the classic class table does not know are
+ * turned into the words whose class is nearest: _Bool is unsigned char,
+ * __int128 long, the _FloatN types float, double or long double by size;
+ * _Complex alone is a complex double. */
+void SourceBuilder::extended_specifier(Loc loc, Sem *l, Specifier s, std::string_view sp, Sem *a) {
+  switch (s) {
+    case Specifier::Bool: l->words |= bit(Specifier::Unsigned) | bit(Specifier::Char); break;
+    case Specifier::Complex:
+      if (!(l->words & bit(Specifier::Float))) l->words |= bit(Specifier::Double);
+      break;
+    case Specifier::Int128:
+      l->words |= bit(Specifier::Long);
+      if (sp == "__uint128_t") l->words |= bit(Specifier::Unsigned);
+      break;
+    case Specifier::FloatN:
+      if (sp == "_Float16" || sp == "_Float32" || sp == "_Decimal32") {
+        l->words |= bit(Specifier::Float);
+      } else if (sp == "_Float64" || sp == "_Float32x" || sp == "_Decimal64") {
+        l->words |= bit(Specifier::Double);
+      } else {
+        l->words |= bit(Specifier::Long) | bit(Specifier::Double);
+      }
+      break;
+    case Specifier::AutoType:
+      /* the type of the initializer: a typeof without operand */
+      l->named = b_.new_type(TYPE_TYPEOF, file(loc.file), loc.line);
+      break;
+    case Specifier::AtomicType:
+      if (a && a->tag == S_TYPE) l->named = a->type;
+      break;
+    case Specifier::Alignas:
+      if (a && a->tag == S_EXPR) ex(a);
+      break;
+    default: break;
+  }
+}
+
+Node SourceBuilder::expr_statement(Loc loc, Node block) {
+  ExprRec *e = b_.new_expression(EXPR_INSTRUCTION, file(loc.file), loc.line);
+  if (InstrRec *blk = st(block)) b_.set_expression_block(e, blk);
+  return wrap(e, loc);
+}
+
+/* (type){ ... }: a cast of the braced initializer to the type. */
+Node SourceBuilder::expr_compound_literal(Loc loc, Node type_name, Node braced) {
+  ExprRec *t = type_expr(loc, type_name);
+  return complex(loc, fe::Op::Cast, {t, ex(braced)});
+}
+
+/* &&label: the address of the label's symbol. */
+Node SourceBuilder::expr_label_address(Loc loc, std::string_view label) {
+  LabelRec *l = label_ident(loc, label, false);
+  ExprRec *e = b_.new_expression(EXPR_SYMBOL, file(loc.file), loc.line);
+  if (l) b_.set_expression_symbol(e, l->symbol);
+  return complex(loc, fe::Op::Address, {e});
+}
+
+Node SourceBuilder::generic_association(Loc loc, Node type_name, Node expr) {
+  Sem *a = make(S_LIST, loc);
+  a->type = nullptr;
+  if (Sem *t = static_cast<Sem *>(type_name)) a->items.push_back(t);
+  if (Sem *e = static_cast<Sem *>(expr)) a->items.push_back(e);
+  return a;
+}
+
+/* _Generic selects one of its expressions: a conditional whose operands
+ * are the controlling expression and, for each association, its type (an
+ * ExpressionType; none for default) and its expression. */
+Node SourceBuilder::expr_generic(Loc loc, Node control, Node associations) {
+  std::vector<ExprRec *> ops{ex(control)};
+  if (Sem *l = static_cast<Sem *>(associations))
+    for (Sem *a : l->items)
+      for (Sem *part : a->items) ops.push_back(part->tag == S_TYPE ? type_expr(part->loc, part) : ex(part));
+  return complex(loc, fe::Op::Ternary, ops);
+}
+
+/* A built-in taking types is a call of the built-in's name (a symbol the
+ * program does not declare) with expression and type operands. */
+Node SourceBuilder::expr_builtin(Loc loc, std::string_view, Node operands) {
+  ExprRec *e = b_.new_expression(EXPR_COMPLEX, file(loc.file), loc.line);
+  b_.set_expression_function(e, m_.builtin_function(FN_CALL));
+  b_.add_operand(e, b_.new_expression(EXPR_SYMBOL, file(loc.file), loc.line));
+  if (Sem *l = static_cast<Sem *>(operands))
+    for (Sem *o : l->items) {
+      ExprRec *x = o->tag == S_TYPE ? type_expr(o->loc, o) : ex(o);
+      if (x) b_.add_operand(e, x);
+    }
+  return wrap(e, loc);
+}
+
+Node SourceBuilder::offsetof_member(Loc loc, std::string_view) {
+  return wrap(b_.new_expression(EXPR_SYMBOL, file(loc.file), loc.line), loc);
+}
+
+/* A static assertion declares nothing; its condition is an expression of
+ * the model like any other. */
+Node SourceBuilder::static_assertion(Loc, Node expr) {
+  ex(expr);
+  return nullptr;
+}
+
+/* case low ... high: one case label whose target is the low bound. */
+Node SourceBuilder::stmt_case_range(Loc loc, Node low, Node high, Node s) {
+  LabelRec *l = b_.new_label(LABEL_CASE, file(loc.file), loc.line);
+  b_.set_case_target(l, ex(low));
+  ex(high);
+  if (InstrRec *i = st(s)) b_.attach_label(l, i);
+  return s;
+}
+
+/* goto *expr: a goto without target label, the expression its own. */
+Node SourceBuilder::stmt_goto_computed(Loc loc, Node e) {
+  InstrRec *i = instr(INSTR_GOTO, loc);
+  b_.set_expression(i, ex(e));
+  return stmt(i);
+}
+
+Node SourceBuilder::for_scope_begin(Loc loc) {
+  Sem *bk = make(S_BLOCK, loc);
+  bk->scope = b_.new_scope(SCOPE_BLOCK, cur_scope(), file(loc.file), loc.line);
+  scopes_.push_back(bk->scope);
+  return bk;
+}
+
+/* for (declaration; cond; increment): the declared names live in a block
+ * scope of their own that holds the loop; their definitions carry the
+ * initial values, so the loop has no initialization expression. */
+Node SourceBuilder::stmt_for_declaration(Loc loc, Node scope, Node, Node c, Node inc, Node body) {
+  if (Sem *bk = static_cast<Sem *>(scope)) pop_to(bk->scope);
+  InstrRec *i = instr(INSTR_FOR, loc);
+  if (c) b_.set_condition(i, ex(c));
+  if (inc) b_.set_increment(i, ex(inc));
+  b_.set_body(i, st(body));
+  return stmt(i);
+}
+
+/* A member without declarator that is an untagged structure or union is
+ * an anonymous member: an unnamed field of that type. */
+Node SourceBuilder::struct_declaration(Loc, Node specs, Node declarators) {
+  if (declarators || structs_.empty() || !structs_.back()) return nullptr;
+  TypeRec *t = base_of(specs);
+  if (!t || (t->kind != TYPE_STRUCT && t->kind != TYPE_UNION) || t->tag) return nullptr;
+  b_.new_field(FIELD_PLAIN, structs_.back(), nullptr, t, nullptr);
+  return nullptr;
 }
 
 bool run(Model &model, fe::FrontendContext &ctx, const pp::Options &opts, const std::string &path,

@@ -76,8 +76,9 @@ TEST(Keywords, SetSizes) {
   const std::pair<KeywordSet, int> sizes[] = {
       {KeywordSet::Standard, 33}, {KeywordSet::KR78, 30},    {KeywordSet::SUN, 31},
       {KeywordSet::HP_ANSI, 38},  {KeywordSet::HP, 30},      {KeywordSet::MCC, 33},
-      {KeywordSet::MCC_STD, 35},  {KeywordSet::GNU, 42},     {KeywordSet::MSC50, 59},
-      {KeywordSet::MSC0800, 66},  {KeywordSet::IAR, 54},
+      {KeywordSet::MCC_STD, 35},  {KeywordSet::GNU, 92},     {KeywordSet::MSC50, 59},
+      {KeywordSet::MSC0800, 66},  {KeywordSet::IAR, 54},     {KeywordSet::C99, 38},
+      {KeywordSet::C11, 45},
   };
   for (auto [set, n] : sizes) EXPECT_EQ(keyword_count(set), n) << keyword_set_name(set);
 }
