@@ -66,7 +66,7 @@ probe() { # probe STD-OPTION: "kind name value" lines
     case "$arg" in x|X|attr|FEATURE|"") continue ;; esac
     echo "KVXPROBE ${op#__has_} $arg $n)" >> "$TMP/probe.c"
   done < "$TMP/names"
-  $GCC $1 -E -P -w "$TMP/probe.c" 2>/dev/null | awk '$1 == "KVXPROBE" && $4 ~ /^[0-9]+$/ && $4 != "0" { print $2, $3, $4 }'
+  $GCC $1 -E -P -w "$TMP/probe.c" 2>/dev/null | awk '$1 == "KVXPROBE" && $4 ~ /^[0-9]+$/ && $4 != "0" && NF == 4 { print $2, $3, $4 }'
 }
 
 write_def() { # write_def FILE STD-OPTION TITLE

@@ -44,7 +44,10 @@ void register_directives(Preprocessor &pp) {
   for (auto &d : directive_table) pp.intern(d.name, strlen(d.name))->directive = (uint8_t)d.code;
 }
 
-static const int kMaxGroups = 31;
+/* Open conditional groups: 31 at once in the old dialects; at the C99
+ * level the standard's 63 within each file (headers nest deeply). */
+static const size_t kMaxGroups = 31;
+static const size_t kMaxGroupsPerFile = 63;
 
 static std::string_view base_name(std::string_view p) {
   size_t s = p.find_last_of("/\\");
@@ -201,7 +204,8 @@ void Preprocessor::skip_group() {
 void Preprocessor::do_conditional(int code, std::string_view name) {
   char msg[96];
   if (code == D_IF || code == D_IFDEF || code == D_IFNDEF) {
-    if ((int)cond_.size() >= kMaxGroups) {
+    size_t base = opts_.c99 && file_->cond_base <= cond_.size() ? file_->cond_base : 0;
+    if (cond_.size() - base >= (opts_.c99 ? kMaxGroupsPerFile : kMaxGroups)) {
       snprintf(msg, sizeof msg, "too many nested #%.*s statements", (int)name.size(), name.data());
       report(LEVEL_FATAL, msg);
     }
@@ -416,7 +420,7 @@ int Preprocessor::has_include(bool next) {
         return -1;
       }
     }
-    /* macros giving the name; the tokens of <...> are joined */
+    /* macros giving the name, joined as for #include */
     std::string text;
     int depth = 0;
     for (;;) {
@@ -427,7 +431,7 @@ int Preprocessor::has_include(bool next) {
       }
       if (t.is('(')) depth++;
       if (t.is(')') && depth-- == 0) break;
-      if (!text.empty() && (t.flags & F_SPACE) && text[0] != '<') text += ' ';
+      if (!text.empty() && (t.flags & F_SPACE)) text += ' ';
       text.append(t.p, t.len);
     }
     if (text.size() < 3 || !((text[0] == '"' && text.back() == '"') || (text[0] == '<' && text.back() == '>')))

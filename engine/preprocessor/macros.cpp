@@ -437,11 +437,16 @@ void Preprocessor::expand_arg(ArgSet &a, size_t i) {
   a.expanded[i] = out;
 }
 
-void Preprocessor::stringize(ArgSet &a, size_t i, PToken &out) {
+/* The string literal spelling the tokens [b, e): one blank where white
+ * space was, '"' and '\\' escaped inside string and character literals. */
+void Preprocessor::stringize_tokens(const PToken *b, const PToken *e, PToken &out) {
   std::string s = "\"";
-  for (size_t k = a.start[i]; k < a.start[i + 1]; k++) {
-    const PToken &t = a.toks[k];
-    if (k > a.start[i] && (t.flags & F_SPACE)) s += ' ';
+  bool first = true;
+  for (const PToken *k = b; k < e; k++) {
+    const PToken &t = *k;
+    if (t.kind == IK_PLACEMARKER) continue;
+    if (!first && (t.flags & F_SPACE)) s += ' ';
+    first = false;
     if (t.kind == (uint8_t)TokenKind::String || t.kind == (uint8_t)TokenKind::CharConst) {
       for (uint32_t j = 0; j < t.len; j++) {
         if (t.p[j] == '"' || t.p[j] == '\\') s += '\\';
@@ -456,6 +461,10 @@ void Preprocessor::stringize(ArgSet &a, size_t i, PToken &out) {
   out.kind = (uint8_t)TokenKind::String;
   out.p = temp_.copy(s);
   out.len = (uint32_t)s.size();
+}
+
+void Preprocessor::stringize(ArgSet &a, size_t i, PToken &out) {
+  stringize_tokens(a.toks.data() + a.start[i], a.toks.data() + a.start[i + 1], out);
 }
 
 /* Traditional mode: parameter names inside a string are replaced by the
@@ -492,7 +501,8 @@ void Preprocessor::substitute(Macro *m, ArgSet &a, std::vector<PToken> &out) {
   const std::vector<PToken> &body = m->body;
   size_t nargs = a.start.size() - 1;
   size_t va = m->variadic ? m->params.size() - 1 : SIZE_MAX;
-  size_t vaopt_start = 0;
+  size_t vaopt_start = 0, vaopt_begin = 0;
+  bool vaopt_str = false;
   for (size_t i = 0; i < body.size(); i++) {
     const PToken &b = body[i];
     if (b.kind == IK_VAOPT) {
@@ -503,6 +513,8 @@ void Preprocessor::substitute(Macro *m, ArgSet &a, std::vector<PToken> &out) {
         present = !a.expanded[va]->empty();
       }
       bool pre_paste = i > 0 && (body[i - 1].flags & F_PASTE);
+      vaopt_str = b.flags & F_STR;
+      vaopt_begin = i;
       if (present) {
         vaopt_start = out.size();
         continue;
@@ -510,7 +522,13 @@ void Preprocessor::substitute(Macro *m, ArgSet &a, std::vector<PToken> &out) {
       size_t j = i + 1;
       while (j < body.size() && body[j].kind != IK_VAOPT_END) j++;
       uint16_t post = j < body.size() ? (body[j].flags & F_PASTE) : 0;
-      if (pre_paste || post) {
+      if (vaopt_str) {
+        /* #__VA_OPT__( ) without variable arguments: "" */
+        PToken str;
+        stringize_tokens(nullptr, nullptr, str);
+        str.flags = (uint16_t)((b.flags & F_SPACE) | post);
+        out.push_back(str);
+      } else if (pre_paste || post) {
         PToken pm;
         pm.kind = IK_PLACEMARKER;
         pm.flags = post;
@@ -520,7 +538,13 @@ void Preprocessor::substitute(Macro *m, ArgSet &a, std::vector<PToken> &out) {
       continue;
     }
     if (b.kind == IK_VAOPT_END) {
-      if (out.size() == vaopt_start) {
+      if (vaopt_str) {
+        PToken str;
+        stringize_tokens(out.data() + vaopt_start, out.data() + out.size(), str);
+        str.flags = (uint16_t)((body[vaopt_begin].flags & F_SPACE) | (b.flags & F_PASTE));
+        out.resize(vaopt_start);
+        out.push_back(str);
+      } else if (out.size() == vaopt_start) {
         if (b.flags & F_PASTE || (i > 0 && (body[i - 1].flags & F_PASTE))) {
           PToken pm;
           pm.kind = IK_PLACEMARKER;
@@ -530,6 +554,7 @@ void Preprocessor::substitute(Macro *m, ArgSet &a, std::vector<PToken> &out) {
       } else if (b.flags & F_PASTE) {
         out.back().flags |= F_PASTE;
       }
+      vaopt_str = false;
       continue;
     }
     if (b.kind != IK_PARAM) {
@@ -798,8 +823,7 @@ bool Preprocessor::parse_define(uint32_t file, uint32_t line, bool event) {
         continue;
       }
     }
-    if (b.kind == (uint8_t)TokenKind::Identifier && b.id == id_va_opt_ && m->variadic && opts_.c99 &&
-        !vaopt && !stringize_next) {
+    if (b.kind == (uint8_t)TokenKind::Identifier && b.id == id_va_opt_ && m->variadic && opts_.c99 && !vaopt) {
       PToken open;
       lex(open);
       if (!open.is('(')) {
@@ -809,6 +833,8 @@ bool Preprocessor::parse_define(uint32_t file, uint32_t line, bool event) {
       b.kind = IK_VAOPT;
       b.p = "";
       b.len = 0;
+      if (stringize_next) b.flags |= F_STR; /* #__VA_OPT__( ) */
+      stringize_next = false;
       m->body.push_back(b);
       m->needs_copy = true;
       vaopt = 1;

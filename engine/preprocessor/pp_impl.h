@@ -124,6 +124,7 @@ struct FileFrame {
   bool bol = true;
   bool is_text = false;              /* option text, not a file */
   int dir_index = -1;                /* include directory it was found in */
+  size_t cond_base = 0;              /* conditional groups open when it was entered */
 };
 
 struct Context {
@@ -215,6 +216,7 @@ class Preprocessor {
   void paste_all(std::vector<PToken> &v);
   bool paste(PToken &l, const PToken &r);
   void stringize(ArgSet &a, size_t i, PToken &out);
+  void stringize_tokens(const PToken *b, const PToken *e, PToken &out);
   void push_context(Macro *m, const PToken *b, const PToken *e, std::vector<PToken> *owned);
   void pop_context();
   void clear_contexts();

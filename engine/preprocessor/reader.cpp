@@ -211,6 +211,7 @@ bool Preprocessor::push_file(const std::string &path, const std::string &index_n
   f->buf = std::move(buf);
   f->open_name = path;
   f->file = file_index(index_name.empty() ? path : index_name);
+  f->cond_base = cond_.size();
   frames_.push_back(std::move(f));
   file_ = frames_.back().get();
   return true;

@@ -7,9 +7,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "driver/paths.h"
 #include "pp_harness.h"
+#include "preprocessor/cccp_args.h"
 #include "preprocessor/external.h"
 #include "preprocessor/optfiles.h"
 #include "preprocessor/scanner.h"
@@ -290,6 +292,36 @@ TEST(Limits, FilenameWorkBuffer) {
   o.args[0] = "-I/" + std::string(16370, 'd');
   EXPECT_EQ("2:x ", run_text("#include <abc.h>\nx\n", o, &m));
   EXPECT_NE(std::string::npos, m.find("cannot open include file \"abc.h\""));
+}
+
+/* Every shipped predefined-macros file reads without a message in its own
+ * dialect, and the GCC ones give the target's facts. */
+TEST(OptionFiles, ShippedFilesReadCleanly) {
+  const char *dialects[] = {"ansi", "kr78", "sun", "hp_ansi", "hp", "mcc", "mcc_std", "gnu", "gnu_d950",
+                            "msc50", "msc1100", "msc0900", "msc40", "msc0800", "msc15", "iar", "c99", "c11"};
+  for (const char *d : dialects) {
+    SCOPED_TRACE(d);
+    std::vector<std::string> words = {"-dial", d, "-ddef", KVX_PP_SOURCE_DIR "/util/" + std::string(d) + ".def"};
+    if (!strcmp(d, "kr78") || !strcmp(d, "hp") || !strcmp(d, "mcc_std")) words.push_back("-traditional");
+    Options o;
+    parse_cccp_args(words, o);
+    ASSERT_EQ(0, access(o.def_file.c_str(), R_OK));
+    std::string m;
+    run_text("x\n", o, &m);
+    EXPECT_EQ("", m);
+  }
+  Options o;
+  parse_cccp_args({"-dial", "gnu", "-ddef", KVX_PP_SOURCE_DIR "/util/gnu.def"}, o);
+  std::string m;
+  EXPECT_EQ("3:lp64 5:hosted 5:1 7:attr 10:include ",
+            run_text("#include <limits.h>\n#if ULONG_MAX > 0xffffffffUL && __SIZEOF_POINTER__ == 8\nlp64\n#endif\n"
+                     "hosted __STDC_HOSTED__\n#if __has_attribute(__noreturn__) && __has_builtin(__builtin_expect)\n"
+                     "attr\n#endif\n#if __has_include(<stdio.h>)\ninclude\n#endif\n",
+                     o, &m));
+  EXPECT_EQ("", m);
+  o = Options();
+  parse_cccp_args({"-dial", "c99", "-ddef", KVX_PP_SOURCE_DIR "/util/c99.def"}, o);
+  EXPECT_EQ("1:199901L 2:1 2:linux ", run_text("__STDC_VERSION__\n__STRICT_ANSI__ linux\n", o, &m));
 }
 
 TEST(OptionFiles, UnreadableDefFileIsAWarning) {

@@ -2,7 +2,8 @@
  * diff_test.cpp - the token sequence of the fixtures marked "gcc-compare"
  * against that of "gcc -E -undef -nostdinc -trigraphs" on the same file, and
  * of the fixtures marked "gcc-compare-c99" (preprocessed at the C99 level of
- * the GNU dialect) against "gcc -E -std=gnu17 -undef -nostdinc" with the
+ * the GNU dialect, or of C99 or C11 when the fixture names one) against
+ * "gcc -E -std=gnu17 -undef -nostdinc" (or -std=c99, -std=c11) with the
  * fixture's -I options.
  *
  * Differences that are by design, kept out of the compared fixtures or
@@ -103,6 +104,7 @@ TEST(GccDifferential, C99LevelSameTokensAsGcc) {
     std::string src = fixture_dir() + "/" + n;
     std::string text = read_file(src);
     std::vector<std::string> incs;
+    std::string dialect = "gnu";
     if (text.rfind("// args:", 0) == 0) {
       std::istringstream w(text.substr(8, text.find('\n') - 8));
       std::string x, prev;
@@ -110,17 +112,20 @@ TEST(GccDifferential, C99LevelSameTokensAsGcc) {
         size_t d = x.find("$DIR");
         if (d != std::string::npos) x.replace(d, 4, fixture_dir());
         if (prev == "-I") incs.push_back("-I" + x);
+        if (prev == "-dial") dialect = x;
         prev = x;
       }
     }
-    std::vector<std::string> extra = {"-std=gnu17"};
+    bool strict = dialect == "c99" || dialect == "c11";
+    std::vector<std::string> extra = {strict ? "-std=" + dialect : "-std=gnu17"};
     extra.insert(extra.end(), incs.begin(), incs.end());
     std::string gout = dir + "/" + n + ".i";
     ASSERT_TRUE(run_gcc(src, gout, extra)) << n;
     drop_pragmas(gout);
     Diagnostics diag(tmpfile());
     Options o;
-    o.gnu = o.c99 = true;
+    o.c99 = true;
+    o.gnu = !strict;
     o.args = incs;
     Scanner ours(o, diag);
     ASSERT_TRUE(ours.open_source(src));
