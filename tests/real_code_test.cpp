@@ -187,10 +187,11 @@ TEST_F(Sqlite, AsGccPreprocessesItCountsAsGccDoes) {
   expect_count(rs[1], expected, "through kvx_cccp");
 }
 
-/* sizeof in #if follows the LP64 target in the GNU, C99 and C11 dialects
- * (long and pointers 8), both ways; the old dialects keep their 32-bit table, and a
- * "-S" of the compile line still overrides the GNU one. */
-TEST(Lp64, SizeofInConditionsOfTheGnuDialects) {
+/* sizeof in #if follows the LP64 target in the C99-level dialects, whose
+ * option files describe x86-64 Linux (long and pointers 8), both ways; the
+ * old dialects keep their 32-bit table, and a "-S" of the compile line
+ * still overrides the LP64 one. */
+TEST(Lp64, SizeofInConditionsOfTheC99LevelDialects) {
   Scratch s;
   s.write("sz.c", "#if sizeof(long) == 8 && sizeof(char *) == 8 && sizeof(int) == 4\nint lp64;\n"
                   "#else\nint x = ;\n#endif\n");

@@ -66,14 +66,7 @@ pp::Options preprocessor_options(Engine &e, const std::string &def_file) {
   o.expand = s.expand;
   o.mac_file = e.mac_file;
   o.def_file = def_file;
-  /* The GNU, C99 and C11 dialects describe x86-64 Linux: sizeof in #if uses the LP64
-   * table (long and every pointer 8 bytes).  It goes first so that a "-S"
-   * of the compile line still overrides it. */
-  if (e.dialect.lp64()) {
-    o.args.push_back("-S1,2,4,8,4,8");
-    o.args.push_back("-S*8,8,8,8,8,8,8,8");
-  }
-  o.args.insert(o.args.end(), s.pp_args.begin(), s.pp_args.end());
+  o.args = s.pp_args;
   return o;
 }
 

@@ -55,6 +55,18 @@ using namespace kvx::fe;
 #define A (ps->actions)
 #define T(v) (ps->text((v).text))
 #define LIST(kind, list, item) A.list_append(ListKind::kind, (list), (item))
+/* A form that the dialect does not have is a syntax error at the token
+ * that begins it, as it was before the form existed. */
+#define ONLY_IF(allowed)                                  \
+  do {                                                    \
+    if (!(allowed)) {                                     \
+      if (!yyerrstatus) {                                 \
+        ps->syntax_errors++;                              \
+        ps->lexer.syntax_message("syntax error");         \
+      }                                                   \
+      YYERROR;                                            \
+    }                                                     \
+  } while (0)
 }
 
 %define api.pure full
@@ -138,7 +150,7 @@ primary_expression
   | '(' expression ')'           { $$.node = A.expr_paren(to_loc(@1), $2.node); }
   | ASM_OPERAND '(' string_list ')'
       { $$.node = A.expr_asm(to_loc(@1), A.asm_form(to_loc(@1), $3.node, nullptr)); }
-  | '(' compound_statement ')'   { $$.node = A.expr_statement(to_loc(@1), $2.node); }
+  | '(' gnu_syntax compound_statement ')' { $$.node = A.expr_statement(to_loc(@1), $3.node); }
   | GENERIC '(' assignment_expression ',' generic_association_list ')'
       { $$.node = A.expr_generic(to_loc(@1), $3.node, $5.node); }
   | BUILTIN_VA_ARG '(' assignment_expression ',' type_name ')'
@@ -208,7 +220,7 @@ unary_expression
   | SIZEOF '(' type_name ')'     { $$.node = A.expr_size_of_type(to_loc(@1), Op::Sizeof, $3.node); }
   | ALIGNOF unary_expression     { $$.node = A.expr_unary(to_loc(@1), Op::Alignof, $2.node); }
   | ALIGNOF '(' type_name ')'    { $$.node = A.expr_size_of_type(to_loc(@1), Op::Alignof, $3.node); }
-  | AND_OP identifier            { $$.node = A.expr_label_address(to_loc(@1), T($2)); }
+  | gnu_syntax AND_OP identifier { $$.node = A.expr_label_address(to_loc(@2), T($3)); }
   | REAL_IMAG cast_expression    { $$.node = A.expr_member(to_loc(@1), Op::Select, $2.node, T($1)); }
   ;
 
@@ -279,8 +291,8 @@ conditional_expression
   : logical_or_expression
   | logical_or_expression '?' expression ':' conditional_expression
       { $$.node = A.expr_ternary(to_loc(@1), $1.node, $3.node, $5.node); }
-  | logical_or_expression '?' ':' conditional_expression
-      { $$.node = A.expr_ternary(to_loc(@1), $1.node, nullptr, $4.node); }
+  | logical_or_expression '?' gnu_syntax ':' conditional_expression
+      { $$.node = A.expr_ternary(to_loc(@1), $1.node, nullptr, $5.node); }
   ;
 
 assignment_expression
@@ -319,7 +331,7 @@ asm_qualifiers
   : %empty
   | asm_qualifiers VOLATILE
   | asm_qualifiers IGNORED_MOD
-  | asm_qualifiers GOTO
+  | asm_qualifiers gnu_syntax GOTO
   ;
 
 asm_sections
@@ -334,13 +346,13 @@ asm_operand
   | string_list '(' expression ')'      { $$.node = A.asm_operand(to_loc(@1), $1.node, $3.node); }
   | '[' identifier ']' string_list '(' expression ')'
       { $$.node = A.asm_operand(to_loc(@1), $4.node, $6.node); }
-  | identifier                          { $$.node = nullptr; }
+  | gnu_syntax identifier               { $$.node = nullptr; }
   ;
 
 /* An asm label names the declared object for the assembler. */
 asm_label_opt
   : %empty
-  | ASM '(' string_list ')'
+  | gnu_syntax ASM '(' string_list ')'
   ;
 
 /* ---------------------------------------------------------------- declarations */
@@ -484,7 +496,7 @@ struct_declaration
   : struct_declarator_head ';'   { $$.node = A.struct_declaration(to_loc(@1), $1.aux, $1.node); }
   | struct_specifiers ';'        { $$.node = A.struct_declaration(to_loc(@1), $1.node, nullptr); }
   | static_assertion             { $$.node = nullptr; }
-  | ';'                          { $$.node = nullptr; }
+  | gnu_syntax ';'               { $$.node = nullptr; }
   | error ';'                    { $$.node = nullptr; }
   ;
 
@@ -576,12 +588,22 @@ direct_declarator
 array_bracket
   : '[' ']'                                            { $$.node = nullptr; }
   | '[' constant_expression ']'                        { $$.node = $2.node; }
-  | '[' '*' ']'                                        { $$.node = nullptr; }
-  | '[' type_qualifier_list ']'                        { $$.node = nullptr; }
-  | '[' type_qualifier_list constant_expression ']'    { $$.node = $3.node; }
-  | '[' STATIC constant_expression ']'                 { $$.node = $3.node; }
-  | '[' STATIC type_qualifier_list constant_expression ']' { $$.node = $4.node; }
-  | '[' type_qualifier_list STATIC constant_expression ']' { $$.node = $4.node; }
+  | '[' '*' c99_syntax ']'                             { $$.node = nullptr; }
+  | '[' c99_syntax type_qualifier_list ']'             { $$.node = nullptr; }
+  | '[' c99_syntax type_qualifier_list constant_expression ']' { $$.node = $4.node; }
+  | '[' c99_syntax STATIC constant_expression ']'      { $$.node = $4.node; }
+  | '[' c99_syntax STATIC type_qualifier_list constant_expression ']' { $$.node = $5.node; }
+  | '[' c99_syntax type_qualifier_list STATIC constant_expression ']' { $$.node = $5.node; }
+  ;
+
+/* Markers of the forms of GNU C and of C99: empty, they refuse the form in
+ * the dialects without it. */
+gnu_syntax
+  : %empty                       { ONLY_IF(ps->gnu()); }
+  ;
+
+c99_syntax
+  : %empty                       { ONLY_IF(ps->ctx.dialect.c99); }
   ;
 
 /* The '(' of a parameter list opens a level for the parameter names. */
@@ -681,7 +703,7 @@ initializer_list
 designated_initializer
   : initializer
   | designator_list '=' initializer  { $$ = $3; }
-  | array_designator initializer     { $$ = $2; }
+  | array_designator gnu_syntax initializer { $$ = $3; }
   ;
 
 designator_list
@@ -696,7 +718,7 @@ designator
 
 array_designator
   : '[' constant_expression ']'
-  | '[' constant_expression ELLIPSIS constant_expression ']'
+  | '[' constant_expression gnu_syntax ELLIPSIS constant_expression ']'
   ;
 
 /* ---------------------------------------------------------------- functions */
@@ -775,8 +797,8 @@ local_label_names
 labeled_statement
   : identifier ':' statement     { $$.node = A.stmt_label(to_loc(@1), T($1), $3.node); }
   | CASE constant_expression ':' statement { $$.node = A.stmt_case(to_loc(@1), $2.node, $4.node); }
-  | CASE constant_expression ELLIPSIS constant_expression ':' statement
-      { $$.node = A.stmt_case_range(to_loc(@1), $2.node, $4.node, $6.node); }
+  | CASE constant_expression gnu_syntax ELLIPSIS constant_expression ':' statement
+      { $$.node = A.stmt_case_range(to_loc(@1), $2.node, $5.node, $7.node); }
   | DEFAULT ':' statement        { $$.node = A.stmt_default(to_loc(@1), $3.node); }
   ;
 
@@ -835,7 +857,7 @@ for_open
 
 jump_statement
   : GOTO identifier ';'          { $$.node = A.stmt_goto(to_loc(@1), T($2)); }
-  | GOTO '*' expression ';'      { $$.node = A.stmt_goto_computed(to_loc(@1), $3.node); }
+  | GOTO gnu_syntax '*' expression ';' { $$.node = A.stmt_goto_computed(to_loc(@1), $4.node); }
   | CONTINUE ';'                 { $$.node = A.stmt_continue(to_loc(@1)); }
   | BREAK ';'                    { $$.node = A.stmt_break(to_loc(@1)); }
   | RETURN ';'                   { $$.node = A.stmt_return(to_loc(@1), nullptr); }

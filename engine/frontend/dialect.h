@@ -27,11 +27,6 @@ struct Dialect {
    * expansion rules and the later directives and operators. */
   bool c99 = false;
 
-  /* The dialect describes an LP64 target (long and pointers 8 bytes): the
-   * GNU, C99 and C11 dialects, whose option files are those of x86-64
-   * Linux. */
-  bool lp64() const { return c99; }
-
   /* Base names of the dialect's option files ("ansi.def", "ansi.ign"). */
   std::string def_file_name() const { return name + ".def"; }
   std::string ign_file_name() const { return name + ".ign"; }

@@ -7,9 +7,11 @@
  * level that knows the name decides, so an inner ordinary declaration hides
  * an outer typedef.  The bottom level is the file level of the source.
  *
- * Storage is flat: the entries and name texts of all levels live in two
- * arrays that a closing level truncates, so steady-state use allocates
- * nothing.
+ * Storage is flat: the entries, bucket heads and name texts of all levels
+ * live in three arrays that a closing level truncates, so steady-state use
+ * allocates nothing.  A level starts with 31 buckets; one that holds many
+ * names (the file level of a source that includes system headers holds
+ * thousands) grows its table so that lookups stay short.
  */
 #ifndef KVX_FRONTEND_NAME_LEVELS_H
 #define KVX_FRONTEND_NAME_LEVELS_H
@@ -51,16 +53,19 @@ class NameLevels {
   struct Entry {
     uint32_t off, len;
     uint32_t next; /* index + 1 of the next entry of the bucket, 0 ends */
+    uint32_t hash;
     bool is_typedef;
   };
   struct Level {
-    uint32_t bucket[kBuckets];
+    size_t first_bucket, buckets; /* its bucket heads in buckets_ */
     size_t first_entry, first_text;
   };
   static uint32_t hash(std::string_view s);
   const Entry *find(const Level &l, std::string_view name, uint32_t h) const;
+  void grow(Level &l);
 
   std::vector<Entry> entries_;
+  std::vector<uint32_t> buckets_;
   std::string text_;
   std::vector<Level> levels_;
 };

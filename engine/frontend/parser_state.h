@@ -98,6 +98,8 @@ struct ParserState {
   }
 
   std::string_view text(uint32_t id) const { return texts.get(id); }
+  /* The dialect has GCC's own syntax (statement expressions, case ranges...). */
+  bool gnu() const { return ctx.dialect.keywords == KeywordSet::GNU; }
 
   void declare(uint32_t name, bool is_typedef) {
     if (name) names.declare(texts.get(name), is_typedef);

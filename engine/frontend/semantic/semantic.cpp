@@ -1121,7 +1121,8 @@ Node SourceBuilder::stmt_for_declaration(Loc loc, Node scope, Node, Node c, Node
 /* A member without declarator that is an untagged structure or union is
  * an anonymous member: an unnamed field of that type. */
 Node SourceBuilder::struct_declaration(Loc, Node specs, Node declarators) {
-  if (declarators || structs_.empty() || !structs_.back()) return nullptr;
+  Sem *sp = static_cast<Sem *>(specs);
+  if (declarators || !sp || !sp->named || structs_.empty() || !structs_.back()) return nullptr;
   TypeRec *t = base_of(specs);
   if (!t || (t->kind != TYPE_STRUCT && t->kind != TYPE_UNION) || t->tag) return nullptr;
   b_.new_field(FIELD_PLAIN, structs_.back(), nullptr, t, nullptr);

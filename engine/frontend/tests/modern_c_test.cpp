@@ -69,6 +69,32 @@ TEST(OldDialects, KeepTheirKeywordsAndMessages) {
   /* a hexadecimal floating constant is still a malformed number */
   RunResult r = run_text("double d = 0x1p3;\n", "ansi");
   EXPECT_NE(r.messages.find("nondigits in number"), std::string::npos) << r.messages;
+  /* GCC's own forms and those of C99 stay syntax errors at the token that
+   * begins them, in the old dialects and (for GCC's) in the standard ones */
+  const struct {
+    const char *src, *before;
+  } forms[] = {
+      {"int f(int x) { switch (x) { case 1 ... 3: return 1; } return 0; }\n", "`...'"},
+      {"int f(int x) { return x ?: 1; }\n", "`:'"},
+      {"int f(void) { void *p = &&l; l: return 0; }\n", "`&&'"},
+      {"int f(void *p) { goto *p; }\n", "`*'"},
+      {"int f(void) { return ({ 1; }); }\n", "`{'"},
+      {"int a[4] = { [0 ... 2] = 1 };\n", "`...'"},
+      {"int a[4] = { [1] 2 };\n", "`2'"},
+      {"extern int v asm(\"w\");\n", "`asm'"},
+      {"struct s { int a;; };\n", "`;'"},
+  };
+  for (const char *d : {"ansi", "c99", "c11"})
+    for (const auto &f : forms) {
+      RunResult fr = run_text(f.src, d);
+      EXPECT_EQ(fr.result.syntax_errors, 1) << d << ": " << f.src << fr.messages;
+      EXPECT_NE(fr.messages.find(std::string("syntax error before ") + f.before), std::string::npos)
+          << d << ": " << f.src << fr.messages;
+    }
+  RunResult q = run_text("void g(int a[static 3]);\nvoid h(int v[*]);\n", "ansi");
+  EXPECT_EQ(q.result.syntax_errors, 2) << q.messages;
+  EXPECT_NE(q.messages.find("syntax error before `static'"), std::string::npos) << q.messages;
+  EXPECT_NE(q.messages.find("syntax error before `]'"), std::string::npos) << q.messages;
   /* GNU keeps the words it always had */
   expect_clean("__inline__ static int f(__const__ int x) { __typeof__(x) y = x; return __alignof__(y); }\n", "gnu");
 }

@@ -47,6 +47,19 @@ TEST(NameLevels, ManyNamesShareBuckets) {
   /* a name declared again in its level takes the new mark */
   n.declare("n0", false);
   EXPECT_FALSE(n.is_type_name("n0"));
+  /* the file level keeps growing after inner levels came and went */
+  n.push();
+  n.declare("inner", true);
+  n.pop();
+  for (int i = 500; i < 5000; i++) n.declare("n" + std::to_string(i), i % 7 == 0);
+  n.push();
+  n.declare("n7", false);
+  for (int i = 1; i < 5000; i++)
+    ASSERT_EQ(n.is_type_name("n" + std::to_string(i)), i == 7 ? false : i < 500 ? i % 3 == 0 : i % 7 == 0) << i;
+  EXPECT_FALSE(n.is_type_name("inner"));
+  n.pop();
+  EXPECT_TRUE(n.is_type_name("n21"));
+  EXPECT_FALSE(n.is_type_name("n7")); /* its file-level mark: 7 % 3 != 0 */
 }
 
 struct Uses : ParseActions {
