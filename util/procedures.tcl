@@ -450,7 +450,7 @@ proc kvx_function_ops {function classes} {
 # dictionary: operator object -> expressions (a function of the analysed
 # code is the operator of its calls).  Kept for the run.
 proc kvx_function_index {function} {
-    global kvx_function_index_of kvx_fops_walk kvx_fops_classes kvx_function_op_classes
+    global kvx_function_index_of kvx_fops_walk kvx_fops_classes kvx_function_op_classes kvx_fops_filter
     if {[info exists kvx_function_index_of($function)]} {
         return $kvx_function_index_of($function)
     }
@@ -466,6 +466,7 @@ proc kvx_function_index {function} {
         }
         interp alias {} kvx_fops_wanted {} ::tcl::dict::exists $kvx_fops_operator
         set kvx_fops_classes $kvx_function_op_classes
+        set kvx_fops_filter [kvx_id_filter ExpressionComplex]
     }
     set kvx_fops_walk {}
     set body [kvx_function_body $function]
@@ -478,7 +479,13 @@ proc kvx_function_index {function} {
     set kvx_function_index_of($function) $kvx_fops_walk
     return $kvx_fops_walk
 }
-proc kvx_fops_holder {i} { MapRole $i expression kvx_fops_root; return 1 }
+# Only a complex expression holds others: the roots that are names or
+# constants are passed over by the id filter.
+proc kvx_fops_holder {i} {
+    global kvx_fops_filter
+    MapRole $i expression -filter $kvx_fops_filter kvx_fops_root
+    return 1
+}
 proc kvx_fops_root {e} { MapRole $e allExpression -filter kvx_fops_wanted kvx_fops_note; return 1 }
 proc kvx_fops_note {e} {
     global kvx_fops_walk kvx_fops_operator
