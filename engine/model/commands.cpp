@@ -494,7 +494,7 @@ int index_instruction(Obj *o, void *data) {
   IndexWalk *w = static_cast<IndexWalk *>(data);
   InstrRec *i = static_cast<InstrRec *>(o);
   index_note(w, o);
-  for (const Link *k = i->tags.head; k; k = k->next) index_note(w, k->obj);
+  for (LabelRec *l : i->tags) index_note(w, l);
   ExprRec *held[3] = {nullptr, nullptr, nullptr};
   switch (i->kind) {
     case INSTR_FOR: held[0] = i->initialization, held[1] = i->condition, held[2] = i->increment; break;
@@ -513,8 +513,7 @@ int index_instruction(Obj *o, void *data) {
 
 void index_scope(const Model &m, FunctionIndex *index, const ScopeRec *s, const RoleInfo *all_instr,
                  const RoleInfo *all_expr) {
-  for (const Link *k = s->subs.head; k; k = k->next)
-    index_scope(m, index, static_cast<const ScopeRec *>(k->obj), all_instr, all_expr);
+  for (const ScopeRec *sub : s->subs) index_scope(m, index, sub, all_instr, all_expr);
   if (s->kind != SCOPE_FUNCTION || !s->function) return;
   const InstrRec *body = s->block ? s->block : s->function->scope == s ? s->function->body : nullptr;
   const char *name = enclosing_function(m, s->function, class_by_id(K_FunctionBuiltout));

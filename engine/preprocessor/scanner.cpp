@@ -30,9 +30,9 @@ Preprocessor::Preprocessor(const Options &opts, Diagnostics &diag, Observer *obs
   id_va_->special = SP_VA_ARGS;
   id_va_opt_ = intern("__VA_OPT__", 10);
   id_va_opt_->special = SP_VA_OPT;
-  if (opts.gnu) {
-    /* the GNU dialects describe x86-64 Linux (LP64): long and pointers
-     * have 8 bytes; the driver gives the same table as -S options */
+  if (opts.c99) {
+    /* the GNU, C99 and C11 dialects describe x86-64 Linux (LP64), as
+     * their shipped option files do: long and pointers have 8 bytes */
     size_[3] = 8;
     for (int &p : psize_) p = 8;
   }
