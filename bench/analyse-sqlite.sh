@@ -35,15 +35,7 @@ printf '"%s" -dial gnu -nocccp%s\n' "$WORK/sqlite3.c" "$DDEF" > "$WORK/c.lst"
   head -20 "$WORK/out" >&2
   exit 1
 }
-measure() { # prints "seconds kilobytes" of the best of three runs
-  best=""
-  for i in 1 2 3; do
-    /usr/bin/time -f "%e %M" -o "$WORK/t" "$@" >/dev/null 2>&1 || true
-    cur=$(cat "$WORK/t")
-    if [ -z "$best" ] || [ "$(echo "$cur $best" | awk '{print ($1 < $3)}')" = 1 ]; then best=$cur; fi
-  done
-  echo "$best"
-}
+. "$HERE/measure.sh"
 LINES=$(wc -l < "$WORK/sqlite3.c")
 K=$(measure "$ENGINE" "$WORK/c.lst" "$WORK/r.lst")
 G=$(measure gcc -fsyntax-only "$WORK/sqlite3.c")

@@ -34,15 +34,7 @@ trap 'rm -rf "$WORK"' EXIT
 } > "$WORK/sqlite3.c"
 printf '"%s" -dial ansi -nocccp\n' "$WORK/sqlite3.c" > "$WORK/c.lst"
 : > "$WORK/r.lst"
-measure() { # prints "seconds kilobytes" of the best of three runs
-  best=""
-  for i in 1 2 3; do
-    /usr/bin/time -f "%e %M" -o "$WORK/t" "$@" >/dev/null 2>&1 || true
-    cur=$(tail -n 1 "$WORK/t")
-    if [ -z "$best" ] || [ "$(echo "$cur $best" | awk '{print ($1 < $3)}')" = 1 ]; then best=$cur; fi
-  done
-  echo "$best"
-}
+. "$HERE/../measure.sh"
 LINES=$(wc -l < "$WORK/sqlite3.c")
 K=$(measure "$ENGINE" "$WORK/c.lst" "$WORK/r.lst")
 G=$(measure gcc -fsyntax-only -std=c89 "$WORK/sqlite3.c")
