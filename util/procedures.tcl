@@ -218,9 +218,18 @@ proc kvx_function_expressions {function} {
 proc kvx_function_expressions_of {function} {
     set body [kvx_function_body $function]
     if {$body eq ""} { return {} }
+    # The block sequences hold the local declarations too; the scopes add
+    # the parameters and the declarations of for headers and statement
+    # expressions.  Each instruction is read once.
     set holders [kvx_collect $body allInstruction]
+    foreach i $holders { set seen($i) {} }
     foreach scope [kvx_collect [GetRole $function scopeFunction] allScope] {
-        lappend holders {*}[kvx_collect $scope instructionDef]
+        foreach i [kvx_collect $scope instructionDef] {
+            if {![info exists seen($i)]} {
+                set seen($i) {}
+                lappend holders $i
+            }
+        }
     }
     set result {}
     foreach i $holders {
@@ -471,10 +480,16 @@ proc kvx_function_index {function} {
     set kvx_fops_walk {}
     set body [kvx_function_body $function]
     if {$body ne ""} {
+        # The block sequences hold the local declarations; the scopes add
+        # the parameters and the declarations of for headers and statement
+        # expressions, each read once.
+        global kvx_fops_seen
+        array unset kvx_fops_seen
         MapRole $body allInstruction kvx_fops_holder
         foreach scope [kvx_collect [GetRole $function scopeFunction] allScope] {
-            MapRole $scope instructionDef kvx_fops_holder
+            MapRole $scope instructionDef kvx_fops_declaration
         }
+        array unset kvx_fops_seen
     }
     set kvx_function_index_of($function) $kvx_fops_walk
     return $kvx_fops_walk
@@ -482,8 +497,14 @@ proc kvx_function_index {function} {
 # Only a complex expression holds others: the roots that are names or
 # constants are passed over by the id filter.
 proc kvx_fops_holder {i} {
-    global kvx_fops_filter
+    global kvx_fops_filter kvx_fops_seen
+    set kvx_fops_seen($i) {}
     MapRole $i expression -filter $kvx_fops_filter kvx_fops_root
+    return 1
+}
+proc kvx_fops_declaration {i} {
+    global kvx_fops_seen
+    if {![info exists kvx_fops_seen($i)]} { kvx_fops_holder $i }
     return 1
 }
 proc kvx_fops_root {e} { MapRole $e allExpression -filter kvx_fops_wanted kvx_fops_note; return 1 }

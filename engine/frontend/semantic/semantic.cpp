@@ -420,6 +420,12 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     declare(static_cast<Sem *>(specs), static_cast<Sem *>(decl), e, loc);
     return nullptr;
   }
+  /* A declaration inside a block is a member of the block's sequence: its
+   * first instruction stands for the whole sameInstruction ring. */
+  Node declaration(Loc, Node specs, Node) override {
+    Sem *s = static_cast<Sem *>(specs);
+    return s ? stmt(s->first_instr) : nullptr;
+  }
 
   /* ---- function definitions and blocks ---- */
   Node function_begin(Loc loc, Node specs, Node decl) override;
@@ -442,10 +448,23 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     InstrRec *blk = b_.new_instruction(INSTR_BLOCK, m_.file_of(sc->file), sc->line);
     b_.set_block_scope(blk, sc);
     if (Sem *l = static_cast<Sem *>(items))
-      for (Sem *i : l->items) b_.append_to_block(blk, reinterpret_cast<InstrRec *>(i));
+      for (Sem *i : l->items) append_item(blk, reinterpret_cast<InstrRec *>(i));
     if (sc->super && sc->super->kind == SCOPE_FUNCTION && sc->super->function)
       b_.set_function_body(sc->super->function, blk);
     return stmt(blk);
+  }
+  /* A statement joins the sequence alone; a declaration with all the
+   * instructions of its ring, in source order. */
+  void append_item(InstrRec *blk, InstrRec *first) {
+    if (first->kind < INSTR_DECLARATION) {
+      b_.append_to_block(blk, first);
+      return;
+    }
+    InstrRec *i = first;
+    do {
+      b_.append_to_block(blk, i);
+      i = i->same_next;
+    } while (i && i != first);
   }
   void block_abandoned(Node begin, bool function) override {
     Sem *s = static_cast<Sem *>(begin);

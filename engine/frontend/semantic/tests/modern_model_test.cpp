@@ -133,7 +133,10 @@ TEST_F(Modern, StatementExpressionIsAnExpressionInstruction) {
   ASSERT_EQ(e->kind, EXPR_INSTRUCTION);
   ASSERT_TRUE(e->instruction);
   EXPECT_EQ(e->instruction->kind, INSTR_BLOCK);
-  EXPECT_EQ(all<InstrRec>(e->instruction->sequence).size(), 1u); /* t + 1; */
+  auto seq = all<InstrRec>(e->instruction->sequence); /* int t = a * 2; t + 1; */
+  ASSERT_EQ(seq.size(), 2u);
+  EXPECT_EQ(seq[0]->kind, INSTR_DEFINITION);
+  EXPECT_EQ(seq[1]->kind, INSTR_EXPRESSION);
   /* t lives in the block of the statement expression */
   SymbolRec *t = sym("t", SYM_VARIABLE);
   ASSERT_TRUE(t);

@@ -285,7 +285,11 @@ TEST_F(Build, ParametersBlocksAndStatements) {
   /* Parameters written with their types are definitions of the function scope. */
   EXPECT_EQ(f->scope->instructions.count(), 2u);
   auto seq = all<InstrRec>(f->body->sequence);
-  ASSERT_EQ(seq.size(), 4u);
+  /* The declaration of i is the first member of the body's sequence. */
+  ASSERT_EQ(seq.size(), 5u);
+  EXPECT_EQ(seq[0]->kind, INSTR_DEFINITION);
+  EXPECT_EQ(seq[0]->symbol, sym(f->body->scope_block, "i"));
+  seq.erase(seq.begin());
   EXPECT_EQ(seq[0]->kind, INSTR_FOR);
   EXPECT_TRUE(seq[0]->initialization && seq[0]->condition && seq[0]->increment);
   ASSERT_EQ(seq[0]->body->kind, INSTR_BLOCK);
@@ -399,6 +403,38 @@ TEST_F(Build, RingsAndLabelsInSourceOrder) {
   EXPECT_STREQ(model_.name_of(named[1]->symbol), "y");
 }
 
+/* Declarations are members of their block's sequence, each declarator in
+ * source order between the statements around it; declarations that
+ * declare no object add nothing, and a for header's stays out. */
+TEST_F(Build, BlockSequencesHoldTheirDeclarations) {
+  analyse("int g(void);\nvoid f(void) {\n  int a, b = 1;\n  a = b;\n  typedef int T;\n"
+          "  struct s { int m; };\n  extern int e; int h(void);\n  for (int i = 0; i < 2; i++) a++;\n"
+          "  T t = 2;\n  { static int c; c++; }\n}\n");
+  EXPECT_EQ(diag_.error_count(), 0);
+  FunctionRec *f = sym(model_.global_scope(), "f")->function;
+  ASSERT_TRUE(f && f->body);
+  ScopeRec *body = f->body->scope_block;
+  auto seq = all<InstrRec>(f->body->sequence);
+  ASSERT_EQ(seq.size(), 8u);
+  const int kinds[] = {INSTR_DEFINITION, INSTR_DEFINITION, INSTR_EXPRESSION, INSTR_DECLARATION,
+                       INSTR_DECLARATION, INSTR_FOR, INSTR_DEFINITION, INSTR_BLOCK};
+  for (size_t i = 0; i < seq.size(); i++) EXPECT_EQ(seq[i]->kind, kinds[i]) << i;
+  EXPECT_EQ(seq[0]->symbol, sym(body, "a"));
+  EXPECT_EQ(seq[1]->symbol, sym(body, "b"));
+  EXPECT_TRUE(seq[1]->initialization);
+  EXPECT_EQ(seq[3]->symbol, sym(body, "e"));
+  EXPECT_EQ(seq[4]->symbol, sym(body, "h"));
+  EXPECT_EQ(seq[6]->symbol, sym(body, "t"));
+  EXPECT_EQ(seq[0]->line, 3u);
+  EXPECT_EQ(seq[6]->line, 9u);
+  auto inner = all<InstrRec>(seq[7]->sequence);
+  ASSERT_EQ(inner.size(), 2u);
+  EXPECT_EQ(inner[0]->kind, INSTR_DEFINITION);
+  EXPECT_EQ(inner[1]->kind, INSTR_EXPRESSION);
+  /* The same instructions stay the scope's definitions. */
+  EXPECT_EQ(body->instructions.count(), 5u);
+}
+
 TEST_F(Build, TypedefOfAFunctionTypeDeclaresFunctions) {
   analyse("typedef int F(void);\ntypedef F G;\nF g;\nstatic G h;\nvoid k(void) { F inner; inner(); }\nF *p;\n");
   ScopeRec *g = model_.global_scope();
@@ -510,7 +546,9 @@ TEST_F(Build, ManyDeclarationsKeepTheirLinks) {
     SymbolRec *f = sym(g, ("f" + k).c_str());
     ASSERT_TRUE(f && f->function && f->function->body) << i;
     auto seq = all<InstrRec>(f->function->body->sequence);
-    ASSERT_EQ(seq.size(), i ? 3u : 2u) << i;
+    ASSERT_EQ(seq.size(), i ? 4u : 3u) << i;
+    EXPECT_EQ(seq[0]->symbol, sym(f->function->body->scope_block, "x")) << i;
+    seq.erase(seq.begin());
     ExprRec *assign = seq[0]->expression;
     ExprRec *sum = static_cast<ExprRec *>(assign->operands.last);
     ExprRec *v = static_cast<ExprRec *>(sum->operands.last);
