@@ -28,33 +28,10 @@ proc kvx_has_command {name} {
 # The targets of a role of the object, in the role's order, as a list of
 # ids; with classes (a list of class names) only targets of those classes.
 #   foreach g [kvx_collect application instruction InstructionGoto] { ... }
-# A single class is matched on the id's text, without a call per target.
+# The engine's Targets command does the work, with no script call per
+# target.
 proc kvx_collect {object role {classes {}}} {
-    global kvx_collected kvx_collect_classes
-    set outer $kvx_collected
-    set kvx_collected {}
-    if {[llength $classes] == 0} {
-        MapRole $object $role kvx_collect_add
-    } elseif {[llength $classes] == 1} {
-        MapRole $object $role -filter [kvx_id_filter [lindex $classes 0]] kvx_collect_add
-    } else {
-        set saved $kvx_collect_classes
-        set kvx_collect_classes $classes
-        MapRole $object $role -filter kvx_collect_match kvx_collect_add
-        set kvx_collect_classes $saved
-    }
-    set result $kvx_collected
-    # A collection made inside the script of another one leaves the outer
-    # one as it was.
-    set kvx_collected $outer
-    return $result
-}
-set kvx_collected {}
-set kvx_collect_classes {}
-proc kvx_collect_add {o} { global kvx_collected; lappend kvx_collected $o; return 1 }
-proc kvx_collect_match {o} {
-    global kvx_collect_classes
-    expr {[Class $o] in $kvx_collect_classes}
+    Targets $object $role {*}$classes
 }
 
 # kvx_id_filter class
@@ -216,26 +193,26 @@ proc kvx_function_expressions {function} {
     return $kvx_expressions_of($function)
 }
 proc kvx_function_expressions_of {function} {
+    kvx_function_walk $function {}
+}
+
+# kvx_function_walk function via ?classes?
+# The expressions of a defined function's body (as kvx_function_expressions),
+# each once; with via (a role name) and classes, only those whose via
+# target is of one of the classes, as Targets selects them.  The block
+# sequences hold the local declarations; the scopes add the parameters and
+# the declarations of for headers and statement expressions.
+proc kvx_function_walk {function via {classes {}}} {
     set body [kvx_function_body $function]
     if {$body eq ""} { return {} }
-    # The block sequences hold the local declarations too; the scopes add
-    # the parameters and the declarations of for headers and statement
-    # expressions.  Each instruction is read once.
-    set holders [kvx_collect $body allInstruction]
-    foreach i $holders { set seen($i) {} }
-    foreach scope [kvx_collect [GetRole $function scopeFunction] allScope] {
-        foreach i [kvx_collect $scope instructionDef] {
-            if {![info exists seen($i)]} {
-                set seen($i) {}
-                lappend holders $i
-            }
-        }
-    }
-    set result {}
-    foreach i $holders {
-        foreach e [kvx_collect $i expression] {
-            lappend result {*}[kvx_collect $e allExpression]
-        }
+    set select {}
+    if {$via ne ""} { set select [list -via $via {*}$classes] }
+    set result [Targets $body {allInstruction expression allExpression} {*}$select]
+    set more [Targets [GetRole $function scopeFunction] {allScope instructionDef expression allExpression} {*}$select]
+    if {[llength $more] == 0} { return $result }
+    foreach e $result { set seen($e) {} }
+    foreach e $more {
+        if {![info exists seen($e)]} { lappend result $e }
     }
     return $result
 }
@@ -257,11 +234,19 @@ proc kvx_calls {function} {
 # kvx_callees function
 # The distinct functions that a defined function calls directly.
 proc kvx_callees {function} {
-    set result {}
-    dict for {callee calls} [kvx_function_index $function] {
-        if {[kvx_class_of $callee] eq "FunctionBuiltout"} { lappend result $callee }
+    global kvx_callees_of
+    if {![info exists kvx_callees_of($function)]} {
+        set result {}
+        foreach c [kvx_function_ops $function FunctionBuiltout] {
+            set g [GetRole $c function]
+            if {![info exists seen($g)]} {
+                set seen($g) {}
+                lappend result $g
+            }
+        }
+        set kvx_callees_of($function) $result
     }
-    return $result
+    return $kvx_callees_of($function)
 }
 
 # kvx_reaches from to
@@ -303,9 +288,19 @@ proc kvx_call_component {function} {
     if {[info exists kvx_component_of($function)]} { return $kvx_component_of($function) }
     return ""
 }
+# kvx_in_cycle function
+# True when the defined function is part of a cycle of calls: it calls
+# itself, or its cycle (kvx_call_component) holds other functions too.
+proc kvx_in_cycle {function} {
+    global kvx_component_size
+    set cycle [kvx_call_component $function]
+    if {$cycle eq ""} { return 0 }
+    expr {$kvx_component_size($cycle) > 1 || $function in [kvx_callees $function]}
+}
 proc kvx_call_components {} {
-    global kvx_component_of
+    global kvx_component_of kvx_component_size
     array set kvx_component_of {}
+    array set kvx_component_size {}
     set count 0
     set stack {}
     foreach root [kvx_defined_functions] {
@@ -345,6 +340,7 @@ proc kvx_call_components {} {
                     set stack [lreplace $stack[set stack {}] end end]
                     unset on($w)
                     set kvx_component_of($w) $num($v)
+                    incr kvx_component_size($num($v))
                     if {$w eq $v} break
                 }
             }
@@ -353,8 +349,8 @@ proc kvx_call_components {} {
 }
 
 # ---------------------------------------------------------------------------
-# Shared indexes.  The model does not change while rules run: these walk
-# it once for every rule of the run and keep what they found.
+# Shared indexes.  The model does not change while rules run: these keep
+# what they found for every rule of the run.
 
 # kvx_class_of object
 # The object's class, kept for the run ("" for ""); for the few objects
@@ -371,154 +367,46 @@ proc kvx_class_of {object} {
 # The targets of the application's role (instruction, symbol, scope,
 # variable, label, fileInclusion...) that are of the listed classes: those
 # of each class in the role's order, the classes one after the other;
-# classes "*" gives every target, class by class.  One walk per role sorts
-# every target by class.
+# classes "*" gives every target in the role's order.
 proc kvx_objects {role classes} {
-    upvar #0 kvx_objects_$role byClass
-    if {![info exists byClass]} {
-        global kvx_objects_walk
-        array unset kvx_objects_walk
-        MapRole application $role kvx_objects_note
-        array set byClass [array get kvx_objects_walk]
-        set byClass() {}
-        array unset kvx_objects_walk
-    }
-    if {$classes eq "*"} { set classes [array names byClass] }
+    global kvx_objects_of
+    if {$classes eq "*"} { return [Targets application $role] }
     set result {}
     foreach c $classes {
-        if {[info exists byClass($c)]} { lappend result {*}$byClass($c) }
+        if {![info exists kvx_objects_of($role,$c)]} {
+            set kvx_objects_of($role,$c) [Targets application $role $c]
+        }
+        lappend result {*}$kvx_objects_of($role,$c)
     }
     return $result
-}
-proc kvx_objects_note {o} {
-    global kvx_objects_walk
-    lappend kvx_objects_walk([Class $o]) $o
-    return 1
 }
 
 # kvx_ops classes
 # The ExpressionComplex objects of the whole application whose operator
 # is of one of the classes (FunctionAssign, FunctionSequence, FunctionEq,
-# FunctionBuiltout for calls of the analysed code...), those of one
-# operator object in the role's order.
+# FunctionBuiltout for calls of the analysed code...), in the role's
+# order.  Each list of classes asked for is gathered once per run.
 proc kvx_ops {classes} {
     global kvx_ops_of
-    if {![info exists kvx_ops_of]} { kvx_index_ops }
-    set result {}
-    foreach c $classes {
-        if {[info exists kvx_ops_of($c)]} { lappend result {*}$kvx_ops_of($c) }
+    if {![info exists kvx_ops_of($classes)]} {
+        set kvx_ops_of($classes) [Targets application expression -via function {*}$classes]
     }
-    return $result
-}
-# One walk over the expressions: kvx_ops_by(<operator object>) and
-# kvx_ops_of(<operator class>).
-proc kvx_index_ops {} {
-    global kvx_ops_of kvx_ops_by
-    array set kvx_ops_of {}
-    array unset kvx_ops_by
-    MapRole application expression -filter [kvx_id_filter ExpressionComplex] kvx_ops_note
-    set kvx_ops_by() {}
-    foreach f [array names kvx_ops_by] {
-        lappend kvx_ops_of([kvx_class_of $f]) {*}$kvx_ops_by($f)
-    }
-}
-proc kvx_ops_note {e} {
-    global kvx_ops_by
-    lappend kvx_ops_by([GetRole $e function]) $e
-    return 1
+    return $kvx_ops_of($classes)
 }
 
 # kvx_function_ops function classes
 # The ExpressionComplex objects of a defined function's body (statements
 # and initializers of local declarations, as kvx_function_expressions)
 # whose operator is of one of the classes.
-#
-# One walk per function finds the expressions of the operator classes
-# listed in kvx_function_op_classes (calls and the decisions && || ?: to
-# begin with; asking for another class adds it and starts again).  The
-# walk's filter is an alias of "dict exists" on the set of those
-# expressions, so that the others cost no procedure call.
-set kvx_function_op_classes {FunctionBuiltout FunctionAnd FunctionOr FunctionTernary}
 proc kvx_function_ops {function classes} {
-    global kvx_function_op_classes kvx_function_index_of
-    foreach c $classes {
-        if {$c ni $kvx_function_op_classes} {
-            lappend kvx_function_op_classes $c
-            array unset kvx_function_index_of
-        }
-    }
-    set result {}
-    dict for {op list} [kvx_function_index $function] {
-        if {[kvx_class_of $op] in $classes} { lappend result {*}$list }
-    }
-    return $result
+    kvx_function_walk $function function $classes
 }
 
-# kvx_function_index function
-# The expressions of kvx_function_op_classes in a defined function, as a
-# dictionary: operator object -> expressions (a function of the analysed
-# code is the operator of its calls).  Kept for the run.
-proc kvx_function_index {function} {
-    global kvx_function_index_of kvx_fops_walk kvx_fops_classes kvx_function_op_classes kvx_fops_filter
-    if {[info exists kvx_function_index_of($function)]} {
-        return $kvx_function_index_of($function)
-    }
-    if {![info exists kvx_fops_classes] || $kvx_fops_classes ne $kvx_function_op_classes} {
-        # The expressions looked for, each with its operator object.
-        global kvx_fops_operator kvx_ops_by
-        kvx_ops {}
-        set kvx_fops_operator {}
-        foreach op [array names kvx_ops_by] {
-            if {[kvx_class_of $op] in $kvx_function_op_classes} {
-                foreach e $kvx_ops_by($op) { dict set kvx_fops_operator $e $op }
-            }
-        }
-        interp alias {} kvx_fops_wanted {} ::tcl::dict::exists $kvx_fops_operator
-        set kvx_fops_classes $kvx_function_op_classes
-        set kvx_fops_filter [kvx_id_filter ExpressionComplex]
-    }
-    set kvx_fops_walk {}
-    set body [kvx_function_body $function]
-    if {$body ne ""} {
-        # The block sequences hold the local declarations; the scopes add
-        # the parameters and the declarations of for headers and statement
-        # expressions, each read once.
-        global kvx_fops_seen
-        array unset kvx_fops_seen
-        MapRole $body allInstruction kvx_fops_holder
-        foreach scope [kvx_collect [GetRole $function scopeFunction] allScope] {
-            MapRole $scope instructionDef kvx_fops_declaration
-        }
-        array unset kvx_fops_seen
-    }
-    set kvx_function_index_of($function) $kvx_fops_walk
-    return $kvx_fops_walk
-}
-# Only a complex expression holds others: the roots that are names or
-# constants are passed over by the id filter.
-proc kvx_fops_holder {i} {
-    global kvx_fops_filter kvx_fops_seen
-    set kvx_fops_seen($i) {}
-    MapRole $i expression -filter $kvx_fops_filter kvx_fops_root
-    return 1
-}
-proc kvx_fops_declaration {i} {
-    global kvx_fops_seen
-    if {![info exists kvx_fops_seen($i)]} { kvx_fops_holder $i }
-    return 1
-}
-proc kvx_fops_root {e} { MapRole $e allExpression -filter kvx_fops_wanted kvx_fops_note; return 1 }
-proc kvx_fops_note {e} {
-    global kvx_fops_walk kvx_fops_operator
-    dict lappend kvx_fops_walk [dict get $kvx_fops_operator $e] $e
-    return 1
-}
-
-# kvx_count object role class
-# The number of targets of the role that are of the class, counted without
-# a procedure call per target.
-proc kvx_count {object role class} {
-    MapRole $object $role -filter [kvx_id_filter $class]
+# kvx_count object role classes
+# The number of targets of the role (a role path, as Targets takes it)
+# that are of one of the classes.
+proc kvx_count {object role classes} {
+    llength [Targets $object $role {*}$classes]
 }
 
 # ---------------------------------------------------------------------------
@@ -594,25 +482,14 @@ proc kvx_check_names {symbolClass scopeClasses pattern what} {
 # (through any of its symbols).  The set of named variables is gathered
 # once per run, at the first call.
 proc kvx_is_used {variable} {
-    global kvx_used_variables kvx_used_symbols
+    global kvx_used_variables
     if {![info exists kvx_used_variables]} {
         set kvx_used_variables(-) 1
-        MapRole application expression -filter [kvx_id_filter ExpressionSymbol] kvx_is_used_note
-        # Each symbol named leads to its variable once.
-        foreach s [array names kvx_used_symbols] {
-            if {[kvx_class_of $s] eq "SymbolVariable"} {
-                set v [GetRole $s variable]
-                if {$v ne ""} { set kvx_used_variables($v) 1 }
-            }
+        foreach v [Targets application {expression symbol variable}] {
+            set kvx_used_variables($v) 1
         }
-        array unset kvx_used_symbols
     }
     info exists kvx_used_variables($variable)
-}
-proc kvx_is_used_note {e} {
-    global kvx_used_symbols
-    set kvx_used_symbols([GetRole $e symbol]) 1
-    return 1
 }
 
 # ---------------------------------------------------------------------------
@@ -622,14 +499,34 @@ proc kvx_is_used_note {e} {
 # A list {first last object} for a File: the first and last lines that
 # hold a symbol, a statement or declaration, or an inclusion of the file,
 # and the object on the first of them ({0 0 ""} for a file with none).
-# One pass over those objects serves every file.
+# Everything of a function lies after the function's own symbol, so the
+# first line is found among the file-level objects (inclusions, symbols
+# and declarations of the global and translation-unit scopes, members of
+# structures), and the last one among those and the statements of the
+# last function defined in the file.  One pass serves every file.
 proc kvx_file_extent {file} {
     global kvx_extent_of
     if {![info exists kvx_extent_of]} {
         array set kvx_extent_of {}
-        set objects [kvx_objects symbol *]
-        lappend objects {*}[kvx_objects instruction *]
+        set units [list [GetRole application scopeGlobal] {*}[kvx_objects scope ScopeTranslationUnit]]
+        set objects [Targets $units symbolDef]
+        lappend objects {*}[Targets $units instructionDef]
+        lappend objects {*}[Targets [kvx_objects scope ScopeStructure] symbolDef]
         lappend objects {*}[kvx_objects fileInclusion *]
+        # The function of each file that begins last.
+        foreach f [kvx_defined_functions] {
+            set scope [GetRole $f scopeFunction]
+            set file [GetRole $scope file]
+            set line [Get $scope line]
+            if {$file ne "" && (![info exists lastFn($file)] || $line > [lindex $lastFn($file) 0])} {
+                set lastFn($file) [list $line $scope]
+            }
+        }
+        foreach file [array names lastFn] {
+            set scope [lindex $lastFn($file) 1]
+            lappend objects {*}[Targets $scope {allScope instructionDef}]
+            lappend objects {*}[Targets [kvx_function_body [GetRole $scope function]] allInstruction]
+        }
         foreach o $objects {
             set f [GetRole $o file]
             if {$f eq ""} continue

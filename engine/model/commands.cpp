@@ -14,7 +14,7 @@
 
 #include <cstring>
 #include <string>
-#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "model/naming.h"
@@ -28,7 +28,33 @@ namespace {
  * reporting a violation does not search the whole model every time. */
 struct FunctionIndex {
   unsigned long serial = 0; /* the model content it was built from; 0: none */
-  std::unordered_map<const Obj *, const char *> of;
+  /* For the expression, instruction and label families, by pool index:
+   * 1 + the function's place in names, 0 for none. */
+  std::vector<uint32_t> expr, instr, label;
+  std::vector<const char *> names;
+
+  static size_t slot(const Obj *o) { return (o->handle & 0x0FFFFFFFu) - 1; }
+  std::vector<uint32_t> *family(const Obj *o) {
+    switch (o->family) {
+      case FAM_EXPR: return &expr;
+      case FAM_INSTR: return &instr;
+      case FAM_LABEL: return &label;
+      default: return nullptr;
+    }
+  }
+  void note(const Obj *o, uint32_t fn) {
+    std::vector<uint32_t> *v = family(o);
+    if (!v) return;
+    size_t i = slot(o);
+    if (i >= v->size()) v->resize(i + 1 + i / 2, 0);
+    if (!(*v)[i]) (*v)[i] = fn;
+  }
+  const char *find(const Obj *o) {
+    std::vector<uint32_t> *v = family(o);
+    size_t i = slot(o);
+    if (!v || i >= v->size() || !(*v)[i]) return nullptr;
+    return names[(*v)[i] - 1];
+  }
 };
 
 struct Context {
@@ -470,13 +496,187 @@ int cmd_map_role(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const obj
   return TCL_OK;
 }
 
+/* ---- Targets ---- */
+
+/* Targets sources rolePath ?-via roleName? ?className ...?
+ *
+ * The ids of the targets of a role as one list, in the role's order, with
+ * no script call per target (collecting them is what the shared
+ * procedures of rules spend most of their time on otherwise).
+ * - sources is an object id, or a list of them whose targets follow one
+ *   another (a source whose class has no such role adds nothing).
+ * - rolePath is a role name, or a list of role names followed in turn:
+ *   {allInstruction expression allExpression} gives every expression of
+ *   every statement below an instruction.  A target whose class has no
+ *   role of the next name adds nothing; an object reached twice is listed
+ *   once.  The empty path {} gives the sources themselves, to select some
+ *   of them by class.
+ * - With class names, only targets of those classes (as Class names them);
+ *   with -via, the class tested is that of the target's single-valued
+ *   role of that name (targets without it are left out):
+ *   Targets application expression -via function FunctionEq gives the
+ *   comparisons for equality. */
+struct TargetsWalk {
+  const Model *model;
+  std::vector<const RoleInfo *> path_roles; /* [hop * (CLASS_COUNT + 1) + class id] */
+  std::vector<std::string_view> path;
+  std::string_view via;
+  std::vector<const RoleInfo *> via_roles;  /* [class id], resolved on first use */
+  std::vector<char> via_known;
+  std::vector<const ClassInfo *> wanted;    /* empty: every target */
+  std::unordered_set<const Obj *> seen;     /* for paths of two roles or more, or many sources */
+  bool unique;
+  Tcl_Obj *list;
+};
+struct TargetsHop {
+  TargetsWalk *walk;
+  size_t hop;                 /* index of the role that led here */
+  const ClassInfo *target_class;
+};
+
+/* Marks a class looked at that has no role of the hop's name. */
+const RoleInfo no_role = {"", 0, nullptr, nullptr};
+
+const RoleInfo *hop_role(TargetsWalk *w, size_t hop, const ClassInfo *cls) {
+  const RoleInfo *&slot = w->path_roles[hop * (CLASS_COUNT + 1) + (size_t)cls->id];
+  if (!slot) {
+    const RoleInfo *r = find_role(cls, w->path[hop]);
+    slot = r ? r : &no_role;
+  }
+  return slot == &no_role ? nullptr : slot;
+}
+
+bool targets_wanted(TargetsWalk *w, Obj *target, const ClassInfo *cls) {
+  if (!w->via.empty()) {
+    if (!w->via_known[(size_t)cls->id]) {
+      w->via_known[(size_t)cls->id] = 1;
+      const RoleInfo *r = find_role(cls, w->via);
+      w->via_roles[(size_t)cls->id] = r && r->get ? r : nullptr;
+    }
+    const RoleInfo *r = w->via_roles[(size_t)cls->id];
+    Obj *t = r ? w->model->get(r, target) : nullptr;
+    if (!t) return false;
+    cls = class_of(t, class_by_id(r->target));
+  }
+  if (w->wanted.empty()) return true;
+  for (const ClassInfo *c : w->wanted)
+    if (c == cls) return true;
+  return false;
+}
+
+int targets_visit(Obj *target, void *data);
+
+void append_id(TargetsWalk *w, Obj *target, const ClassInfo *seen_as, const ClassInfo *cls) {
+  char buf[OBJECT_ID_MAX + 1];
+  size_t n = w->model->format_id(target, seen_as, buf);
+  Tcl_Obj *id = Tcl_NewStringObj(buf, (int)n);
+  remember_id(id, *w->model, target, cls);
+  Tcl_ListObjAppendElement(nullptr, w->list, id);
+}
+
+void targets_follow(TargetsWalk *w, size_t hop, Obj *obj, const ClassInfo *cls) {
+  const RoleInfo *r = hop_role(w, hop, cls);
+  if (!r) return;
+  TargetsHop next{w, hop, class_by_id(r->target)};
+  if (r->iter) {
+    w->model->iterate(r, obj, targets_visit, &next);
+  } else if (Obj *t = w->model->get(r, obj)) {
+    targets_visit(t, &next);
+  }
+}
+
+int targets_visit(Obj *target, void *data) {
+  TargetsHop *h = static_cast<TargetsHop *>(data);
+  TargetsWalk *w = h->walk;
+  const ClassInfo *cls = class_of(target, h->target_class);
+  if (h->hop + 1 < w->path.size()) {
+    targets_follow(w, h->hop + 1, target, cls);
+    return 0;
+  }
+  if (!targets_wanted(w, target, cls)) return 0;
+  if (w->unique && !w->seen.insert(target).second) return 0;
+  append_id(w, target, h->target_class, cls);
+  return 0;
+}
+
+/* True when some class has a role of that name. */
+bool known_role(std::string_view name) {
+  for (int id = 1; id <= CLASS_COUNT; id++)
+    if (find_role(class_by_id(id), name)) return true;
+  return false;
+}
+
+const char TARGETS_USAGE[] = " sources rolePath ?-via roleName? ?className ...?";
+
+int cmd_targets(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc < 3) return usage(interp, objv[0], TARGETS_USAGE);
+  /* One id, or a list of ids (an id is a list of one word). */
+  std::vector<std::pair<Obj *, const ClassInfo *>> sources;
+  Obj *o;
+  const ClassInfo *cls;
+  if (remembered_id(objv[1], c->model, &o, &cls)) {
+    sources.emplace_back(o, cls);
+  } else {
+    int count;
+    Tcl_Obj **ids;
+    if (Tcl_ListObjGetElements(interp, objv[1], &count, &ids) != TCL_OK) return TCL_ERROR;
+    sources.reserve((size_t)count);
+    for (int i = 0; i < count; i++) {
+      if (!object_arg(interp, c->model, ids[i], &o, &cls)) return TCL_ERROR;
+      sources.emplace_back(o, cls);
+    }
+  }
+  TargetsWalk w{&c->model, {}, {}, {}, {}, {}, {}, {}, false, nullptr};
+  int n;
+  Tcl_Obj **names;
+  if (Tcl_ListObjGetElements(interp, objv[2], &n, &names) != TCL_OK) return TCL_ERROR;
+  for (int i = 0; i < n; i++) {
+    w.path.push_back(view(names[i]));
+    if (i > 0 && !known_role(w.path.back()))
+      return error3(interp, Tcl_GetString(names[i]), ": no such role");
+  }
+  if (n > 0 && sources.size() == 1 && !find_role(sources[0].second, w.path[0]))
+    return error3(interp, Tcl_GetString(names[0]), ": no such role for class ", sources[0].second->name);
+  if (n > 0 && sources.size() > 1 && !known_role(w.path[0]))
+    return error3(interp, Tcl_GetString(names[0]), ": no such role");
+  w.unique = w.path.size() > 1 || sources.size() > 1;
+  int next = 3;
+  if (next < objc && view(objv[next]) == "-via") {
+    if (next + 1 >= objc) return usage(interp, objv[0], TARGETS_USAGE);
+    w.via = view(objv[next + 1]);
+    if (!known_role(w.via)) return error3(interp, Tcl_GetString(objv[next + 1]), ": no such role");
+    w.via_roles.assign(CLASS_COUNT + 1, nullptr);
+    w.via_known.assign(CLASS_COUNT + 1, 0);
+    next += 2;
+  }
+  for (; next < objc; next++) {
+    const ClassInfo *k = find_class(view(objv[next]));
+    if (!k) return error3(interp, Tcl_GetString(objv[next]), ": no such class");
+    w.wanted.push_back(k);
+  }
+  w.path_roles.assign(w.path.size() * (CLASS_COUNT + 1), nullptr);
+  w.list = Tcl_NewListObj(0, nullptr);
+  Tcl_IncrRefCount(w.list);
+  for (auto &[obj, k] : sources) {
+    if (n > 0) {
+      targets_follow(&w, 0, obj, k);
+    } else if (targets_wanted(&w, obj, k) && (!w.unique || w.seen.insert(obj).second)) {
+      append_id(&w, obj, k, k);
+    }
+  }
+  Tcl_SetObjResult(interp, w.list);
+  Tcl_DecrRefCount(w.list);
+  return TCL_OK;
+}
+
 /* ---- Violation ---- */
 
 struct IndexWalk {
   const Model *model;
   FunctionIndex *index;
   const ScopeRec *scope;
-  const char *name;
+  uint32_t fn; /* 1 + place in index->names */
   const RoleInfo *all_expressions;
 };
 
@@ -484,7 +684,7 @@ struct IndexWalk {
  * it replaces, only objects of the function's file after its first line. */
 void index_note(IndexWalk *w, const Obj *o) {
   const Located *l = static_cast<const Located *>(o);
-  if (l->file == w->scope->file && l->line > w->scope->line) w->index->of.emplace(o, w->name);
+  if (l->file == w->scope->file && l->line > w->scope->line) w->index->note(o, w->fn);
 }
 int index_expression(Obj *o, void *data) {
   index_note(static_cast<IndexWalk *>(data), o);
@@ -518,7 +718,8 @@ void index_scope(const Model &m, FunctionIndex *index, const ScopeRec *s, const 
   const InstrRec *body = s->block ? s->block : s->function->scope == s ? s->function->body : nullptr;
   const char *name = enclosing_function(m, s->function, class_by_id(K_FunctionBuiltout));
   if (!body || !name) return;
-  IndexWalk w{&m, index, s, name, all_expr};
+  index->names.push_back(name);
+  IndexWalk w{&m, index, s, (uint32_t)index->names.size(), all_expr};
   m.iterate(all_instr, const_cast<InstrRec *>(body), index_instruction, &w);
 }
 
@@ -531,14 +732,16 @@ const char *function_of(Context *c, Obj *obj, const ClassInfo *cls) {
   if (!in_body) return enclosing_function(c->model, obj, cls);
   FunctionIndex &index = c->functions;
   if (index.serial != c->model.serial()) {
-    index.of.clear();
+    index.expr.clear();
+    index.instr.clear();
+    index.label.clear();
+    index.names.clear();
     index_scope(c->model, &index, c->model.global_scope(),
                 find_role(class_by_id(K_Instruction), "allInstruction"),
                 find_role(class_by_id(K_Expression), "allExpression"));
     index.serial = c->model.serial();
   }
-  auto it = index.of.find(obj);
-  return it == index.of.end() ? nullptr : it->second;
+  return index.find(obj);
 }
 
 int cmd_violation(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
@@ -614,6 +817,7 @@ const CommandEntry command_table[] = {
     {"Class", cmd_class},                  {"Get", cmd_get},
     {"RolesOf", cmd_roles_of},             {"AttributesOf", cmd_attributes_of},
     {"Classes", cmd_classes},               {"Spelling", cmd_spelling},
+    {"Targets", cmd_targets},
 };
 
 }  // namespace

@@ -5,6 +5,8 @@
  */
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "fixtures.h"
 
 using namespace kvx;
@@ -287,4 +289,53 @@ TEST_F(Commands, GenericIdsReadOnlyWhatTheKindHas) {
   EXPECT_EQ(rig.ok("GetRole " + as(s.point_tag, 99) + " definition"), "");
   EXPECT_EQ(rig.ok("GetRole " + as(s.g_sym, 102) + " definition"), id(s.g_def));
   EXPECT_EQ(rig.ok("MapRole " + as(s.cond_expr, 4) + " subExpression"), "0");
+}
+
+/* Targets gives what a MapRole collecting ids gives, for every role of a
+ * spread of objects; then paths, selection and its errors. */
+TEST_F(Commands, TargetsListsWhatMapRoleVisits) {
+  const Obj *objects[] = {nullptr, s.main_block, s.if_instr, s.assign_expr, s.main_scope, s.tu,
+                          s.point_type, s.g_sym, s.file, s.g_def};
+  for (const Obj *o : objects) {
+    std::string src = o ? id(o) : "application";
+    std::istringstream roles(rig.ok("RolesOf " + src));
+    for (std::string role; roles >> role;) {
+      std::string collected = rig.ok("set l {}; MapRole " + src + " " + role + " collect; set l");
+      EXPECT_EQ(rig.ok("Targets " + src + " " + role), collected) << src << " " << role;
+    }
+  }
+  std::string blk = id(s.main_block);
+  EXPECT_EQ(rig.ok("Targets " + blk + " allInstruction InstructionGoto"), id(s.goto_out));
+  EXPECT_EQ(rig.ok("llength [targets " + blk + " allInstruction InstructionGoto InstructionIf]"), "2");
+  EXPECT_EQ(rig.ok("Targets " + blk + " allInstruction InstructionWhile"), "");
+  /* -via tests the class of the target's single-valued role. */
+  EXPECT_EQ(rig.ok("Targets application expression -via function FunctionAssign"), id(s.assign_expr));
+  EXPECT_EQ(rig.ok("Targets " + blk + " {allInstruction expression allExpression} -via function FunctionAssign"),
+            id(s.assign_expr));
+  /* Without classes, -via keeps the targets that have such a target. */
+  EXPECT_EQ(rig.ok("Targets application expression -via function"),
+            rig.ok("Targets application expression ExpressionComplex"));
+  /* The empty path selects among the sources; lists of sources. */
+  std::string two = id(s.if_instr) + " " + id(s.goto_out);
+  EXPECT_EQ(rig.ok("Targets {" + two + "} {} InstructionGoto"), id(s.goto_out));
+  EXPECT_EQ(rig.ok("Targets {" + two + "} {}"), two);
+  EXPECT_EQ(rig.ok("Targets {} sequence"), "");
+  EXPECT_EQ(rig.ok("Targets {" + two + "} file"), id(s.file)); /* listed once */
+  EXPECT_EQ(rig.ok("Targets {" + id(s.if_instr) + " " + id(s.if_instr) + "} condition"), id(s.cond_expr));
+  /* Paths: a class without the next role adds nothing. */
+  EXPECT_EQ(rig.ok("Targets " + blk + " {sequence ifTrue}"), rig.ok("Targets " + id(s.if_instr) + " ifTrue"));
+  EXPECT_EQ(rig.ok("llength [Targets " + blk + " {allInstruction file}]"), "1");
+}
+
+TEST_F(Commands, TargetsRefusesWhatNoClassKnows) {
+  std::string blk = id(s.main_block);
+  EXPECT_EQ(rig.fails("Targets application"), "usage: Targets sources rolePath ?-via roleName? ?className ...?");
+  EXPECT_EQ(rig.fails("targets application file -via"), "usage: targets sources rolePath ?-via roleName? ?className ...?");
+  EXPECT_EQ(rig.fails("Targets application nothing"), "nothing: no such role for class Application");
+  EXPECT_EQ(rig.fails("Targets " + blk + " {sequence nothing}"), "nothing: no such role");
+  EXPECT_EQ(rig.fails("Targets application file -via nothing File"), "nothing: no such role");
+  EXPECT_EQ(rig.fails("Targets application file Nothing"), "Nothing: no such class");
+  EXPECT_EQ(rig.fails("Targets {" + blk + " bad} sequence"), "bad: ill formed object id");
+  EXPECT_EQ(rig.fails("Targets {" + blk + " " + blk + "} nothing"), "nothing: no such role");
+  EXPECT_EQ(rig.fails("Targets \"{\" file"), "unmatched open brace in list");
 }
