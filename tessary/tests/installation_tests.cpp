@@ -1,8 +1,8 @@
 /*
  * installation_tests.cpp - the dialect list, profiles, rule catalogue and
  * rule sets that the build tree ships (build/util, build/rules) load through
- * the start sequence with information messages only, and hold what a first
- * start needs.
+ * the start sequence, from the shipped settings file (build/etc), with
+ * information messages only, and hold what a first start needs.
  */
 #include <gtest/gtest.h>
 
@@ -35,14 +35,9 @@ class Installation : public ::testing::Test {
   void SetUp() override {
     build = BuildDir();
     if (build.empty()) GTEST_SKIP() << "KVX_BUILD_DIR is not set";
-    WriteFile(dir.Path("etc/csentrel.conf"),
-              "DIALECTS=" + build + "/util/dialects.lst\n"
-              "PROFILES=" + build + "/util/profiles.lst\n"
-              "ALLRULES=" + build + "/rules/catalogue.lst\n"
-              "RULESETS=" + build + "/rules/rulesets.lst\n"
-              "CHECKER=" + build + "/bin/kvx_zkck_cc\n");
+    /* The shipped settings file, found from the program's directory. */
+    unsetenv("CSENTREL_SETTINGS");
     setenv("XDG_CONFIG_HOME", dir.Path("user").c_str(), 1);
-    setenv("CSENTREL_SETTINGS", dir.Path("etc/csentrel.conf").c_str(), 1);
   }
   void TearDown() override {
     env.reset();
@@ -53,7 +48,7 @@ class Installation : public ::testing::Test {
   void StartAs(bool gui) {
     env = std::make_unique<CEnvironment>();
     TheEnvironment = env.get();
-    env->Start(dir.Path("bin/csentrel"), gui);
+    env->Start(build + "/bin/csentrel", gui);
   }
   std::string Messages() const {
     std::string text;
@@ -76,6 +71,15 @@ TEST_F(Installation, StartsWithInformationMessagesOnly) {
     log.messages.clear();
     StartAs(gui);
     EXPECT_EQ(log.Problems(), 0) << Messages();
+
+    const CGlobals &g = env->GetGlobals();
+    EXPECT_EQ(g.GetSettingsPath().Str(), build + "/etc/csentrel.conf");
+    EXPECT_EQ(g.GetDialectsPath().Str(), build + "/util/dialects.lst");
+    EXPECT_EQ(g.GetProfilesPath().Str(), build + "/util/profiles.lst");
+    EXPECT_EQ(g.GetAllRulesPath().Str(), build + "/rules/catalogue.lst");
+    EXPECT_EQ(g.GetRuleSetsPath().Str(), build + "/rules/rulesets.lst");
+    EXPECT_EQ(g.GetCheckerPath().Str(), build + "/bin/kvx_zkck_cc");
+    EXPECT_TRUE(g.GetCheckerPath().IsFile());
 
     const auto &dialects = env->GetDialects().GetEntries();
     ASSERT_GT(dialects.size(), 0u);
@@ -118,14 +122,14 @@ TEST_F(Installation, StartsWithInformationMessagesOnly) {
 /* The installation is never written: a start and an exit leave the
  * shipped files as they were and write the user's files only. */
 TEST_F(Installation, ExitWritesOnlyTheUserDirectory) {
-  std::string before = ReadFile(build + "/util/dialects.lst") + ReadFile(build + "/util/profiles.lst") +
+  std::string before = ReadFile(build + "/etc/csentrel.conf") + ReadFile(build + "/util/dialects.lst") + ReadFile(build + "/util/profiles.lst") +
                        ReadFile(build + "/util/profiles/gnu.prf") +
                        ReadFile(build + "/rules/default.rsf");
   StartAs(true);
   env->SaveProfiles();
   env->SaveRuleSets();
   EXPECT_EQ(log.Problems(), 0) << Messages();
-  std::string after = ReadFile(build + "/util/dialects.lst") + ReadFile(build + "/util/profiles.lst") +
+  std::string after = ReadFile(build + "/etc/csentrel.conf") + ReadFile(build + "/util/dialects.lst") + ReadFile(build + "/util/profiles.lst") +
                       ReadFile(build + "/util/profiles/gnu.prf") +
                       ReadFile(build + "/rules/default.rsf");
   EXPECT_EQ(before, after);
