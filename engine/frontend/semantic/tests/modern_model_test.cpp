@@ -1,72 +1,21 @@
 /* Model building of the C99, C11 and GNU constructs: which objects of the
  * model's classes each one becomes. */
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <string>
-#include <vector>
-
-#include "frontend/semantic/semantic.h"
+#include "model_source.h"
 
 namespace kvx {
 namespace {
 
-class Modern : public ::testing::Test {
+class Modern : public test::ModelSource {
  protected:
-  Modern() : err_(tmpfile()), diag_(err_), model_(diag_), ctx_(diag_) {
+  Modern() {
     ctx_.dialect = fe::select_dialect("gnu", diag_);
     opts_.gnu = true;
     opts_.c99 = true;
+    clean_ = true;
   }
-  ~Modern() override {
-    for (auto &p : paths_) unlink(p.c_str());
-    fclose(err_);
-  }
-  void analyse(const std::string &text) {
-    char name[] = "/tmp/kvx_modernXXXXXX";
-    int fd = mkstemp(name);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(write(fd, text.data(), text.size()), (ssize_t)text.size());
-    close(fd);
-    paths_.push_back(name);
-    ASSERT_TRUE(sem::build_source_model(model_, ctx_, opts_, name));
-    if (clean_) {
-      EXPECT_EQ(diag_.error_count(), 0) << messages();
-    }
-  }
-  bool clean_ = true; /* the source must analyse without errors */
-  std::string messages() {
-    fflush(err_);
-    rewind(err_);
-    std::string s;
-    char buf[512];
-    while (fgets(buf, sizeof buf, err_)) s += buf;
-    return s;
-  }
-  template <class T>
-  static std::vector<T *> all(const List &l, int kind = 0) {
-    std::vector<T *> v;
-    for (const Link *k = l.head; k; k = k->next)
-      if (!kind || k->obj->kind == kind) v.push_back(static_cast<T *>(k->obj));
-    return v;
-  }
-  template <class T, class Tag>
-  static std::vector<T *> all(const Chain<T, Tag> &c, int kind = 0) {
-    std::vector<T *> v;
-    for (T *o : c)
-      if (!kind || o->kind == kind) v.push_back(o);
-    return v;
-  }
+  using ModelSource::sym;
   /* A symbol of that name anywhere in the model's scopes. */
   SymbolRec *sym(const char *name, int kind = 0) { return find(model_.global_scope(), name, kind); }
-  SymbolRec *find(ScopeRec *sc, const char *name, int kind) {
-    for (SymbolRec *s : all<SymbolRec>(sc->symbols))
-      if (s->name && std::string(model_.name_of(s)) == name && (!kind || s->kind == kind)) return s;
-    for (ScopeRec *sub : all<ScopeRec>(sc->subs))
-      if (SymbolRec *s = find(sub, name, kind)) return s;
-    return nullptr;
-  }
   TypeRec *var_type(const char *name) {
     SymbolRec *s = sym(name, SYM_VARIABLE);
     return s && s->variable ? s->variable->type : nullptr;
@@ -86,12 +35,6 @@ class Modern : public ::testing::Test {
   static std::vector<ExprRec *> ops(ExprRec *e) { return all<ExprRec>(e->operands); }
   int fn_kind(ExprRec *e) { return e && e->kind == EXPR_COMPLEX && e->function ? e->function->kind : -1; }
 
-  FILE *err_;
-  Diagnostics diag_;
-  Model model_;
-  fe::FrontendContext ctx_;
-  pp::Options opts_;
-  std::vector<std::string> paths_;
 };
 
 TEST_F(Modern, NewTypeWordsChooseTheNearestBuiltInClass) {

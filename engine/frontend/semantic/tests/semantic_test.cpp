@@ -1,72 +1,11 @@
 /* Model building tests: small sources analysed into a model, then the
  * objects, roles and attributes they yield checked through the records. */
-#include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
-#include "frontend/semantic/semantic.h"
+#include "model_source.h"
 
 namespace kvx {
 namespace {
 
-class Build : public ::testing::Test {
- protected:
-  Build() : err_(tmpfile()), diag_(err_), model_(diag_), ctx_(diag_) {}
-  ~Build() override {
-    for (auto &p : paths_) unlink(p.c_str());
-    fclose(err_);
-  }
-  void analyse(const std::string &text) {
-    char name[] = "/tmp/kvx_semXXXXXX";
-    int fd = mkstemp(name);
-    ASSERT_GE(fd, 0);
-    ASSERT_EQ(write(fd, text.data(), text.size()), (ssize_t)text.size());
-    close(fd);
-    paths_.push_back(name);
-    ASSERT_TRUE(sem::build_source_model(model_, ctx_, opts_, name));
-  }
-  std::string messages() {
-    fflush(err_);
-    rewind(err_);
-    std::string s;
-    char buf[512];
-    while (fgets(buf, sizeof buf, err_)) s += buf;
-    return s;
-  }
-  template <class T>
-  static std::vector<T *> all(const List &l, int kind = 0) {
-    std::vector<T *> v;
-    for (const Link *k = l.head; k; k = k->next)
-      if (!kind || k->obj->kind == kind) v.push_back(static_cast<T *>(k->obj));
-    return v;
-  }
-  template <class T, class Tag>
-  static std::vector<T *> all(const Chain<T, Tag> &c, int kind = 0) {
-    std::vector<T *> v;
-    for (T *o : c)
-      if (!kind || o->kind == kind) v.push_back(o);
-    return v;
-  }
-  SymbolRec *sym(ScopeRec *sc, const char *name, int kind = 0) {
-    for (SymbolRec *s : all<SymbolRec>(sc->symbols))
-      if (s->name && std::string(model_.name_of(s)) == name && (!kind || s->kind == kind)) return s;
-    return nullptr;
-  }
-  std::vector<ScopeRec *> tus() { return all<ScopeRec>(model_.global_scope()->subs, SCOPE_TRANSLATION_UNIT); }
-  std::vector<InstrRec *> instrs(int kind) { return all<InstrRec>(model_.application()->instructions, kind); }
-  std::vector<TypeRec *> types(int kind) { return all<TypeRec>(model_.application()->types, kind); }
-
-  FILE *err_;
-  Diagnostics diag_;
-  Model model_;
-  fe::FrontendContext ctx_;
-  pp::Options opts_;
-  std::vector<std::string> paths_;
-};
+class Build : public test::ModelSource {};
 
 TEST_F(Build, FilesCommentsAndMacros) {
   analyse("/* one\n two\n three */\n#if 0\n/* skipped */\n#endif\n// line\n#define MAX(a,b) ((a)>(b)?(a):(b))\n#define N 3\nint x;\n");
