@@ -114,13 +114,10 @@ template <class T, class Tag> struct Chain {
   bool empty() const { return !last; }
   T *first() const { return last ? Tag::next(last) : nullptr; }
   T *after(T *p) const { return p == last ? nullptr : Tag::next(p); }
+  /* Appending is putting o in front of the first member, after the last,
+   * and making it the last. */
   void append(T *o) {
-    if (last) {
-      Tag::next(o) = Tag::next(last);
-      Tag::next(last) = o;
-    } else {
-      Tag::next(o) = o;
-    }
+    prepend(o);
     last = o;
   }
   void prepend(T *o) {

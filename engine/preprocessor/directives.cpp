@@ -404,9 +404,9 @@ int Preprocessor::has_include(bool next) {
       f.cur = p + 1;
       lex(t);
       if (!t.is(')')) {
-        if (t.kind == IK_EOL) push_pending(t);
+        refuse(t);
         return -1;
-      }
+        }
     } else {
       f.cur = p;
       name = "(";
@@ -416,9 +416,9 @@ int Preprocessor::has_include(bool next) {
     if (name.empty()) {
       fetch(t);
       if (!t.is('(')) {
-        if (t.kind == IK_EOL) push_pending(t);
+        refuse(t);
         return -1;
-      }
+        }
     }
     /* macros giving the name, joined as for #include */
     std::string text;
@@ -551,16 +551,10 @@ bool Preprocessor::line_marker_external() {
 bool Preprocessor::read_answer(std::string &key) {
   PToken t;
   fetch(t);
-  if (t.kind != (uint8_t)TokenKind::Identifier) {
-    if (t.kind == IK_EOL) push_pending(t);
-    return false;
-  }
+  if (t.kind != (uint8_t)TokenKind::Identifier) return refuse(t);
   key.assign(t.p, t.len);
   fetch(t);
-  if (!t.is('(')) {
-    if (t.kind == IK_EOL) push_pending(t);
-    return false;
-  }
+  if (!t.is('(')) return refuse(t);
   key += '(';
   int depth = 1;
   bool first = true;

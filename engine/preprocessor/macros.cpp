@@ -138,37 +138,22 @@ bool Preprocessor::pragma_operator(const PToken &t) {
 bool Preprocessor::query_operand(std::string &key) {
   PToken t;
   fetch(t);
-  if (!t.is('(')) {
-    if (t.kind == IK_EOL) push_pending(t);
-    return false;
-  }
+  if (!t.is('(')) return refuse(t);
   fetch(t);
-  if (t.kind != (uint8_t)TokenKind::Identifier) {
-    if (t.kind == IK_EOL) push_pending(t);
-    return false;
-  }
+  if (t.kind != (uint8_t)TokenKind::Identifier) return refuse(t);
   key.assign(t.p, t.len);
   fetch(t);
   if (t.is(':')) {
     PToken c, n;
     fetch(c);
-    if (!c.is(':')) {
-      if (c.kind == IK_EOL) push_pending(c);
-      return false;
-    }
+    if (!c.is(':')) return refuse(c);
     fetch(n);
-    if (n.kind != (uint8_t)TokenKind::Identifier) {
-      if (n.kind == IK_EOL) push_pending(n);
-      return false;
-    }
+    if (n.kind != (uint8_t)TokenKind::Identifier) return refuse(n);
     key += "::";
     key.append(n.p, n.len);
     fetch(t);
   }
-  if (!t.is(')')) {
-    if (t.kind == IK_EOL) push_pending(t);
-    return false;
-  }
+  if (!t.is(')')) return refuse(t);
   return true;
 }
 

@@ -190,6 +190,12 @@ class Preprocessor {
   void do_message(bool error);
   bool pragma_operator(const PToken &t);
   bool query_operand(std::string &key);
+  /* A token that does not continue the form being read: a line end is left
+   * to be read again (it still ends the directive).  Always false. */
+  bool refuse(const PToken &t) {
+    if (t.kind == IK_EOL) push_pending(t);
+    return false;
+  }
   bool query_outside_if(PToken &t);
   void do_line_operands(const PToken &num, long &line, std::string &name);
   void do_assert(bool assert);
