@@ -440,10 +440,11 @@ static inline bool string_prefix(const char *s, const char *p) {
   return n == 2 && s[0] == 'u' && s[1] == '8';
 }
 
-/* The end-of-file token at the end of a frame's text. */
-static inline void end_of_frame(FileFrame *f, const char *p, uint16_t flags, PToken &t) {
+/* A token without text at p (a line end in a directive, the end of a
+ * frame's text); the frame reads on from p. */
+static inline void empty_token(FileFrame *f, uint8_t kind, const char *p, uint16_t flags, PToken &t) {
   f->cur = p;
-  t.kind = IK_EOF;
+  t.kind = kind;
   t.p = p;
   t.len = 0;
   t.flags = flags;
@@ -465,18 +466,11 @@ void Preprocessor::lex(PToken &t) {
         continue;
       case C_NL:
         if (p >= f->end) {
-          end_of_frame(f, p, flags, t);
+          empty_token(f, IK_EOF, p, flags, t);
           return;
         }
         if (in_directive_) {
-          f->cur = p;
-          t.kind = IK_EOL;
-          t.p = p;
-          t.len = 0;
-          t.flags = flags;
-          t.id = nullptr;
-          t.line = f->line;
-          t.file = f->file;
+          empty_token(f, IK_EOL, p, flags, t);
           return;
         }
         ++p;
@@ -609,7 +603,7 @@ void Preprocessor::lex(PToken &t) {
       }
       case C_NUL:
         if (p >= f->end) {
-          end_of_frame(f, p, flags, t);
+          empty_token(f, IK_EOF, p, flags, t);
           return;
         }
         [[fallthrough]];
