@@ -35,6 +35,7 @@ struct FunctionIndex {
 
   static size_t slot(const Obj *o) { return (o->handle & 0x0FFFFFFFu) - 1; }
   std::vector<uint32_t> *family(const Obj *o) {
+    if (!(o->handle & 0x0FFFFFFFu)) return nullptr; /* not of a pool */
     switch (o->family) {
       case FAM_EXPR: return &expr;
       case FAM_INSTR: return &instr;
