@@ -406,7 +406,7 @@ int Preprocessor::has_include(bool next) {
       if (!t.is(')')) {
         refuse(t);
         return -1;
-        }
+      }
     } else {
       f.cur = p;
       name = "(";
@@ -418,7 +418,7 @@ int Preprocessor::has_include(bool next) {
       if (!t.is('(')) {
         refuse(t);
         return -1;
-        }
+      }
     }
     /* macros giving the name, joined as for #include */
     std::string text;
