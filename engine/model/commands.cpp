@@ -12,6 +12,7 @@
  */
 #include "model/commands.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <unordered_set>
@@ -519,11 +520,13 @@ int cmd_map_role(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const obj
  *   comparisons for equality. */
 struct TargetsWalk {
   const Model *model;
-  std::vector<const RoleInfo *> path_roles; /* [hop * (CLASS_COUNT + 1) + class id] */
-  std::vector<std::string_view> path;
-  std::string_view via;
-  std::vector<const RoleInfo *> via_roles;  /* [class id], resolved on first use */
-  std::vector<char> via_known;
+  /* The role names looked up in the targets' classes: the path's, then,
+   * with -via, that role's. */
+  std::vector<std::string_view> names;
+  size_t hops;                              /* the path's share of names */
+  /* roles[i * (CLASS_COUNT + 1) + class id]: names[i] in that class,
+   * resolved on first use. */
+  std::vector<const RoleInfo *> roles;
   std::vector<const ClassInfo *> wanted;    /* empty: every target */
   std::unordered_set<const Obj *> seen;     /* for paths of two roles or more, or many sources */
   bool unique;
@@ -535,27 +538,22 @@ struct TargetsHop {
   const ClassInfo *target_class;
 };
 
-/* Marks a class looked at that has no role of the hop's name. */
+/* Marks a class looked at that has no role of the name. */
 const RoleInfo no_role = {"", 0, nullptr, nullptr};
 
-const RoleInfo *hop_role(TargetsWalk *w, size_t hop, const ClassInfo *cls) {
-  const RoleInfo *&slot = w->path_roles[hop * (CLASS_COUNT + 1) + (size_t)cls->id];
+const RoleInfo *walk_role(TargetsWalk *w, size_t i, const ClassInfo *cls) {
+  const RoleInfo *&slot = w->roles[i * (CLASS_COUNT + 1) + (size_t)cls->id];
   if (!slot) {
-    const RoleInfo *r = find_role(cls, w->path[hop]);
+    const RoleInfo *r = find_role(cls, w->names[i]);
     slot = r ? r : &no_role;
   }
   return slot == &no_role ? nullptr : slot;
 }
 
 bool targets_wanted(TargetsWalk *w, Obj *target, const ClassInfo *cls) {
-  if (!w->via.empty()) {
-    if (!w->via_known[(size_t)cls->id]) {
-      w->via_known[(size_t)cls->id] = 1;
-      const RoleInfo *r = find_role(cls, w->via);
-      w->via_roles[(size_t)cls->id] = r && r->get ? r : nullptr;
-    }
-    const RoleInfo *r = w->via_roles[(size_t)cls->id];
-    Obj *t = r ? w->model->get(r, target) : nullptr;
+  if (w->names.size() > w->hops) {
+    const RoleInfo *r = walk_role(w, w->hops, cls);
+    Obj *t = r && r->get ? w->model->get(r, target) : nullptr;
     if (!t) return false;
     cls = class_of(t, class_by_id(r->target));
   }
@@ -576,7 +574,7 @@ void append_id(TargetsWalk *w, Obj *target, const ClassInfo *seen_as, const Clas
 }
 
 void targets_follow(TargetsWalk *w, size_t hop, Obj *obj, const ClassInfo *cls) {
-  const RoleInfo *r = hop_role(w, hop, cls);
+  const RoleInfo *r = walk_role(w, hop, cls);
   if (!r) return;
   TargetsHop next{w, hop, class_by_id(r->target)};
   if (r->iter) {
@@ -590,7 +588,7 @@ int targets_visit(Obj *target, void *data) {
   TargetsHop *h = static_cast<TargetsHop *>(data);
   TargetsWalk *w = h->walk;
   const ClassInfo *cls = class_of(target, h->target_class);
-  if (h->hop + 1 < w->path.size()) {
+  if (h->hop + 1 < w->hops) {
     targets_follow(w, h->hop + 1, target, cls);
     return 0;
   }
@@ -600,11 +598,20 @@ int targets_visit(Obj *target, void *data) {
   return 0;
 }
 
-/* True when some class has a role of that name. */
+/* True when some class has a role of that name.  The names of every
+ * class's roles are gathered once, sorted. */
 bool known_role(std::string_view name) {
-  for (int id = 1; id <= CLASS_COUNT; id++)
-    if (find_role(class_by_id(id), name)) return true;
-  return false;
+  static const std::vector<std::string_view> names = [] {
+    std::vector<std::string_view> v;
+    for (int id = 1; id <= CLASS_COUNT; id++) {
+      const ClassInfo *c = class_by_id(id);
+      for (int i = 0; i < c->role_count; i++) v.emplace_back(c->roles[i].name);
+    }
+    std::sort(v.begin(), v.end());
+    v.erase(std::unique(v.begin(), v.end()), v.end());
+    return v;
+  }();
+  return std::binary_search(names.begin(), names.end(), name);
 }
 
 const char TARGETS_USAGE[] = " sources rolePath ?-via roleName? ?className ...?";
@@ -628,27 +635,27 @@ int cmd_targets(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv
       sources.emplace_back(o, cls);
     }
   }
-  TargetsWalk w{&c->model, {}, {}, {}, {}, {}, {}, {}, false, nullptr};
+  TargetsWalk w{&c->model, {}, 0, {}, {}, {}, false, nullptr};
   int n;
   Tcl_Obj **names;
   if (Tcl_ListObjGetElements(interp, objv[2], &n, &names) != TCL_OK) return TCL_ERROR;
   for (int i = 0; i < n; i++) {
-    w.path.push_back(view(names[i]));
-    if (i > 0 && !known_role(w.path.back()))
+    w.names.push_back(view(names[i]));
+    /* A single source's first role must be its class's. */
+    if (i == 0 && sources.size() == 1) {
+      if (!find_role(sources[0].second, w.names[0]))
+        return error3(interp, Tcl_GetString(names[0]), ": no such role for class ", sources[0].second->name);
+    } else if (!known_role(w.names.back())) {
       return error3(interp, Tcl_GetString(names[i]), ": no such role");
+    }
   }
-  if (n > 0 && sources.size() == 1 && !find_role(sources[0].second, w.path[0]))
-    return error3(interp, Tcl_GetString(names[0]), ": no such role for class ", sources[0].second->name);
-  if (n > 0 && sources.size() > 1 && !known_role(w.path[0]))
-    return error3(interp, Tcl_GetString(names[0]), ": no such role");
-  w.unique = w.path.size() > 1 || sources.size() > 1;
+  w.hops = w.names.size();
+  w.unique = w.hops > 1 || sources.size() > 1;
   int next = 3;
   if (next < objc && view(objv[next]) == "-via") {
     if (next + 1 >= objc) return usage(interp, objv[0], TARGETS_USAGE);
-    w.via = view(objv[next + 1]);
-    if (!known_role(w.via)) return error3(interp, Tcl_GetString(objv[next + 1]), ": no such role");
-    w.via_roles.assign(CLASS_COUNT + 1, nullptr);
-    w.via_known.assign(CLASS_COUNT + 1, 0);
+    w.names.push_back(view(objv[next + 1]));
+    if (!known_role(w.names.back())) return error3(interp, Tcl_GetString(objv[next + 1]), ": no such role");
     next += 2;
   }
   for (; next < objc; next++) {
@@ -656,7 +663,7 @@ int cmd_targets(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv
     if (!k) return error3(interp, Tcl_GetString(objv[next]), ": no such class");
     w.wanted.push_back(k);
   }
-  w.path_roles.assign(w.path.size() * (CLASS_COUNT + 1), nullptr);
+  w.roles.assign(w.names.size() * (CLASS_COUNT + 1), nullptr);
   w.list = Tcl_NewListObj(0, nullptr);
   Tcl_IncrRefCount(w.list);
   for (auto &[obj, k] : sources) {
