@@ -122,16 +122,19 @@ TEST_F(Installation, StartsWithInformationMessagesOnly) {
 /* The installation is never written: a start and an exit leave the
  * shipped files as they were and write the user's files only. */
 TEST_F(Installation, ExitWritesOnlyTheUserDirectory) {
-  std::string before = ReadFile(build + "/etc/csentrel.conf") + ReadFile(build + "/util/dialects.lst") + ReadFile(build + "/util/profiles.lst") +
-                       ReadFile(build + "/util/profiles/gnu.prf") +
-                       ReadFile(build + "/rules/default.rsf");
+  auto shipped = [this] {
+    std::string text;
+    for (const char *f : {"/etc/csentrel.conf", "/util/dialects.lst", "/util/profiles.lst",
+                          "/util/profiles/gnu.prf", "/rules/default.rsf"})
+      text += ReadFile(build + f);
+    return text;
+  };
+  std::string before = shipped();
   StartAs(true);
   env->SaveProfiles();
   env->SaveRuleSets();
   EXPECT_EQ(log.Problems(), 0) << Messages();
-  std::string after = ReadFile(build + "/etc/csentrel.conf") + ReadFile(build + "/util/dialects.lst") + ReadFile(build + "/util/profiles.lst") +
-                      ReadFile(build + "/util/profiles/gnu.prf") +
-                      ReadFile(build + "/rules/default.rsf");
+  std::string after = shipped();
   EXPECT_EQ(before, after);
   for (const auto &p : env->GetProfiles()) EXPECT_TRUE(env->IsInstalledFile(p->GetFullPath()));
 }
