@@ -278,9 +278,7 @@ int r_instr_expression_n(const Model &, Obj *o, Visit v, void *d) {
       return 0;
   }
 }
-inline bool is_declaration(const Obj *o) {
-  return o->kind == INSTR_DECLARATION || o->kind == INSTR_DEFINITION || o->kind == INSTR_TENTATIVE;
-}
+inline bool is_declaration(const Obj *o) { return is_declaration_kind(o->kind); }
 int r_instr_tag_n(const Model &, Obj *o, Visit v, void *d) { return visit_chain(as<InstrRec>(o)->tags, v, d); }
 int r_instr_sequence_n(const Model &, Obj *o, Visit v, void *d) {
   return o->kind == INSTR_BLOCK ? visit_chain(as<InstrRec>(o)->sequence, v, d) : 0;

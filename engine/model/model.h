@@ -67,6 +67,11 @@ enum FunctionKind {
   FN_MACRO, FN_BUILTOUT, FN_KIND_COUNT = FN_BUILTOUT,
   FN_BUILTIN_COUNT = FN_ALIGNOF /* kinds 1..49 exist in the fixed part */
 };
+/* The instruction kinds of declarations, whose instructions form a
+ * sameInstruction ring per declaration. */
+inline bool is_declaration_kind(int kind) {
+  return kind == INSTR_DECLARATION || kind == INSTR_DEFINITION || kind == INSTR_TENTATIVE;
+}
 /* The kinds whose objects are of a built-in type class. */
 inline bool is_builtin_type_kind(int kind) {
   return (kind >= TYPE_INT && kind <= TYPE_UNSIGNED_CHAR) || kind == TYPE_VARARG;

@@ -456,7 +456,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   /* A statement joins the sequence alone; a declaration with all the
    * instructions of its ring, in source order. */
   void append_item(InstrRec *blk, InstrRec *first) {
-    if (first->kind < INSTR_DECLARATION) {
+    if (!is_declaration_kind(first->kind)) {
       b_.append_to_block(blk, first);
       return;
     }
