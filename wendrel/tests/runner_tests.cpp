@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -263,6 +264,13 @@ TEST(Worker, CancelKillsTheWholeGroup) {
   ASSERT_TRUE(WaitUntil([&] { return !ReadFile(grand).empty() && !ReadFile(pids).empty(); }));
   pid_t child = 0, group = 0, grandchild = std::stoi(ReadFile(grand));
   std::istringstream(ReadFile(pids)) >> child >> group;
+  ASSERT_GT(group, 1);
+  /* Should the test fail, nothing of the group outlives it. */
+  std::shared_ptr<void> cleanup(nullptr, [&](void *) {
+    kill(-group, SIGKILL);
+    kill(grandchild, SIGKILL);
+    waitpid(grandchild, nullptr, 0);
+  });
   EXPECT_EQ(child, group); /* a group of its own */
   EXPECT_NE(group, getpgrp());
 
