@@ -164,7 +164,9 @@ unsigned RunWaitable(SThreadParams *p) {
   unsigned result = 0;
   for (;;) {
     for (pollfd &f : fds) f.revents = 0;
-    int r = ::poll(fds, 3, PollTimeout(p->timeOut));
+    int r = -1;
+    errno = EBADF; /* no process descriptor: the wait fails */
+    if (pi.process >= 0) r = ::poll(fds, 3, PollTimeout(p->timeOut));
     if (r == 0 || (r < 0 && errno == EINTR)) continue; /* time-out: wait again */
     if (r > 0 && Readable(fds[0])) {
       p->SetExitStatus(CollectProcess(pi));

@@ -143,17 +143,19 @@ struct NotificationLog {
   }
 };
 
-static void Fill(CSilentList &list, int rows) {
+/* Four files, shown, the first one current. */
+static bool ShowFilled(CSilentList &list) {
   list.AddColumn("File Path", -1, Qt::AlignLeft, "some/sample/path");
-  for (int i = 0; i < rows; ++i) list.AddItem(i, 0, QString("file%1.c").arg(i));
+  for (int i = 0; i < 4; ++i) list.AddItem(i, 0, QString("file%1.c").arg(i));
+  list.show();
+  if (!QTest::qWaitForWindowExposed(&list)) return false;
+  list.setCurrentCell(0, 0);
+  return true;
 }
 
 void ListTests::keyPressesAreBracketed() {
   CSilentList list;
-  Fill(list, 4);
-  list.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&list));
-  list.setCurrentCell(0, 0);
+  QVERIFY(ShowFilled(list));
   NotificationLog log;
   log.Attach(list);
   QTest::keyClick(&list, Qt::Key_Down);
@@ -171,10 +173,7 @@ void ListTests::keyPressesAreBracketed() {
 
 void ListTests::nestedKeyIsSilent() {
   CSilentList list;
-  Fill(list, 4);
-  list.show();
-  QVERIFY(QTest::qWaitForWindowExposed(&list));
-  list.setCurrentCell(0, 0);
+  QVERIFY(ShowFilled(list));
   NotificationLog log;
   log.Attach(list);
   bool nestedWhileNotifying = false;

@@ -5,15 +5,12 @@
 
 #include <QClipboard>
 #include <QDialog>
-#include <QFontDatabase>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QStyle>
 #include <QTextEdit>
 #include <QVBoxLayout>
 #include <QtTest>
@@ -25,7 +22,6 @@ class UiTests : public QObject {
   void clipboardBetweenOpenAndClose();
   void boldFonts();
   void descriptionFontIsShared();
-  void editHeightFromFont();
   void closesPrintPreviewSubWindow();
   void closesPrintPreviewDialog();
 };
@@ -86,19 +82,6 @@ void UiTests::descriptionFontIsShared() {
   later.setFont(QFont("Sans", 8));
   SetDescriptionFont(&later);
   QCOMPARE(later.font(), first->font());
-}
-
-void UiTests::editHeightFromFont() {
-  QLineEdit edit;
-  QFont font("Sans", 20);
-  int fh = QFontMetrics(font).height();
-  int sys = QFontMetrics(QFontDatabase::systemFont(QFontDatabase::GeneralFont)).height();
-  int frame = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &edit);
-  int expected = fh + std::min(fh, sys) / 2 + 2 * frame;
-  QCOMPARE(ResizeEdit(&edit, font), expected);
-  QCOMPARE(edit.height(), expected);
-  QCOMPARE(edit.maximumHeight(), expected);
-  QCOMPARE(ResizeEdit(nullptr, font), 0);
 }
 
 void UiTests::closesPrintPreviewSubWindow() {
