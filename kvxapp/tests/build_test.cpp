@@ -11,17 +11,11 @@ using namespace kvxtest;
 
 namespace {
 
-class Build : public KvxTest {
+class Build : public TablesTest {
  protected:
-  void SetUp() override {
-    KvxTest::SetUp();
-    load_test_tables(tables);
-    application_set_clean_target("");
-  }
   void TearDown() override {
-    lang_reset();
     application_set_clean_target("");
-    KvxTest::TearDown();
+    TablesTest::TearDown();
   }
   /* A C application "demo" of two files in the scratch directory. */
   KvxApplication *demo() {
@@ -35,7 +29,7 @@ class Build : public KvxTest {
     }
     return a;
   }
-  TempDir tables, work, home;
+  TempDir work, home;
   EnvVar no_rc{"KVX_MAKE_RC", nullptr};
   EnvVar own_home{"HOME", home.path().c_str()};
 };

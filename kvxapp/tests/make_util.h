@@ -40,6 +40,20 @@ inline void load_test_tables(const TempDir &dir) {
   ASSERT_EQ(lang_load_file(lang.c_str()), 1);
 }
 
+/* Base of the tests that run on the tables above. */
+class TablesTest : public KvxTest {
+ protected:
+  void SetUp() override {
+    KvxTest::SetUp();
+    load_test_tables(tables);
+  }
+  void TearDown() override {
+    lang_reset();
+    KvxTest::TearDown();
+  }
+  TempDir tables;
+};
+
 /* Writes an executable script. */
 inline std::string write_script(const TempDir &dir, const std::string &name, const std::string &body) {
   std::string path = dir.write(name, "#!/bin/sh\n" + body);

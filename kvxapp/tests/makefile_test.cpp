@@ -12,16 +12,8 @@ using namespace kvxtest;
 
 namespace {
 
-class Makefile : public KvxTest {
+class Makefile : public TablesTest {
  protected:
-  void SetUp() override {
-    KvxTest::SetUp();
-    load_test_tables(tables);
-  }
-  void TearDown() override {
-    lang_reset();
-    KvxTest::TearDown();
-  }
   /* The text application_get_makefile writes, from a scratch directory. */
   std::string makefile_of(KvxApplication *a) {
     TempDir here;
@@ -34,7 +26,6 @@ class Makefile : public KvxTest {
     return read_file(std::string(getenv("KVX_SOURCE_DIR") ? getenv("KVX_SOURCE_DIR") : "../..") +
                      "/kvxapp/tests/data/" + name);
   }
-  TempDir tables;
 };
 
 KvxSource *file(KvxApplication *a, const char *path) {

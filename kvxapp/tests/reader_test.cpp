@@ -11,16 +11,8 @@ using namespace kvxtest;
 
 namespace {
 
-class Reader : public KvxTest {
+class Reader : public TablesTest {
  protected:
-  void SetUp() override {
-    KvxTest::SetUp();
-    load_test_tables(tables);
-  }
-  void TearDown() override {
-    lang_reset();
-    KvxTest::TearDown();
-  }
   /* The record as text, the scratch directory written "@". */
   std::string describe(KvxApplication *a) {
     if (!a) return "(null)";
@@ -51,7 +43,7 @@ class Reader : public KvxTest {
     mkdir(work.file(dir).c_str(), 0755);
     for (const char *n : names) work.write(dir + "/" + n, "");
   }
-  TempDir tables, work, home;
+  TempDir work, home;
   EnvVar own_home{"HOME", home.path().c_str()};
   EnvVar no_util{"KVX_UTIL", nullptr};
   EnvVar no_reader{"KVX_MAKE_READER", nullptr};
