@@ -18,7 +18,7 @@
 
 #include "shell.h"
 
-#include <cstdlib>
+#include <cctype>
 #include <cstring>
 
 namespace kvxapp::scan {
@@ -34,7 +34,7 @@ const char *const WITH_ARGUMENT[] = {"-idirafter", "-imacros", "-include", "-isy
                                      "-l",         "-x"};
 /* Of those, the ones naming a directory, relative to the current one. */
 const char *const DIRECTORY_OPTIONS[] = {"-idirafter", "-isystem", "-iquote", "-I", "-L"};
-/* Switches of a compilation that links nothing. */
+/* Switches of a compilation that links nothing; -c makes an object. */
 const char *const NO_LINK[] = {"-c", "-S", "-E", "-M", "-MM"};
 
 template <size_t N>
@@ -71,7 +71,8 @@ struct Compilation {
   std::vector<KvxSource *> files;   /* added by this command */
   std::string output;               /* the -o argument */
   bool sources = false;             /* a source file of the application's language */
-  bool link = true;                 /* no -c, -S, -E: the command links */
+  bool link = true;                 /* no -c, -S, -E, -M: the command links */
+  bool compile = false;             /* -c: the output is the object */
 };
 
 /* A directory option with a relative directory is rewritten against the
@@ -94,9 +95,10 @@ size_t option(Scan &scan, Compilation &c, const Command &cmd, size_t k) {
       c.output = cmd[k].value;
     return k;
   }
-  if (one_of(NO_LINK, w.value)) {
+  if (one_of(NO_LINK, w.value)) { /* what to make, not how: not kept */
     c.link = false;
-    if (w.value == "-c") return k; /* the makefile asks for it itself */
+    c.compile = c.compile || w.value == "-c";
+    return k;
   }
   for (const char *opt : WITH_ARGUMENT) {
     size_t n = strlen(opt);
@@ -156,10 +158,10 @@ void compilation(Scan &scan, const Command &cmd) {
   for (KvxSource *s : c.files) source_set_cc_options(s, options.empty() ? nullptr : options.c_str());
 
   if (!c.output.empty()) {
-    bool object = ends_with(c.output, ".o") || !c.link;
-    if (object && !c.files.empty())
+    bool object = ends_with(c.output, ".o") || c.compile;
+    if (object && !c.files.empty()) {
       place_object(c.files.front(), join(scan.dir, c.output));
-    else if (!object) {
+    } else if (!object && c.link) {
       application_set_name(app, base_part(c.output).c_str());
       std::string dir = dir_part(c.output);
       if (!dir.empty()) rebase_object_dir(app, join(scan.dir, dir));

@@ -66,33 +66,30 @@ struct Splitter {
     w.plain = false;
   }
 
-  /* '$' not followed by a name or a bracket stays a plain character. */
-  bool expansion_here() const {
-    char n = at(i + 1);
-    return n == '(' || n == '{' || n == '_' || isalnum((unsigned char)n) || strchr("@*#?$!-", n);
+  bool substitution_here() const {
+    return line[i] == '`' || (line[i] == '$' && (at(i + 1) == '(' || at(i + 1) == '{'));
+  }
+
+  /* One character as it is; a '$' before a name or a special parameter
+   * makes the word's value unknown. */
+  void character(Word &w) {
+    char c = line[i++], n = at(i);
+    if (c == '$' && n && (n == '_' || isalnum((unsigned char)n) || strchr("@*#?$!-", n))) w.plain = false;
+    w.raw += c;
+    w.value += c;
   }
 
   void double_quoted(Word &w) {
     w.raw += line[i++];
     while (more() && line[i] != '"') {
-      char c = line[i];
-      if (c == '\\' && strchr("$`\"\\", at(i + 1)) && at(i + 1)) {
+      if (line[i] == '\\' && at(i + 1) && strchr("$`\"\\", at(i + 1))) {
         w.raw.append(line, i, 2);
         w.value += line[i + 1];
         i += 2;
-      } else if ((c == '$' && expansion_here()) || c == '`') {
-        if (c == '$' && at(i + 1) != '(' && at(i + 1) != '{') {
-          w.raw += c;
-          w.value += c;
-          w.plain = false;
-          i++;
-        } else {
-          substitution(w);
-        }
+      } else if (substitution_here()) {
+        substitution(w);
       } else {
-        w.raw += c;
-        w.value += c;
-        i++;
+        character(w);
       }
     }
     if (more()) w.raw += line[i++];
@@ -154,13 +151,10 @@ struct Splitter {
         w.raw.append(line, i, 2);
         if (i + 1 < line.size()) w.value += line[i + 1];
         i += 2;
-      } else if (c == '`' || (c == '$' && (at(i + 1) == '(' || at(i + 1) == '{'))) {
+      } else if (substitution_here()) {
         substitution(w);
       } else {
-        if (c == '$' && expansion_here()) w.plain = false;
-        w.raw += c;
-        w.value += c;
-        i++;
+        character(w);
       }
     }
     if (i > line.size()) i = line.size();

@@ -211,9 +211,11 @@ TEST_F(Scanner, ShellWordsOptionsAndRedirections) {
                           " && echo ok >> y.c\n"
                           "cc -c \\\n  y.c -Wall\n"
                           "CFLAGS=-g cc -U NDEBUG -c \"z z.c\" # comment.c\n"
-                          "if test -f w.c; then cc -c w.c; fi\n")),
+                          "if test -f w.c; then cc -c w.c; fi\n"
+                          "cc -E p.c -o p.i; cc -MM p.c -o p.d\n")),
             "name unnamed\nlanguage C\nsource_dir @\nobject_dir @\n"
             "cc \nlink \n"
+            "file @/p.c -> @/p.o + []\n"
             "file @/w.c -> @/w.o + []\n"
             "file @/x.c -> @/out/x.o + [-DNAME='\"a b\"' -I@/inc -includeconf.h -MTx.o -MFx.d]\n"
             "file @/y.c -> @/y.o + [-Wall]\n"
