@@ -391,7 +391,8 @@ KVXAPP_API void source_save(const KvxSource *src, FILE *stream, int owner, int i
  * them is quoted for the shell.  Names that make cannot carry (blanks,
  * '#', '$', ':', ';', '=', '%', wildcards, quotes and other shell
  * characters) are refused with an error before anything is written or run.
- * Compiler and link options are written as shell text, as in any makefile. */
+ * The file names of checker options are quoted in the recipes; compiler
+ * and link options are written as shell text, as in any makefile. */
 
 /* Writes the makefile of the application to "N.kvx_make" in the current
  * directory; sets DCBPATHNAME to the data base O/N.dcb for the commands

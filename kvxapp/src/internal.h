@@ -106,8 +106,10 @@ std::string install_util_dir();
 /* Key table. */
 int keys_for_language(const char *language);
 void set_key_table(const char *language);
-/* Checker command-line text of a record's option slots. */
-std::string translate_slots(const char *const *slots, int nkeys);
+/* Checker command-line text of a record's option slots; value, when
+ * given, writes each file name. */
+std::string translate_slots(const char *const *slots, int nkeys,
+                            std::string (*value)(const std::string &) = nullptr);
 
 /* Gives a file the object path p as it is (no variable expansion). */
 void place_object(KvxSource *s, const std::string &p);

@@ -6,6 +6,7 @@
  * into a new record (make_scan.cpp).
  */
 #include "make_scan.h"
+#include "makefile.h"
 #include "shell.h"
 
 #include <cerrno>
@@ -41,21 +42,13 @@ class SavedDir {
   int fd_;
 };
 
-/* MAKE=script as make reads it: quoted for the recipes that run it, '$'
- * doubled so that make leaves it alone. */
-std::string make_variable(const std::string &script) {
-  std::string value;
-  for (char c : shell::quote(script)) value += c == '$' ? std::string("$$") : std::string(1, c);
-  return "MAKE=" + value;
-}
-
 std::string reader_command(const std::string &script, const char *args, const std::string &makefile,
                            const char *variable, const std::string &output) {
   std::string cmd = shell::quote(script);
   std::string words = shell::quote_words(args);
   if (!words.empty()) cmd += " " + words;
   cmd += variable && *variable ? " -k -f " : " -n -k -f ";
-  cmd += shell::quote(makefile) + " " + shell::quote(make_variable(script));
+  cmd += shell::quote(makefile) + " " + shell::quote("MAKE=" + mk::recipe_word(script));
   if (variable && *variable) cmd += " " + shell::quote(std::string(variable) + "=GetOption");
   return cmd + " > " + shell::quote(output);
 }

@@ -36,7 +36,7 @@ FileRules parts_of(const KvxSource *s) {
     checker = "$(KVXFLAGS) ";
   } else {
     r.command = d ? str(d->command) : "";
-    checker = translate_slots(s->kvx_options, s->owner->nkeys) + " ";
+    checker = one_line(translate_slots(s->kvx_options, s->owner->nkeys, recipe_word).c_str()) + " ";
   }
   if (s->use_default_cc_options) {
     r.cc = "$(CFLAGS) " + one_line(s->cc_options);

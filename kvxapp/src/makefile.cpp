@@ -5,6 +5,7 @@
  * targets; and the check that every name it carries can be written in it.
  */
 #include "makefile.h"
+#include "shell.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -57,6 +58,12 @@ std::string instr_dir(const KvxDialect *d) {
 std::string command_tail(const std::string &command) {
   size_t blank = command.find_first_of(" \t");
   return blank == std::string::npos ? std::string() : command.substr(blank);
+}
+
+std::string recipe_word(const std::string &name) {
+  std::string out;
+  for (char c : shell::quote_if_needed(name)) out += c == '$' ? std::string("$$") : std::string(1, c);
+  return out;
 }
 
 std::string one_line(const char *text) {
@@ -138,7 +145,7 @@ static void variables(const KvxApplication *a, FILE *out, bool cxx) {
   fprintf(out, "CFLAGS= %s\n\n", one_line(a->cc_options).c_str());
   fprintf(out, "KVX_INST_FILE= %s\n\n", instr.c_str());
   fputs("KVX_INST_SRC= $(KVX_INST_FILE)\n\n", out);
-  fprintf(out, "KVXFLAGS= %s\n\n", one_line(application_translate_kvx_options(a)).c_str());
+  fprintf(out, "KVXFLAGS= %s\n\n", one_line(translate_slots(a->kvx_options, a->nkeys, recipe_word).c_str()).c_str());
   fprintf(out, "SRC_DIR=%s\n\n", str(a->source_dir));
 }
 

@@ -29,6 +29,9 @@ std::string object_dir_or_here(const KvxSource *s);
 std::string instr_dir(const KvxDialect *d);
 /* A dialect command from its first blank on, the blank included. */
 std::string command_tail(const std::string &command);
+/* A file name as one word of a recipe: quoted for the shell when it needs
+ * it, '$' doubled for make. */
+std::string recipe_word(const std::string &name);
 /* text with its line ends turned into blanks: one makefile line. */
 std::string one_line(const char *text);
 /* The banner of a section. */

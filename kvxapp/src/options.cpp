@@ -26,11 +26,11 @@ int keys_for_language(const char *language) {
 
 void set_key_table(const char *language) { g_nkeys = keys_for_language(language); }
 
-std::string translate_slots(const char *const *slots, int nkeys) {
+std::string translate_slots(const char *const *slots, int nkeys, std::string (*value)(const std::string &)) {
   std::string text;
   for (int i : {1, 3, 4}) {
     if (i >= nkeys || !slots[i] || !*slots[i]) continue;
-    text.append(KEYS[i]).append(" ").append(slots[i]).append(" ");
+    text.append(KEYS[i]).append(" ").append(value ? value(slots[i]) : slots[i]).append(" ");
   }
   if (2 < nkeys && slots[2] && strcmp(slots[2], "no") == 0) text.append("-mode=noexp ");
   if (5 < nkeys && slots[5] && strcmp(slots[5], "yes") == 0) text.append("-header ");

@@ -82,6 +82,10 @@ TEST_F(Makefile, CxxApplicationTextAsWrittenByHand) {
   source_invert_mark(y);
   EXPECT_EQ(makefile_of(a), expected("viewer_cxx.kvx_make"));
 
+  /* file names of checker options are words of the recipes */
+  application_set_ignore(a, "my $HOME.ign");
+  EXPECT_NE(makefile_of(a).find("\nKVXFLAGS= -ign 'my $$HOME.ign' -header \n"), std::string::npos);
+
   /* a dialect without instrumentation source: no CFLAGS_INST, an empty
    * KVX_INST_FILE */
   application_set_dialect(a, "Bare");
