@@ -185,6 +185,28 @@ TEST_F(AppTest, SaveAndLoadThroughTheDescriptionLibrary) {
   EXPECT_FALSE(back->IsModified());
 }
 
+/* Definitions with commas of their own cross the description file whole,
+ * at the application and at the file level, and reach the run's file. */
+TEST_F(AppTest, DefinitionsWithCommasSurviveSaveAndReload) {
+  const std::string max = "MAX(a,b)=((a)>(b)?(a):(b))";
+  auto app = MakeApp();
+  app->GetPreprocessor()->SetDefines("APP=1," + max);
+  app->GetFileEntries()[0]->GetPreprocessor()->SetDefines("PAIR(t, n)=t n,SEP=\",\"");
+  ASSERT_TRUE(app->Save());
+  CApplication back;
+  back.SetFilePath(proj + "/app.app");
+  ASSERT_TRUE(back.Load());
+  EXPECT_EQ(back.GetPreprocessor()->GetDefines().GetItems(), (std::vector<std::string>{"APP=1", max}));
+  CFileEntry *a = back.FindFileEntry(proj + "/src/a.c");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->GetPreprocessor()->GetDefines().GetItems(),
+            (std::vector<std::string>{"PAIR(t, n)=t n", "SEP=\",\""}));
+  CTrackTempFiles tracker;
+  a->GetParametersLine(tracker);
+  EXPECT_EQ(ReadFile(Tmp("a.def")), "I/usr/include\nD__GNUC__=12\nAsystem(unix)\nDAPP=1\nD" + max + "\nI" + proj +
+                                        "/inc\nDPAIR(t, n)=t n\nDSEP=\",\"\n");
+}
+
 TEST_F(AppTest, MissingProfileFailsMissingRuleSetWarns) {
   auto app = MakeApp();
   CProfile copy(profile);

@@ -219,6 +219,24 @@ TEST(DelimitedString, ItemsAreTrimmedAndEmptyOnesSkipped) {
   EXPECT_EQ(lines.GetCount(), 2);
 }
 
+/* Macro definitions carry commas of their own: only a comma outside
+ * parentheses and quotes separates items.  A parenthesis or quote never
+ * closed (an odd directory name) protects nothing. */
+TEST(DelimitedString, CommasInsideParenthesesAndQuotesStayInTheItem) {
+  CCommaList l("MAX(a,b)=((a)>(b)?(a):(b)), SEP=\",\", Q=\"x\\\",(y\",/opt/a(b, N");
+  EXPECT_EQ(l.GetItems(), (std::vector<std::string>{"MAX(a,b)=((a)>(b)?(a):(b))", "SEP=\",\"",
+                                                    "Q=\"x\\\",(y\"", "/opt/a(b", "N"}));
+  EXPECT_TRUE(l.Contains("MAX(a,b)=((a)>(b)?(a):(b))"));
+  EXPECT_FALSE(l.Contains("MAX(a"));
+  EXPECT_TRUE(l.Remove("SEP=\",\""));
+  EXPECT_EQ(l.GetCount(), 4);
+  CCommaList unclosed("A=\"x,B");
+  EXPECT_EQ(unclosed.GetItems(), (std::vector<std::string>{"A=\"x", "B"}));
+  /* Other lists split at every delimiter. */
+  CLineList lines("f(a\nb)");
+  EXPECT_EQ(lines.GetCount(), 2);
+}
+
 TEST(TextInput, StringSourceMidAndPosition) {
   CTextInputString in("abcdef");
   in.NextChar();
