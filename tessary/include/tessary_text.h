@@ -122,9 +122,10 @@ class CTextOutputString : public CTextOutput {
 };
 
 /* The stream of one open file.  Output is written to a new file beside the
- * target and renamed over it by Close(), so a failed save never leaves a
- * truncated file: destroying the object without a successful Close()
- * discards what was written and keeps the old file. */
+ * target and renamed over it when the stream is closed, by Close() or by
+ * the destructor, so a failed save never leaves a truncated file: after a
+ * write that failed the old file stays.  A writer that gives up for a
+ * reason of its own calls Discard(). */
 class CTextIO {
  public:
   CTextIO() = default;
@@ -136,12 +137,14 @@ class CTextIO {
   /* Closes the stream; for output, commits the file.  True when nothing
    * was open or everything was written and the file is in place. */
   virtual bool Close();
+  /* Closes the stream; output written so far is dropped and the old file
+   * stays. */
+  void Discard();
   void Attach(FILE *f);
   FILE *Detach();
   FILE *Stream() const { return file_; }
 
  private:
-  void Abandon();
   FILE *file_ = nullptr;
   std::string target_;  /* output: the file to replace */
   std::string temp_;    /* output: the file being written */

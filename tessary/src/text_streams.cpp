@@ -304,12 +304,7 @@ bool CTextOutputString::WriteLine(const char *text) {
 
 /* ---- file stream --------------------------------------------------- */
 
-CTextIO::~CTextIO() {
-  if (!temp_.empty())
-    Abandon();
-  else if (file_)
-    std::fclose(file_);
-}
+CTextIO::~CTextIO() { CTextIO::Close(); }
 
 void CTextIO::Attach(FILE *f) {
   Close();
@@ -324,7 +319,7 @@ FILE *CTextIO::Detach() {
   return f;
 }
 
-void CTextIO::Abandon() {
+void CTextIO::Discard() {
   if (file_) std::fclose(file_);
   file_ = nullptr;
   if (!temp_.empty()) ::unlink(temp_.c_str());
