@@ -10,7 +10,7 @@
 
 #include "kvxapp.h"
 
-bool StartCaptureProgram(CEnvironment &env, CErrorLog &log,
+bool StartCaptureProgram(CEnvironment &env, CErrorLog &log, bool loadCatalogue,
                          const std::function<void(const std::string &)> &fatal) {
   TheErrorLog = &log;
   TheEnvironment = &env;
@@ -24,7 +24,7 @@ bool StartCaptureProgram(CEnvironment &env, CErrorLog &log,
     fatal(e.what());
     return false;
   }
-  if (!env.GetGlobals().GetAllRulesPath().IsEmpty()) env.LoadAllRules();
+  if (loadCatalogue && !env.GetGlobals().GetAllRulesPath().IsEmpty()) env.LoadAllRules();
 
   static char name[] = "main";
   static char *argv[] = {name, nullptr};

@@ -1,8 +1,7 @@
 /*
  * capture_program.h - the start shared by the two capture programs: error
  * log, the installation's settings found from the program's own directory,
- * the rule catalogue (so that the application's rule set keeps its place
- * when the application is saved again), and the description library.
+ * the rule catalogue when asked for, and the description library.
  */
 #ifndef KVX_CAPTURE_PROGRAM_H
 #define KVX_CAPTURE_PROGRAM_H
@@ -14,9 +13,10 @@
 
 /* Installs log as TheErrorLog and env as TheEnvironment, then starts.
  * Profiles keep the dialect they name (no dialect list is consulted).
- * False when the settings cannot be read: fatal has then been given the
- * message. */
-bool StartCaptureProgram(CEnvironment &env, CErrorLog &log,
+ * Without the catalogue an application's rule set cannot be loaded; the
+ * application still keeps its reference.  False when the settings cannot
+ * be read: fatal has then been given the message. */
+bool StartCaptureProgram(CEnvironment &env, CErrorLog &log, bool loadCatalogue,
                          const std::function<void(const std::string &)> &fatal);
 
 /* The process's current directory, with a trailing separator. */

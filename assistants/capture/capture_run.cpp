@@ -43,12 +43,6 @@ std::string GetReplaceOptionsQuestion(const CPathName &file) {
   return "Do you want to replace options for the file \"" + file.Str() + "\"?";
 }
 
-void CStreamErrorLog::ReportMessage(int type, unsigned id, const std::string &first,
-                                    const std::string &second) {
-  if (type != CZKError::eError || !stream_) return;
-  std::fprintf(stream_, "%s: %s\n", program_.c_str(), FormatMessageText(id, first, second).c_str());
-}
-
 void CCaptureRun::Say(const std::string &text) {
   if (err_) std::fprintf(err_, "teskel: %s\n", text.c_str());
 }
@@ -78,7 +72,7 @@ bool CCaptureRun::Apply(CApplication &app, const SCaptureRequest &request) {
       modified = true;
     } else if (Differs(entry->GetPreprocessor()->GetDefines(), request.defines) ||
                Differs(entry->GetPreprocessor()->GetIncludes(), request.includes)) {
-      if (!asker_) {
+      if (!asker_ || !asker_->CanAsk()) {
         Say("the options of " + source.Str() + " differ from those stored in " +
             request.appPath.Str() + " and are not updated (no display to ask on)");
       } else if (asker_->AskReplaceOptions(source)) {

@@ -24,6 +24,8 @@ class CApplication;
 class CCaptureAsker {
  public:
   virtual ~CCaptureAsker() = default;
+  /* False when no question can be shown after all. */
+  virtual bool CanAsk() { return true; }
   /* Whether the file's stored options are to be replaced by the ones of
    * this compile. */
   virtual bool AskReplaceOptions(const CPathName &file) = 0;
@@ -65,18 +67,14 @@ class CCaptureRun {
   FILE *err_;
 };
 
-/* The error log of the console side: errors on the stream, prefixed with
- * the program's name; warnings and information are not shown. */
-class CStreamErrorLog : public CErrorLog {
+/* The capture program's error log: it shows nothing.  What stops a capture
+ * reaches the program as an exception, which it reports itself; what the
+ * library only notes while it loads (the rule set, which the capture
+ * program does not read, warnings) would be noise in a build's output. */
+class CQuietErrorLog : public CErrorLog {
  public:
-  CStreamErrorLog(FILE *stream, std::string program) : stream_(stream), program_(std::move(program)) {}
-  void ReportMessage(int type, unsigned id, const std::string &first,
-                     const std::string &second) override;
+  void ReportMessage(int, unsigned, const std::string &, const std::string &) override {}
   void BeginRun() override {}
-
- private:
-  FILE *stream_;
-  std::string program_;
 };
 
 #endif

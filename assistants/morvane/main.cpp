@@ -22,7 +22,7 @@ int main(int argc, char **argv) {
   CDialogPrompter prompter(&frame);
   CPrompterErrorLog log(prompter);
   CEnvironment env;
-  if (!StartCaptureProgram(env, log, [&prompter](const std::string &text) {
+  if (!StartCaptureProgram(env, log, true, [&prompter](const std::string &text) {
         prompter.Inform(text, CMorvanePrompter::Critical);
       }))
     return CMorvane::Failed;

@@ -90,6 +90,8 @@ TEST_F(BuildTest, ParallelCaptureRecordsEveryFile) {
 
   auto app = LoadApplication();
   ASSERT_EQ(app->GetFileEntries().size(), 200u);
+  /* The capture program reads no rule set, and keeps the application's. */
+  ASSERT_NE(app->GetAppRuleSet(), nullptr);
   for (const auto &e : app->GetFileEntries()) {
     EXPECT_EQ(Items(e->GetPreprocessor()->GetDefines()), (Words{"N=1"})) << e->GetFilePath().Str();
     EXPECT_EQ(Items(e->GetPreprocessor()->GetIncludes()), (Words{root + "/include"}));

@@ -1,0 +1,27 @@
+/*
+ * ask_module.cpp - the module teskel_ask: the capture program's message
+ * box, in a library of its own so that the program loads the window
+ * libraries only when it asks.
+ */
+#include <QApplication>
+#include <QMessageBox>
+#include <memory>
+
+extern "C" __attribute__((visibility("default"))) int kvx_teskel_ask(const char *title, const char *text) {
+  static int argc = 1;
+  static char name[] = "teskel";
+  static char *argv[] = {name, nullptr};
+  static std::unique_ptr<QApplication> app;
+  if (!app) {
+    if (QCoreApplication::instance()) return -1;
+    app = std::make_unique<QApplication>(argc, argv);
+  }
+  QMessageBox box(QMessageBox::Question, QString::fromUtf8(title), QString::fromUtf8(text),
+                  QMessageBox::Yes | QMessageBox::No);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  box.show();
+  box.raise();
+  box.activateWindow();
+  return box.exec() == QMessageBox::Yes ? 1 : 0;
+}
