@@ -184,6 +184,10 @@ int CMorvane::Import(const CPathName &profile, const CPathName &application, con
 
   SMakefileChoice choice;
   if (!AskMakefile(database, choice)) return Done;
+  if (app_->GetMakefilePath().IsEmpty()) {
+    Fail(choice.database ? "No compilation database was given." : "No makefile was given.");
+    return Failed;
+  }
   for (const auto &e : app_->GetFileEntries()) e->SetReferenced(false);
   if (choice.database) {
     if (!ImportDatabase(app_->GetMakefilePath())) return Failed;

@@ -12,10 +12,8 @@ extern "C" __attribute__((visibility("default"))) int kvx_teskel_ask(const char 
   static char name[] = "teskel";
   static char *argv[] = {name, nullptr};
   static std::unique_ptr<QApplication> app;
-  if (!app) {
-    if (QCoreApplication::instance()) return -1;
-    app = std::make_unique<QApplication>(argc, argv);
-  }
+  if (!QCoreApplication::instance()) app = std::make_unique<QApplication>(argc, argv);
+  if (!qobject_cast<QApplication *>(QCoreApplication::instance())) return -1;
   QMessageBox box(QMessageBox::Question, QString::fromUtf8(title), QString::fromUtf8(text),
                   QMessageBox::Yes | QMessageBox::No);
   box.setDefaultButton(QMessageBox::Yes);

@@ -3,6 +3,7 @@
  * the list of compiled files, and what makes a capture refuse to run. */
 #include <gtest/gtest.h>
 
+#include "asker.h"
 #include "capture_list.h"
 #include "capture_run.h"
 #include "capture_support.h"
@@ -119,6 +120,15 @@ TEST_F(RecordTest, WithoutDisplayOptionsAreKeptAndReported) {
   std::string text = err.Text();
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1);
   EXPECT_NE(text.find("teskel: the options of " + root + "/src/a.c differ"), std::string::npos) << text;
+}
+
+TEST_F(RecordTest, QuestionModuleThatCannotLoadCountsAsNoDisplay) {
+  WriteApplication(root + "/Makefile");
+  ASSERT_TRUE(Record(Compile({"-DOLD", "-c", "a.c"}), nullptr));
+  CModuleAsker asker(root + "/lib/no-such-module.so");
+  ASSERT_TRUE(Record(Compile({"-DNEW", "-c", "a.c"}), &asker));
+  EXPECT_NE(err.Text().find("are not updated (no display to ask on)"), std::string::npos);
+  EXPECT_EQ(Items(LoadApplication()->GetFileEntries()[0]->GetPreprocessor()->GetDefines()), (Words{"OLD"}));
 }
 
 TEST_F(RecordTest, ExistingSettingsAndRuleSetSurviveTheRecording) {
