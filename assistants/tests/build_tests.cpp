@@ -38,16 +38,8 @@ SRun RunCommand(const std::string &cmd, const std::string &dir, const std::strin
   return r;
 }
 
-class BuildTest : public CaptureTest {
+class BuildTest : public TeskelTest {
  protected:
-  std::string AnalyzerPath() override { return CPathName(TESKEL_PATH).GetDirectory().Str(); }
-
-  void SetUp() override {
-    CaptureTest::SetUp();
-    /* A build in a terminal or on a build server: nobody to ask. */
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  }
-
   /* The sources and the makefile, and, the first time, the application. */
   void WriteProject(int files, const std::string &cflags, const std::string &failing = "") {
     std::string objects;

@@ -94,4 +94,17 @@ class CaptureTest : public ::testing::Test {
   std::unique_ptr<CEnvironment> env;
 };
 
+#ifdef TESKEL_PATH
+/* Captures with the built capture program, as in a terminal or on a build
+ * server: with no display to ask on. */
+class TeskelTest : public CaptureTest {
+ protected:
+  std::string AnalyzerPath() override { return CPathName(TESKEL_PATH).GetDirectory().Str(); }
+  void SetUp() override {
+    CaptureTest::SetUp();
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  }
+};
+#endif
+
 #endif

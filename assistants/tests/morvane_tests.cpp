@@ -63,13 +63,10 @@ Words Strings(const std::vector<CPathName> &paths) {
   return out;
 }
 
-class MorvaneTest : public CaptureTest {
+class MorvaneTest : public TeskelTest {
  protected:
-  std::string AnalyzerPath() override { return CPathName(TESKEL_PATH).GetDirectory().Str(); }
-
   void SetUp() override {
-    CaptureTest::SetUp();
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    TeskelTest::SetUp();
     WriteFile(proj + "/inc/config.h", "");
     WriteFile(proj + "/main.c", "int main(void) { return 0; }\n");
     WriteFile(proj + "/Upper.C", "int upper;\n");
