@@ -12,6 +12,7 @@
 
 #include "arguments.h"
 #include "assistant.h"
+#include "capture_command.h"
 #include "capture_support.h"
 
 using Words = std::vector<std::string>;
@@ -279,4 +280,37 @@ TEST(MorvaneArguments, ModesAndQuotes) {
   EXPECT_EQ(ReadMorvaneArgs({"-init"}, dir).mode, SMorvaneArgs::Usage);
   EXPECT_EQ(ReadMorvaneArgs({"only.prf"}, dir).mode, SMorvaneArgs::Usage);
   EXPECT_EQ(ReadMorvaneArgs({"a", "b", "c", "d"}, dir).mode, SMorvaneArgs::Usage);
+}
+
+/* A fresh installation captures: its settings name the capture program's
+ * directory and every shipped profile starts the import assistant. */
+TEST(MorvaneInstallation, ShippedSettingsAndProfilesCapture) {
+  const char *build = getenv("KVX_BUILD_DIR");
+  if (!build) GTEST_SKIP() << "KVX_BUILD_DIR is not set";
+  std::string saved = getenv("CSENTREL_SETTINGS") ? getenv("CSENTREL_SETTINGS") : "";
+  unsetenv("CSENTREL_SETTINGS");
+  RecordingLog log;
+  CEnvironment env;
+  TheEnvironment = &env;
+  env.SetGUI(false);
+  env.SetExePath(CPathName(std::string(build) + "/bin/morvane"));
+  env.GetGlobals().Load();
+  CPathName analyzer = env.GetKvxAnalyzerPath();
+  analyzer.RemoveEndingDirSeparator();
+  EXPECT_EQ(analyzer, CPathName(std::string(build) + "/bin"));
+  EXPECT_TRUE(GetCaptureProgramPath(env.GetKvxAnalyzerPath()).IsFile());
+  int profiles = 0;
+  for (const auto &entry : fs::directory_iterator(std::string(build) + "/util/profiles")) {
+    CProfile *p = env.RetrieveProfile(CPathName(entry.path().string()), true);
+    ASSERT_NE(p, nullptr) << entry.path();
+    EXPECT_EQ(p->GetMakeCommand()->GetExtractFilesCmd(), CPathName(std::string(build) + "/bin/morvane"));
+    EXPECT_TRUE(p->GetMakeCommand()->GetExtractFilesCmd().IsFile());
+    bool make = false;
+    for (const MakVar &v : p->GetLstMakVars()) make = make || (v.name == "MAKE" && v.kind == MakVar::eMake);
+    EXPECT_TRUE(make) << entry.path();
+    ++profiles;
+  }
+  EXPECT_GE(profiles, 10);
+  TheEnvironment = nullptr;
+  if (!saved.empty()) setenv("CSENTREL_SETTINGS", saved.c_str(), 1);
 }
