@@ -2,13 +2,18 @@
  * the values given back, and a picture of each in build/screenshots. */
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QDir>
+#include <QMessageBox>
+#include <QTimer>
+#include <dlfcn.h>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
+#include "asker.h"
 #include "assistant.h"
 #include "dialogs.h"
 #include "wendrel_lists.h"
@@ -118,4 +123,32 @@ TEST(MorvaneDialogs, BuildGivesTheFourValues) {
   for (QLabel *l : d.findChildren<QLabel *>())
     if (l->text() == "Makefile &Name \noption") labelled = l->buddy() == d.MakefileOptionEdit();
   EXPECT_TRUE(labelled);
+}
+
+/* The capture program's question, from its module: the box shows the
+ * question and gives back the answer. */
+TEST(TeskelQuestion, MessageBoxAnswersYesOrNo) {
+  void *module = dlopen(TESKEL_ASK_PATH, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(module, nullptr) << dlerror();
+  auto ask = reinterpret_cast<TeskelAskFunction>(dlsym(module, kTeskelAskSymbol));
+  ASSERT_NE(ask, nullptr);
+  std::string question = GetReplaceOptionsQuestion(CPathName("/home/u/my proj/src/main.c"));
+  for (auto button : {QMessageBox::Yes, QMessageBox::No}) {
+    QString shown;
+    QTimer::singleShot(0, [&] {
+      for (QWidget *w : QApplication::topLevelWidgets()) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        if (!box || !box->isVisible()) continue;
+        shown = box->text();
+        if (button == QMessageBox::Yes) {
+          QDir().mkpath(SCREENSHOT_DIR);
+          box->grab().save(QStringLiteral(SCREENSHOT_DIR "/teskel-question.png"));
+        }
+        box->button(button)->click();
+      }
+    });
+    EXPECT_EQ(ask("Teskel", question.c_str()), button == QMessageBox::Yes ? 1 : 0);
+    EXPECT_EQ(shown.toStdString(), question);
+  }
+  dlclose(module);
 }
