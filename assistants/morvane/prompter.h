@@ -19,8 +19,7 @@ class QWidget;
 
 /* The answer of the Makefile dialog. */
 struct SMakefileChoice {
-  bool database = false;  /* a compilation database instead of a build */
-  std::string makefile;   /* the makefile, or the database */
+  std::string makefile;
   std::string target;
   bool operator==(const SMakefileChoice &o) const = default;
 };
