@@ -308,6 +308,19 @@ TEST(MorvaneInstallation, ShippedSettingsAndProfilesCapture) {
     ++profiles;
   }
   EXPECT_GE(profiles, 10);
+
+  /* The installation is never written: its profile's make command stays. */
+  std::string gnu = std::string(build) + "/util/profiles/gnu.prf", text = ReadFile(gnu);
+  CScriptedPrompter prompter;
+  prompter.build = [](SBuildSettings &s) {
+    s.makeCommand = "/opt/other/make";
+    return true;
+  };
+  CMorvane m(env, prompter);
+  EXPECT_EQ(m.Init(CPathName(gnu)), CMorvane::Failed);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_NE(prompter.messages[0].find("belongs to the installation"), std::string::npos);
+  EXPECT_EQ(ReadFile(gnu), text);
   TheEnvironment = nullptr;
   if (!saved.empty()) setenv("CSENTREL_SETTINGS", saved.c_str(), 1);
 }
