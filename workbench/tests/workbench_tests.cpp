@@ -193,7 +193,19 @@ void CWorkbenchTests::comboBarFollowsAndSetsTheCurrents() {
 
 void CWorkbenchTests::checkOfTheExampleFillsOutputAndResults() {
   CWorkbenchFixture w;
-  QVERIFY(w.frame->OpenApplication(w.WriteDemoApplication()));
+  /* The example as shipped, which names the default build tree's
+   * installation; a copy made here for any other build tree. */
+  QString shipped = CWorkbenchFixture::SourceDir() + "/examples/demo/demo.app";
+  bool inTree = CWorkbenchFixture::BuildDir() == CWorkbenchFixture::SourceDir() + "/build";
+  QVERIFY(w.frame->OpenApplication(inTree ? shipped : w.WriteDemoApplication()));
+  if (inTree) {
+    CApplication *app = w.app->Environment().GetCurrentApplication();
+    QVERIFY(w.app->Environment().IsInstalledFile(app->GetAppProfile()->GetFullPath()));
+    QVERIFY(w.app->Environment().IsInstalledFile(app->GetAppRuleSet()->GetFullPath()));
+    QCOMPARE(int(app->GetFileEntries().size()), 3);
+    for (const auto &e : app->GetFileEntries())
+      QVERIFY(QString::fromStdString(e->GetFilePath().Str()).startsWith(CWorkbenchFixture::SourceDir() + "/examples/demo/"));
+  }
   QVERIFY(w.frame->Action(CMainFrame::ToolsCheck)->isEnabled());
   QVERIFY(w.frame->OnToolsCheck());
 
