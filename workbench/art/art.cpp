@@ -118,8 +118,8 @@ void AppIcon(QPainter &p) {
   p.drawRoundedRect(QRectF(4, 4, 92, 92), 20, 20);
   Page(p, QRectF(20, 14, 50, 66));
   CodeLines(p, QRectF(27, 30, 36, 42), 6, 3);
-  Lens(p, QPointF(64, 62), 16, QColor(0xf4, 0xf6, 0xf8));
-  Tick(p, QPointF(64, 62), 16);
+  Lens(p, QPointF(61, 59), 15, QColor(0xf4, 0xf6, 0xf8));
+  Tick(p, QPointF(61, 59), 15);
 }
 
 void NewIcon(QPainter &p) {

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMdiSubWindow>
 
+#include "appview.h"
 #include "art.h"
 #include "errlog.h"
 #include "prompter.h"
@@ -47,29 +48,37 @@ CTableOutFrame *CBrindleView::ResultsFrame() const {
   return all.isEmpty() ? nullptr : qobject_cast<CTableOutFrame *>(all.back());
 }
 
-QRect CBrindleView::UpperArea() const {
+/* Lists and tables above, texts below. */
+QRect CBrindleView::Area(EArea area) const {
   QRect r = viewport()->rect();
-  return QRect(r.left(), r.top(), r.width(), r.height() * 55 / 100);
+  int split = r.height() * 58 / 100;
+  return area == Upper ? QRect(r.left(), r.top(), r.width(), split)
+                       : QRect(r.left(), split, r.width(), r.height() - split);
 }
 
-QRect CBrindleView::LowerArea() const {
-  QRect r = viewport()->rect();
-  int top = r.height() * 55 / 100;
-  return QRect(r.left(), top, r.width(), r.height() - top);
-}
+static bool TooSmall(const QSize &s) { return s.width() < 200 || s.height() < 150; }
 
 /* A new window goes where its kind belongs, unless the user works with
  * maximized windows. */
-void CBrindleView::Place(CChildFrame *frame, const QRect &where, bool activate) {
+void CBrindleView::Place(CChildFrame *frame, EArea area, bool activate) {
   QMdiSubWindow *active = activeSubWindow();
   addSubWindow(frame);
   if (active && active->isMaximized()) {
     frame->showMaximized();
   } else {
-    frame->setGeometry(where);
+    frame->setGeometry(Area(area));
     frame->show();
+    if (TooSmall(viewport()->size())) unplaced_.append({frame, area});
   }
   if (activate) setActiveSubWindow(frame);
+}
+
+void CBrindleView::resizeEvent(QResizeEvent *e) {
+  QMdiArea::resizeEvent(e);
+  if (unplaced_.isEmpty() || TooSmall(viewport()->size())) return;
+  for (const auto &[frame, area] : unplaced_)
+    if (frame && !frame->isMaximized() && !frame->isMinimized()) frame->setGeometry(Area(area));
+  unplaced_.clear();
 }
 
 CChildFrame *CBrindleView::ShowLog(bool activate) {
@@ -78,7 +87,7 @@ CChildFrame *CBrindleView::ShowLog(bool activate) {
     log_ = new CChildFrame(CChildFrame::Log, view, view);
     log_->setWindowTitle(tr("Log"));
     log_->setWindowIcon(SeverityIcon(CZKError::eInformation));
-    Place(log_, LowerArea(), activate);
+    Place(log_, Lower, activate);
   } else {
     log_->show();
     if (activate) setActiveSubWindow(log_);
@@ -92,7 +101,7 @@ CChildFrame *CBrindleView::ShowOutput(bool activate) {
     output_ = new CChildFrame(CChildFrame::Output, view, view);
     output_->setWindowTitle(tr("Output"));
     output_->setWindowIcon(ToolIcon("messages"));
-    Place(output_, LowerArea(), activate);
+    Place(output_, Lower, activate);
   } else {
     output_->show();
     if (activate) setActiveSubWindow(output_);
@@ -100,12 +109,29 @@ CChildFrame *CBrindleView::ShowOutput(bool activate) {
   return output_;
 }
 
+void CBrindleView::ShowApplication() {
+  if (!doc_.AppDoc().IsOpen()) {
+    delete application_;
+    return;
+  }
+  if (application_) {
+    static_cast<CAppView *>(application_->widget())->Refresh();
+  } else {
+    auto *view = new CAppView(doc_.AppDoc());
+    application_ = new CChildFrame(CChildFrame::Application, view, view);
+    application_->setWindowIcon(ToolIcon("open"));
+    connect(view, &CAppView::openFile, this, [this](const QString &path) { OpenSource(path, 0); });
+    Place(application_, Upper, false);
+  }
+  application_->setWindowTitle(tr("Application - %1").arg(doc_.AppDoc().Title()));
+}
+
 CTableOutFrame *CBrindleView::ShowResults(CTableOutDoc *doc) {
   auto *frame = new CTableOutFrame(doc);
   frame->setWindowIcon(ToolIcon("check"));
   connect(frame->View(), &CTableOutView::openViolation, this,
           [this](const SViolation &v) { OpenSource(v.path, v.line); });
-  Place(frame, UpperArea(), true);
+  Place(frame, Upper, true);
   return frame;
 }
 
@@ -129,7 +155,7 @@ CSourceFrame *CBrindleView::OpenSource(const QString &path, int line) {
     connect(frame->View(), &CSourceView::caretMoved, this, [this, frame](int l, int c) {
       if (activeSubWindow() == frame) emit caretMoved(l, c);
     });
-    Place(frame, LowerArea(), true);
+    Place(frame, Lower, true);
   } else {
     setActiveSubWindow(frame);
   }
@@ -151,8 +177,8 @@ void CBrindleView::CloseResultWindows() {
 void CBrindleView::ArrangeRunWindows() {
   if (activeSubWindow() && activeSubWindow()->isMaximized()) return;
   QList<CChildFrame *> results = Frames(CChildFrame::Results);
-  for (CChildFrame *f : results) f->setGeometry(UpperArea());
-  if (output_) output_->setGeometry(LowerArea());
+  for (CChildFrame *f : results) f->setGeometry(Area(Upper));
+  if (output_) output_->setGeometry(Area(Lower));
   if (!results.isEmpty()) setActiveSubWindow(results.back());
 }
 

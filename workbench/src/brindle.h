@@ -49,6 +49,9 @@ class CBrindleView : public QMdiArea {
   /* The windows, created on first use. */
   CChildFrame *ShowLog(bool activate);
   CChildFrame *ShowOutput(bool activate);
+  /* The Application window of the open application (refreshed), or none
+   * when no application is open. */
+  void ShowApplication();
   /* A results window for doc (which it takes over). */
   CTableOutFrame *ShowResults(CTableOutDoc *doc);
   /* The source window of path (one per file), on line; null when the file
@@ -73,14 +76,18 @@ class CBrindleView : public QMdiArea {
   void caretMoved(int line, int column);
 
  private:
-  void Place(CChildFrame *frame, const QRect &where, bool activate);
-  QRect UpperArea() const;
-  QRect LowerArea() const;
+  enum EArea { Upper, Lower };
+  void Place(CChildFrame *frame, EArea area, bool activate);
+  QRect Area(EArea area) const;
+  void resizeEvent(QResizeEvent *e) override;
 
   CBrindleDoc &doc_;
   CPrompter &prompter_;
   QPointer<CChildFrame> log_;
   QPointer<CChildFrame> output_;
+  QPointer<CChildFrame> application_;
+  /* Windows placed before the area had its size. */
+  QList<QPair<QPointer<CChildFrame>, EArea>> unplaced_;
 };
 
 #endif

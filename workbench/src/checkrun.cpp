@@ -3,6 +3,7 @@
  */
 #include "checkrun.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTimer>
 #include <unistd.h>
@@ -111,6 +112,8 @@ bool CCheckRun::Run(CTrackTempFiles &tracker) {
     return false;
   }
 
+  QElapsedTimer clock;
+  clock.start();
   CWaitDialog dialog(window, prompter, QObject::tr("Checking application"),
                      QObject::tr("Checking application in progress..."), CancelQuestion());
   if (onWaiting) QTimer::singleShot(0, &dialog, [this, &dialog] { onWaiting(dialog); });
@@ -126,11 +129,12 @@ bool CCheckRun::Run(CTrackTempFiles &tracker) {
   CLoadingDialog loading(window);
   loading.Present();
   QString reportPath = QString::fromStdString(report.Str());
+  int status = run.GetExitStatus();
   host_.ShowRunResults(QString::fromStdString(console.Str()),
-                       QFileInfo::exists(reportPath) ? reportPath : QString());
+                       QFileInfo::exists(reportPath) ? reportPath : QString(),
+                       {status, clock.elapsed()});
   loading.hide();
 
-  int status = run.GetExitStatus();
   if (status == 1) {
     ReportWorkbenchText(CZKError::eWarning,
                         QObject::tr("The checker counted errors (exit status 1); "

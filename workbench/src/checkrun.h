@@ -27,9 +27,15 @@ class CRunHost {
   virtual CPrompter &Prompter() = 0;
   /* Closes the windows of the previous run (print previews included). */
   virtual void CloseResultWindows() = 0;
+  /* The end of a run, for the Output window: how the checker ended. */
+  struct SRunEnd {
+    int exitStatus = -1;
+    qint64 elapsedMs = 0;
+  };
   /* Shows the console output and, when reportPath is not empty, the
    * report of a finished run. */
-  virtual void ShowRunResults(const QString &consolePath, const QString &reportPath) = 0;
+  virtual void ShowRunResults(const QString &consolePath, const QString &reportPath,
+                              const SRunEnd &end) = 0;
 };
 
 /* The engine's statuses: 0 nothing found wrong, 1 errors counted (the

@@ -73,6 +73,7 @@ CErrLogView::CErrLogView(CErrLogDoc *doc, QWidget *parent) : QListView(parent), 
   setModel(doc);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setUniformItemSizes(true);
+  setIconSize(QSize(16, 16));
   setAlternatingRowColors(true);
   setWordWrap(false);
   setWindowTitle(tr("Log"));

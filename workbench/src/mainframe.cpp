@@ -53,6 +53,7 @@ CMainFrame::CMainFrame(CSentrelApp &app, CPrompter &prompter, QWidget *parent)
   CreateStatusBar();
 
   connect(&AppDoc(), &CAppDoc::changed, this, [this] {
+    view_->ShowApplication();
     RefreshComboBar();
     UpdateTitle();
     UpdateCommands();
@@ -360,16 +361,14 @@ void CMainFrame::SelectProfile(CProfile *p) {
   TheEnvironment->SetCurrentProfile(p);
   if (p->GetDialect()) TheEnvironment->SetCurrentDialect(p->GetDialect());
   TheEnvironment->UpdateCurrentApplication();
-  RefreshComboBar();
-  UpdateCommands();
+  AppDoc().Refresh();
 }
 
 void CMainFrame::SelectRuleSet(CRuleSet *r) {
   if (!r || !TheEnvironment) return;
   TheEnvironment->SetCurrentRuleSet(r);
   TheEnvironment->UpdateCurrentApplication();
-  RefreshComboBar();
-  UpdateCommands();
+  AppDoc().Refresh();
 }
 
 /* ---- recent files -------------------------------------------------- */
@@ -533,15 +532,28 @@ void CMainFrame::CloseResultWindows() {
   doc_->MessageDoc().Clear();
 }
 
-void CMainFrame::ShowRunResults(const QString &consolePath, const QString &reportPath) {
-  doc_->OutputDoc().Load(consolePath);
-  doc_->MessageDoc().SetConsoleText(doc_->OutputDoc().Text());
-  view_->ShowOutput(false);
+void CMainFrame::ShowRunResults(const QString &consolePath, const QString &reportPath,
+                                const SRunEnd &end) {
+  COutputDoc &output = doc_->OutputDoc();
+  output.Load(consolePath);
+  doc_->MessageDoc().SetConsoleText(output.Text());
+  int violations = -1;
   if (!reportPath.isEmpty()) {
     auto *table = new CTableOutDoc;
-    table->Load(reportPath);
+    if (!table->Load(reportPath))
+      ReportMessage(CZKError::eError, 34001, reportPath.toStdString());
+    violations = table->Count();
     view_->ShowResults(table);
   }
+  /* How the run ended, after what the checker printed. */
+  QString text = output.Text();
+  if (!text.isEmpty() && !text.endsWith('\n')) text += '\n';
+  text += tr("--- The checker ended with exit status %1 after %2 s")
+              .arg(end.exitStatus)
+              .arg(end.elapsedMs / 1000.0, 0, 'f', 1);
+  if (violations >= 0) text += violations == 1 ? tr(": 1 violation.") : tr(": %1 violations.").arg(violations);
+  output.SetText(text + '\n');
+  view_->ShowOutput(false);
   view_->ArrangeRunWindows();
   if (doc_->MessageDoc().Count() > 0) OnViewMessages(true);
 }

@@ -77,7 +77,8 @@ class CMainFrame : public QMainWindow, public CRunHost {
   QWidget *Window() override { return this; }
   CPrompter &Prompter() override { return prompter_; }
   void CloseResultWindows() override;
-  void ShowRunResults(const QString &consolePath, const QString &reportPath) override;
+  void ShowRunResults(const QString &consolePath, const QString &reportPath,
+                      const SRunEnd &end) override;
 
   /* The commands. */
  public slots:

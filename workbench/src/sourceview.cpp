@@ -33,8 +33,10 @@ void CSourceDoc::SetLine(int line) {
   emit lineChanged(line);
 }
 
+/* A source opened on a violation names its line. */
 QString CSourceDoc::Title() const {
-  return QString("%1 (%2)").arg(QFileInfo(path_).fileName()).arg(line_);
+  QString name = QFileInfo(path_).fileName();
+  return line_ > 0 ? QString("%1 (%2)").arg(name).arg(line_) : name;
 }
 
 /* ---- view ---------------------------------------------------------- */

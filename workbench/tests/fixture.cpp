@@ -34,7 +34,7 @@ CWorkbenchFixture::CWorkbenchFixture(const QString &settings) {
   QString error;
   started = app->Start(Built("bin/csentrel"), error);
   frame = std::make_unique<CMainFrame>(*app, prompter);
-  frame->resize(1100, 760);
+  frame->resize(1280, 820);
   frame->show();
   QTest::qWait(1);
 }

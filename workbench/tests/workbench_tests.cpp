@@ -215,6 +215,7 @@ void CWorkbenchTests::checkOfTheExampleFillsOutputAndResults() {
   QVERIFY(w.TempFiles().isEmpty());
 
   QCOMPARE(w.frame->View().Frames(CChildFrame::Output).size(), 1);
+  QVERIFY(w.frame->Doc().OutputDoc().Text().contains("ended with exit status 0"));
   CTableOutFrame *results = Results(w);
   QVERIFY(results);
   CTableOutView *table = results->View();
