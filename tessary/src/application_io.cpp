@@ -132,6 +132,9 @@ bool CApplication::Load() {
     KvxSource *src = static_cast<KvxSource *>(item);
     CPathName path = CPathName(Stored(source_get_source_dir(src))) +
                      CPathName(Stored(source_get_source_file(src)));
+    /* A directory written relative (by hand, or to move with the
+     * description) is taken from the description file's directory. */
+    if (!path.IsFull()) path = Resolve(path.Str(), self);
     auto entry = CFileEntry::CreateFileEntry(path, this);
     CTextInputString opts(Stored(source_get_cc_options(src)));
     entry->preprocessor_->LoadCmdLine(&opts);
