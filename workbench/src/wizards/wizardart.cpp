@@ -1,0 +1,207 @@
+/*
+ * wizardart.cpp - paints the assistants' pictures: a tall panel in the
+ * program's colours with an emblem of what the assistant makes (a compiler
+ * profile, a list of rules, an application's files).  Drawn on a 160 x 300
+ * grid.
+ */
+#include "wizardart.h"
+
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <cmath>
+
+namespace {
+
+const QSize kSize(160, 300);
+const QColor kInk(0x24, 0x3b, 0x55);
+const QColor kPaper(0xfb, 0xfc, 0xfe);
+const QColor kPaperEdge(0x8a, 0x9b, 0xb0);
+const QColor kGreen(0x2e, 0xa0, 0x4f);
+const QColor kAmber(0xf0, 0xa8, 0x20);
+const QColor kBlue(0x2f, 0x6f, 0xc0);
+const QColor kTeal(0x17, 0x8f, 0x96);
+const QColor kRed(0xd2, 0x3c, 0x3c);
+
+QPen Pen(const QColor &c, qreal w) {
+  QPen p(c, w);
+  p.setCapStyle(Qt::RoundCap);
+  p.setJoinStyle(Qt::RoundJoin);
+  return p;
+}
+
+/* The panel: a deep gradient with a few light arcs. */
+void Panel(QPainter &p) {
+  QLinearGradient bg(0, 0, 0, kSize.height());
+  bg.setColorAt(0, QColor(0x1f, 0x4e, 0x79));
+  bg.setColorAt(1, QColor(0x12, 0x7a, 0x86));
+  p.setPen(Qt::NoPen);
+  p.setBrush(bg);
+  p.drawRect(QRect(QPoint(0, 0), kSize));
+  p.setBrush(Qt::NoBrush);
+  for (int i = 0; i < 4; ++i) {
+    p.setPen(Pen(QColor(255, 255, 255, 22 + 8 * i), 10 - 2 * i));
+    p.drawEllipse(QPointF(150, 40), 60.0 + 38 * i, 60.0 + 38 * i);
+  }
+}
+
+/* A sheet of paper with a folded corner. */
+void Page(QPainter &p, const QRectF &r) {
+  qreal fold = r.width() * 0.25;
+  QPainterPath path;
+  path.moveTo(r.topLeft());
+  path.lineTo(r.right() - fold, r.top());
+  path.lineTo(r.right(), r.top() + fold);
+  path.lineTo(r.bottomRight());
+  path.lineTo(r.bottomLeft());
+  path.closeSubpath();
+  p.setPen(Pen(kPaperEdge, 2));
+  p.setBrush(kPaper);
+  p.drawPath(path);
+  QPainterPath corner;
+  corner.moveTo(r.right() - fold, r.top());
+  corner.lineTo(r.right() - fold, r.top() + fold);
+  corner.lineTo(r.right(), r.top() + fold);
+  p.setBrush(QColor(0xdd, 0xe4, 0xee));
+  p.drawPath(corner);
+}
+
+/* Indented strokes standing for lines of code. */
+void CodeLines(QPainter &p, const QRectF &r, int count) {
+  static const qreal indent[] = {0, 0.15, 0.15, 0.3, 0.15, 0, 0.15, 0.3};
+  static const qreal length[] = {0.7, 0.55, 0.8, 0.45, 0.65, 0.5, 0.75, 0.4};
+  static const QColor colour[] = {kBlue, kInk, kTeal, kInk, kBlue, kInk, kTeal, kInk};
+  qreal step = r.height() / count;
+  for (int i = 0; i < count; ++i) {
+    qreal y = r.top() + step * (i + 0.5);
+    qreal x = r.left() + r.width() * indent[i % 8];
+    p.setPen(Pen(colour[i % 8], 3.5));
+    p.drawLine(QPointF(x, y), QPointF(std::min(x + r.width() * length[i % 8], r.right()), y));
+  }
+}
+
+void Tick(QPainter &p, QPointF at, qreal size, const QColor &c = kGreen) {
+  p.setPen(Pen(c, size * 0.24));
+  p.setBrush(Qt::NoBrush);
+  QPainterPath t;
+  t.moveTo(at + QPointF(-size * 0.45, 0));
+  t.lineTo(at + QPointF(-size * 0.12, size * 0.33));
+  t.lineTo(at + QPointF(size * 0.5, -size * 0.38));
+  p.drawPath(t);
+}
+
+/* A toothed wheel centred on c. */
+void Gear(QPainter &p, QPointF c, qreal radius, const QColor &fill) {
+  QPainterPath wheel;
+  const int teeth = 9;
+  for (int i = 0; i < teeth * 2; ++i) {
+    qreal a0 = i * M_PI / teeth, a1 = (i + 1) * M_PI / teeth;
+    qreal r = i % 2 ? radius * 0.8 : radius;
+    QPointF from = c + QPointF(std::cos(a0) * r, std::sin(a0) * r);
+    if (i == 0) wheel.moveTo(from);
+    else wheel.lineTo(from);
+    wheel.lineTo(c + QPointF(std::cos(a1) * r, std::sin(a1) * r));
+  }
+  wheel.closeSubpath();
+  wheel.addEllipse(c, radius * 0.32, radius * 0.32);
+  p.setPen(Pen(kInk, 2));
+  p.setBrush(fill);
+  p.drawPath(wheel);
+}
+
+void Lens(QPainter &p, QPointF c, qreal radius) {
+  p.setPen(Pen(QColor(0x5a, 0x3a, 0x1e), radius * 0.4));
+  p.drawLine(c + QPointF(radius * 0.72, radius * 0.72), c + QPointF(radius * 1.7, radius * 1.7));
+  QRadialGradient glass(c - QPointF(radius * 0.3, radius * 0.3), radius * 1.2);
+  glass.setColorAt(0, QColor(255, 255, 255, 220));
+  glass.setColorAt(1, QColor(0xb8, 0xe0, 0xf0, 170));
+  p.setBrush(glass);
+  p.setPen(Pen(QColor(0xf4, 0xf6, 0xf8), radius * 0.2));
+  p.drawEllipse(c, radius, radius);
+}
+
+/* A page of definitions and a wheel: how the compiler is set up. */
+void ProfileEmblem(QPainter &p) {
+  Page(p, QRectF(26, 70, 92, 120));
+  p.setPen(Pen(kBlue, 3.5));
+  for (int i = 0; i < 5; ++i) {
+    qreal y = 96 + i * 17;
+    p.drawLine(QPointF(38, y), QPointF(52, y));
+    p.setPen(Pen(i % 2 ? kTeal : kInk, 3.5));
+    p.drawLine(QPointF(58, y), QPointF(58 + (i % 3 + 2) * 9, y));
+    p.setPen(Pen(kBlue, 3.5));
+  }
+  Gear(p, QPointF(112, 196), 30, kAmber);
+  Gear(p, QPointF(72, 226), 18, QColor(0xbf, 0xd4, 0xea));
+}
+
+/* A clipboard of rules, most of them ticked. */
+void RuleSetEmblem(QPainter &p) {
+  p.setPen(Pen(QColor(0x6b, 0x4a, 0x22), 2.5));
+  p.setBrush(QColor(0xb9, 0x85, 0x46));
+  p.drawRoundedRect(QRectF(24, 66, 112, 168), 10, 10);
+  Page(p, QRectF(34, 84, 92, 140));
+  p.setPen(Pen(kInk, 2.5));
+  p.setBrush(QColor(0x9a, 0xa8, 0xb8));
+  p.drawRoundedRect(QRectF(58, 58, 44, 20), 6, 6);
+  for (int i = 0; i < 5; ++i) {
+    qreal y = 104 + i * 24;
+    p.setPen(Pen(kPaperEdge, 2));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(42, y - 7, 14, 14));
+    if (i != 2) Tick(p, QPointF(50, y), 14);
+    p.setPen(Pen(i == 2 ? QColor(0xa0, 0xaa, 0xb6) : kInk, 3.5));
+    p.drawLine(QPointF(64, y), QPointF(64 + (i % 2 ? 40 : 50), y));
+  }
+}
+
+/* A folder of sources with a lens over them. */
+void ApplicationEmblem(QPainter &p) {
+  p.setPen(Pen(QColor(0x9a, 0x6b, 0x12), 2.5));
+  p.setBrush(QColor(0xe9, 0xb5, 0x3c));
+  QPainterPath back;
+  back.moveTo(18, 110);
+  back.lineTo(58, 110);
+  back.lineTo(66, 122);
+  back.lineTo(142, 122);
+  back.lineTo(142, 224);
+  back.lineTo(18, 224);
+  back.closeSubpath();
+  p.drawPath(back);
+  Page(p, QRectF(34, 80, 58, 84));
+  CodeLines(p, QRectF(42, 98, 40, 56), 5);
+  Page(p, QRectF(70, 92, 58, 84));
+  CodeLines(p, QRectF(78, 110, 40, 56), 5);
+  p.setPen(Pen(QColor(0x9a, 0x6b, 0x12), 2.5));
+  p.setBrush(QColor(0xf7, 0xcf, 0x62));
+  QPainterPath front;
+  front.moveTo(18, 224);
+  front.lineTo(30, 150);
+  front.lineTo(152, 150);
+  front.lineTo(142, 224);
+  front.closeSubpath();
+  p.drawPath(front);
+  Lens(p, QPointF(96, 238), 20);
+  p.setPen(Pen(kRed, 3));
+  p.drawLine(QPointF(86, 238), QPointF(106, 238));
+}
+
+}  // namespace
+
+QPixmap AssistantPicture(EAssistantPicture which) {
+  qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+  QPixmap picture(kSize * ratio);
+  picture.setDevicePixelRatio(ratio);
+  picture.fill(Qt::transparent);
+  QPainter p(&picture);
+  p.setRenderHint(QPainter::Antialiasing);
+  Panel(p);
+  switch (which) {
+    case EAssistantPicture::Profile: ProfileEmblem(p); break;
+    case EAssistantPicture::RuleSet: RuleSetEmblem(p); break;
+    case EAssistantPicture::Application: ApplicationEmblem(p); break;
+  }
+  return picture;
+}
