@@ -136,15 +136,15 @@ static void AddCompanions(Owner *o, std::vector<CPersistFileObjectNoFileIfEmpty 
   out.push_back(o->GetIgnoreCode());
 }
 
-std::vector<CPersistFileObjectNoFileIfEmpty *> Companions(CApplication &app) {
+std::vector<CPersistFileObjectNoFileIfEmpty *> Companions(CApplication &app, bool own) {
   std::vector<CPersistFileObjectNoFileIfEmpty *> out;
-  AddCompanions(&app, out);
+  if (own) AddCompanions(&app, out);
   for (const auto &e : app.GetFileEntries()) AddCompanions(e.get(), out);
   return out;
 }
 
-void DetachCompanions(CApplication &app) {
-  for (CPersistFileObjectNoFileIfEmpty *c : Companions(app)) {
+void DetachCompanions(CApplication &app, bool own) {
+  for (CPersistFileObjectNoFileIfEmpty *c : Companions(app, own)) {
     c->SetFilePath(CPathName());
     c->SetPrefixPath(CPathName());
   }

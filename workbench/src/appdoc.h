@@ -73,11 +73,11 @@ class CAppDoc : public QObject, public CNotifiedByState {
   CApplication *watched_ = nullptr;
 };
 
-/* Every companion (definitions, macro names, ignore clauses) of the
- * application and of its file entries. */
-std::vector<CPersistFileObjectNoFileIfEmpty *> Companions(CApplication &app);
-/* Gives the companions no file, so that the next save writes them under
+/* Every companion (definitions, macro names, ignore clauses) of the file
+ * entries and, with own, of the application itself. */
+std::vector<CPersistFileObjectNoFileIfEmpty *> Companions(CApplication &app, bool own = true);
+/* Gives those companions no file, so that the next save writes them under
  * new names beside the application file. */
-void DetachCompanions(CApplication &app);
+void DetachCompanions(CApplication &app, bool own = true);
 
 #endif

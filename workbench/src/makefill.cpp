@@ -163,13 +163,7 @@ CFillFromMakefile::EResult CFillFromMakefile::Fill(CApplication &app) {
   app.SetTargetPath(result.GetTargetPath());
   /* The entries' own companions were read from the temporary files: the
    * next save writes them beside the application. */
-  for (const auto &e : app.GetFileEntries())
-    for (CPersistFileObjectNoFileIfEmpty *c : {static_cast<CPersistFileObjectNoFileIfEmpty *>(e->GetPreprocessor()),
-                                               static_cast<CPersistFileObjectNoFileIfEmpty *>(e->GetAnalyzer()),
-                                               static_cast<CPersistFileObjectNoFileIfEmpty *>(e->GetIgnoreCode())}) {
-      c->SetFilePath(CPathName());
-      c->SetPrefixPath(CPathName());
-    }
+  DetachCompanions(app, false);
   app.SetModifiedState(true);
   return Filled;
 }

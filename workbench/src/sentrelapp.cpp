@@ -15,9 +15,9 @@ CSentrelApp::CSentrelApp() : log_(logDoc_) {
   TheEnvironment = env_.get();
 }
 
+/* The environment clears TheEnvironment as it goes; the log goes last. */
 CSentrelApp::~CSentrelApp() {
   env_.reset();
-  if (TheEnvironment == nullptr || TheEnvironment == env_.get()) TheEnvironment = nullptr;
   if (TheErrorLog == &log_) TheErrorLog = nullptr;
 }
 

@@ -10,7 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
+#include <QSettings>
 #include <QPushButton>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QDialog>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -105,6 +111,9 @@ class CWorkbenchTests : public QObject {
   void makefileRetrieverCancelledOrFailing();
   void unsavedChangesAndReplacingFiles();
   void checkerMessagesAndSyntaxColours();
+  void startAndEndSequencesRemember();
+  void editCommandsAndTheMessagesWindow();
+  void programFromTheBuildTree();
 };
 
 void CWorkbenchTests::menusItemsAndPrompts() {
@@ -587,6 +596,115 @@ void CWorkbenchTests::checkerMessagesAndSyntaxColours() {
   QCOMPARE(kind(3, 11), CSyntaxHighlighter::String);
   QCOMPARE(kind(3, 19), CSyntaxHighlighter::Comment);
   QCOMPARE(kind(3, 6), CSyntaxHighlighter::Plain);
+}
+
+void CWorkbenchTests::startAndEndSequencesRemember() {
+  CWorkbenchFixture w;
+  QString path = w.WriteDemoApplication();
+  QVERIFY(w.frame->OpenApplication(path));
+  CComboBoxCustom *ruleSets = w.frame->RuleSetList();
+  int chosen = ruleSets->currentIndex() == 0 ? 1 : 0;
+  QString chosenName = ruleSets->itemText(chosen);
+  emit ruleSets->activated(chosen);
+  /* Closing asks about the changed application; No leaves it as it was. */
+  w.prompter.yesNoCancel = {CPrompter::Cancel, CPrompter::No};
+  QVERIFY(!w.frame->close());
+  QVERIFY(w.frame->isVisible());
+  QVERIFY(w.frame->close());
+  w.frame.reset();
+  QVERIFY(w.app->End());
+  QString lastUsage = ReadText(w.Path("config/csentrel/lastusage"));
+  QVERIFY(lastUsage.contains("LAST_PROFILE=" + CWorkbenchFixture::Built("util/profiles/ansi.prf")));
+  QVERIFY(lastUsage.contains("LAST_RULE_SET="));
+
+  /* The next start: same choices, the application among the recent files. */
+  w.app = std::make_unique<CSentrelApp>();
+  QString error;
+  QVERIFY(w.app->Start(CWorkbenchFixture::Built("bin/csentrel"), error));
+  w.frame = std::make_unique<CMainFrame>(*w.app, w.prompter);
+  QCOMPARE(w.frame->RuleSetList()->currentText(), chosenName);
+  QCOMPARE(w.app->Settings().value("RecentFiles").toStringList(), QStringList({path}));
+  QAction *recent = nullptr;
+  for (QAction *a : w.frame->RecentMenuAnchor()->actions())
+    if (a->isVisible() && a->data().toString() == path) recent = a;
+  QVERIFY(recent);
+  QCOMPARE(Plain(recent->text()), QString("1 demo.app"));
+  recent->trigger();
+  QCOMPARE(w.frame->AppDoc().Path(), path);
+
+  /* A settings file with a blank required value stops the start. */
+  WriteText(w.Path("blank.conf"), "DIALECTS=x\nPROFILES=y\nALLRULES=z\nRULESETS=r\nCHECKER=\n");
+  qputenv("CSENTREL_SETTINGS", w.Path("blank.conf").toLocal8Bit());
+  w.frame.reset();
+  w.app = std::make_unique<CSentrelApp>();
+  QVERIFY(!w.app->Start(CWorkbenchFixture::Built("bin/csentrel"), error));
+  QCOMPARE(error, QString("ERROR: CHECKER clause missing in global paths."));
+}
+
+void CWorkbenchTests::editCommandsAndTheMessagesWindow() {
+  CWorkbenchFixture w;
+  QString source = w.Path("bad.c");
+  WriteText(source, "int a;\nint b\nint c;\n");
+  WriteText(w.Path("console.txt"), source + "(2) : Error:  syntax error before `int'\n"
+                                   "kvx_zkck_cc: 0 warning(s), 1 error(s).\n");
+  w.frame->ShowRunResults(w.Path("console.txt"), QString(), {1, 200});
+  QVERIFY(w.frame->MessagesWindow()->isVisible());
+  QVERIFY(w.frame->Action(CMainFrame::ViewMessages)->isChecked());
+  CMessageView *messages = w.frame->MessagesWindow()->View();
+  QCOMPARE(messages->model()->rowCount(), 1);
+  emit messages->activated(messages->model()->index(0, 0));
+  auto *s = qobject_cast<CSourceFrame *>(w.frame->View().ActiveFrame());
+  QVERIFY(s);
+  QCOMPARE(s->View()->CaretLine(), 2);
+
+  /* Select All, Copy and Clear act on the active window. */
+  w.frame->View().setActiveSubWindow(w.frame->View().Frames(CChildFrame::Output).first());
+  w.frame->UpdateCommands();
+  QVERIFY(w.frame->Action(CMainFrame::EditClear)->isEnabled());
+  QVERIFY(w.frame->Action(CMainFrame::FileSaveResults)->isEnabled());
+  w.frame->OnEditSelectAll();
+  w.frame->OnEditCopy();
+  QVERIFY(QGuiApplication::clipboard()->text().contains("syntax error before"));
+  w.frame->OnEditClear();
+  QVERIFY(w.frame->Doc().OutputDoc().Text().isEmpty());
+  /* A source window holds no results: Save Results does not apply. */
+  w.frame->View().setActiveSubWindow(s);
+  w.frame->UpdateCommands();
+  QVERIFY(!w.frame->Action(CMainFrame::FileSaveResults)->isEnabled());
+  QVERIFY(!w.frame->Action(CMainFrame::EditClear)->isEnabled());
+  w.frame->OnFilePrintPreview();
+  QVERIFY(QFileInfo(w.prompter.printFile).size() > 0);
+
+  /* The View menu hides the Messages window; a run's start empties it. */
+  w.frame->Action(CMainFrame::ViewMessages)->trigger();
+  QVERIFY(!w.frame->MessagesWindow()->isVisible());
+  w.frame->CloseResultWindows();
+  QCOMPARE(messages->model()->rowCount(), 0);
+  QVERIFY(w.frame->View().Frames(CChildFrame::Source).isEmpty());
+}
+
+void CWorkbenchTests::programFromTheBuildTree() {
+  QProcess p;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  p.setProcessEnvironment(env);
+  p.start(CWorkbenchFixture::Built("bin/csentrel"), {"--version"});
+  QVERIFY(p.waitForFinished(20000));
+  QCOMPARE(p.exitCode(), 0);
+  QVERIFY(QString::fromLocal8Bit(p.readAllStandardOutput()).contains("1.1"));
+
+  QString desktop = ReadText(CWorkbenchFixture::Built("share/applications/csentrel.desktop"));
+  QVERIFY(desktop.contains("\nExec=csentrel %f\n"));
+  QVERIFY(desktop.contains("\nIcon=csentrel\n"));
+  for (int size : {16, 32, 48, 64, 128, 256}) {
+    QImage icon(CWorkbenchFixture::Built(QString("share/icons/hicolor/%1x%1/apps/csentrel.png").arg(size)));
+    QCOMPARE(icon.size(), QSize(size, size));
+  }
+
+  /* Help Topics shows the guide installed beside the program. */
+  CWorkbenchFixture w;
+  w.frame->OnHelpTopics();
+  QVERIFY(w.frame->findChild<QDialog *>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 QTEST_MAIN(CWorkbenchTests)
