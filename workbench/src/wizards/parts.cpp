@@ -206,7 +206,7 @@ CClauseEditor::CClauseEditor(CPrompter &prompter, const QStringList &labels, QWi
   list_ = new CListCtrlEx(this);
   list_->AddColumn(QStringLiteral("Clause Head"), -1, Qt::AlignLeft, QString(18, 'x'));
   list_->AddColumn(QStringLiteral("Clause Tail"));
-  list_->horizontalHeader()->setStretchLastSection(true);
+  list_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list_->setMinimumHeight(list_->fontMetrics().height() * 6);
 

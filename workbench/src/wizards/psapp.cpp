@@ -95,6 +95,12 @@ CPPAppCategories::CPPAppCategories(CPrompter &prompter)
   Body()->addWidget(group, 1);
 
   connect(filesChoice_, &QRadioButton::toggled, this, &CPPAppCategories::EditChosen);
+  /* The list shows what is edited: no file for the application, at least
+   * one for the files. */
+  connect(appChoice_, &QRadioButton::clicked, files_, &QTableWidget::clearSelection);
+  connect(filesChoice_, &QRadioButton::clicked, this, [this] {
+    if (Selected().empty() && files_->rowCount() > 0) files_->SetSelection(0, true);
+  });
   connect(files_, &QTableWidget::itemSelectionChanged, this, [this] {
     /* Choosing files means editing them. */
     if (!filling_ && !Selected().empty() && appChoice_->isChecked()) filesChoice_->setChecked(true);
@@ -227,6 +233,8 @@ CPSApp::CPSApp(QWidget *parent, CPrompter &prompter, const CRunModal &run, CAppl
                                  QStringLiteral("Give the name of a file storing the corresponding information."),
                                  {QString(), QString(), 34119, QString::fromLatin1(kApplicationFilter)}));
   setStartId(StartPage);
+  setMinimumSize(900, 720);
+  SetPictureHeight(640);
   /* A new application is proposed beside its first source file. */
   connect(this, &QWizard::currentIdChanged, this, [this](int id) {
     if (id != EndPage || mode_ != Create || app_.GetFileEntries().empty()) return;

@@ -253,6 +253,8 @@ CPSRuleSet::CPSRuleSet(QWidget *parent, CPrompter &prompter, const CRunModal &ru
                                    QStringLiteral("Please specify a Rule Set name !"), 34117,
                                    QString::fromLatin1(kRuleSetFilter)}));
   setStartId(StartPage);
+  setMinimumSize(860, 600);
+  SetPictureHeight(520);
 }
 
 CSavePage *CPSRuleSet::Save() const { return static_cast<CSavePage *>(page(SavePage)); }

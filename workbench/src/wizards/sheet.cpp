@@ -20,8 +20,12 @@ CAssistantSheet::CAssistantSheet(QWidget *parent, CPrompter &prompter, const CRu
   /* The picture on the left of every page, the title above the page's
    * controls: the same look on every platform. */
   setWizardStyle(QWizard::ClassicStyle);
-  setPixmap(QWizard::WatermarkPixmap, AssistantPicture(picture));
   setOption(QWizard::HaveHelpButton, true);
+  /* Room for the longest description beside the picture: every page of a
+   * sheet has the same size. */
+  setMinimumSize(780, 560);
+  picture_ = picture;
+  SetPictureHeight(480);
   /* Accelerators belong to the pages' labels ("&Beginning with:",
    * "Compiler &headers directories:"): the buttons keep out of their way. */
   setButtonText(QWizard::BackButton, tr("< Bac&k"));
@@ -37,6 +41,10 @@ CAssistantSheet::CAssistantSheet(QWidget *parent, CPrompter &prompter, const CRu
     }
     if (!text.isEmpty()) prompter_.Inform(this, text, CPrompter::Information);
   });
+}
+
+void CAssistantSheet::SetPictureHeight(int height) {
+  setPixmap(QWizard::WatermarkPixmap, AssistantPicture(picture_, height));
 }
 
 CAssistantPage::CAssistantPage(const QString &title, const QString &description, QWidget *parent)

@@ -38,7 +38,12 @@ class CAssistantSheet : public QWizard {
   std::function<bool()> onFinish;
   bool Finish() { return !onFinish || onFinish(); }
 
+ protected:
+  /* The picture reaches from the top of the pages to their bottom. */
+  void SetPictureHeight(int height);
+
  private:
+  EAssistantPicture picture_;
   CPrompter &prompter_;
   CRunModal run_;
 };

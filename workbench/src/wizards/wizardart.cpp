@@ -1,8 +1,8 @@
 /*
  * wizardart.cpp - paints the assistants' pictures: a tall panel in the
  * program's colours with an emblem of what the assistant makes (a compiler
- * profile, a list of rules, an application's files).  Drawn on a 160 x 300
- * grid.
+ * profile, a list of rules, an application's files).  The emblems are
+ * drawn on a 160 x 300 grid.
  */
 #include "wizardart.h"
 
@@ -11,11 +11,12 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-const QSize kSize(160, 300);
+const int kWidth = 160, kEmblemHeight = 300;
 const QColor kInk(0x24, 0x3b, 0x55);
 const QColor kPaper(0xfb, 0xfc, 0xfe);
 const QColor kPaperEdge(0x8a, 0x9b, 0xb0);
@@ -33,13 +34,13 @@ QPen Pen(const QColor &c, qreal w) {
 }
 
 /* The panel: a deep gradient with a few light arcs. */
-void Panel(QPainter &p) {
-  QLinearGradient bg(0, 0, 0, kSize.height());
+void Panel(QPainter &p, int height) {
+  QLinearGradient bg(0, 0, 0, height);
   bg.setColorAt(0, QColor(0x1f, 0x4e, 0x79));
   bg.setColorAt(1, QColor(0x12, 0x7a, 0x86));
   p.setPen(Qt::NoPen);
   p.setBrush(bg);
-  p.drawRect(QRect(QPoint(0, 0), kSize));
+  p.drawRect(QRect(0, 0, kWidth, height));
   p.setBrush(Qt::NoBrush);
   for (int i = 0; i < 4; ++i) {
     p.setPen(Pen(QColor(255, 255, 255, 22 + 8 * i), 10 - 2 * i));
@@ -190,14 +191,17 @@ void ApplicationEmblem(QPainter &p) {
 
 }  // namespace
 
-QPixmap AssistantPicture(EAssistantPicture which) {
+QPixmap AssistantPicture(EAssistantPicture which, int height) {
+  height = std::max(height, kEmblemHeight);
   qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-  QPixmap picture(kSize * ratio);
+  QPixmap picture(QSize(kWidth, height) * ratio);
   picture.setDevicePixelRatio(ratio);
   picture.fill(Qt::transparent);
   QPainter p(&picture);
   p.setRenderHint(QPainter::Antialiasing);
-  Panel(p);
+  Panel(p, height);
+  /* The emblem a little above the middle. */
+  p.translate(0, (height - kEmblemHeight) * 0.35);
   switch (which) {
     case EAssistantPicture::Profile: ProfileEmblem(p); break;
     case EAssistantPicture::RuleSet: RuleSetEmblem(p); break;

@@ -9,7 +9,8 @@
 
 enum class EAssistantPicture { Profile, RuleSet, Application };
 
-/* A tall picture for the side of a sheet, at the screen's pixel ratio. */
-QPixmap AssistantPicture(EAssistantPicture which);
+/* A picture for the side of a sheet, 160 pixels wide and height high (at
+ * least 300), at the screen's pixel ratio. */
+QPixmap AssistantPicture(EAssistantPicture which, int height);
 
 #endif
