@@ -21,6 +21,8 @@
 #include <functional>
 
 #include "appdoc.h"
+#include "brindle.h"
+#include "tableout.h"
 #include "fixture.h"
 #include "tessary_app.h"
 #include "tessary_env.h"
@@ -183,6 +185,7 @@ class CAssistantTests : public QObject {
   void modifyingRuleSetsLeavesTheInstallationAlone();
   void applicationAssistantCreatesAndModifies();
   void everyPageHasDistinctAcceleratorsAndEnterGoesOn();
+  void freshInstallationToACheckedApplication();
 };
 
 void CAssistantTests::newProfileWritesTheProfileAndItsCompanions() {
@@ -775,6 +778,67 @@ void CAssistantTests::everyPageHasDistinctAcceleratorsAndEnterGoesOn() {
   });
   w.frame->OnToolsNewProfile();
   QVERIFY(script.Done());
+}
+
+/* What the README tells a new user: a profile, a rule set and an
+ * application of their own, made with the assistants alone, then Check. */
+void CAssistantTests::freshInstallationToACheckedApplication() {
+  CWorkbenchFixture w;
+  CScript script;
+  Install(w, script);
+  CEnvironment &env = w.app->Environment();
+  QString demo = CWorkbenchFixture::SourceDir() + "/examples/demo/";
+  script.Add([](QDialog &d) {
+    QWizard &sheet = Sheet(d);
+    Next(sheet);
+    auto *compiler = BuddyAs<QComboBox>(sheet.currentPage(), "&Compiler:");
+    compiler->setCurrentIndex(compiler->findText("ISO C90"));
+    while (sheet.currentId() != CPSProfile::SavePage) Next(sheet);
+    Type(BuddyAs<QLineEdit>(sheet.currentPage(), "&Profile name:"), "My C");
+    Finish(sheet);
+  });
+  w.frame->OnToolsNewProfile();
+  script.Add([](QDialog &d) {
+    QWizard &sheet = Sheet(d);
+    Next(sheet);
+    auto *page = static_cast<CPPRuleSetRules *>(sheet.currentPage());
+    Select(page->Rules(), {"Switch with default", "No goto"});
+    page->CheckButton()->click();
+    Next(sheet);
+    Type(BuddyAs<QLineEdit>(sheet.currentPage(), "&Rule set name:"), "Switches");
+    Finish(sheet);
+  });
+  w.frame->OnToolsNewRuleSet();
+  script.Add([&](QDialog &d) {
+    QWizard &sheet = Sheet(d);
+    Next(sheet);
+    w.prompter.openFiles = {demo + "main.c", demo + "counter.c", demo + "events.c"};
+    Button(sheet.currentPage(), "&Add File")->click();
+    Next(sheet);
+    Type(BuddyAs<QLineEdit>(sheet.currentPage(), "&Save description in file:"), w.Path("project.app"));
+    Finish(sheet);
+  });
+  w.frame->OnFileNew();
+  QVERIFY(script.Done());
+  CApplication *app = env.GetCurrentApplication();
+  QVERIFY(app);
+  QCOMPARE(app->GetAppProfile()->GetName(), std::string("My C"));
+  QCOMPARE(app->GetAppRuleSet()->GetName(), std::string("Switches"));
+  QVERIFY(!env.IsInstalledFile(app->GetAppProfile()->GetFullPath()));
+
+  QVERIFY(w.frame->OnToolsCheck());
+  QCOMPARE(w.Log().last(), QString("Info: Check is finished."));
+  CTableOutFrame *results = w.frame->View().ResultsFrame();
+  QVERIFY(results);
+  CTableOutView *table = results->View();
+  QVERIFY(table->VisibleCount() > 0);
+  bool switchAt33 = false;
+  for (int r = 0; r < table->VisibleCount(); ++r) {
+    const SViolation &v = table->VisibleViolation(r);
+    QVERIFY2(v.rule == "SWITCH_DEFAULT" || v.rule == "NO_GOTO", qPrintable(v.rule));
+    switchAt33 = switchAt33 || (v.path.endsWith("/events.c") && v.line == 33);
+  }
+  QVERIFY(switchAt33);
 }
 
 QTEST_MAIN(CAssistantTests)

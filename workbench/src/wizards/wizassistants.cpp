@@ -35,11 +35,11 @@ struct SKind<CProfile> {
   static void NameCompanions(CProfile &p) {
     CPathName self = p.GetFullPath();
     std::string dir = self.GetDirectory().Str(), base = self.GetFileNameNoExtension();
-    for (CPersistFileObjectNoFileIfEmpty *c : {static_cast<CPersistFileObjectNoFileIfEmpty *>(p.GetPreprocessor()),
-                                               static_cast<CPersistFileObjectNoFileIfEmpty *>(p.GetIgnoreCode()),
-                                               static_cast<CPersistFileObjectNoFileIfEmpty *>(p.GetAnalyzer())}) {
+    const std::pair<CPersistFileObjectNoFileIfEmpty *, unsigned> companions[] = {
+        {p.GetPreprocessor(), 34118}, {p.GetIgnoreCode(), 34115}, {p.GetAnalyzer(), 34125}};
+    for (auto [c, extension] : companions) {
       if (!c->GetFullPath().IsEmpty()) continue;
-      c->SetFilePath(GetTempFilePath(dir.c_str(), base.c_str(), c->GetCompanionExtension()));
+      c->SetFilePath(GetTempFilePath(dir.c_str(), base.c_str(), GetMessageText(extension)));
       c->SetPrefixPath(CPathName());
     }
   }
