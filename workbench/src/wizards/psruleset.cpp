@@ -72,8 +72,8 @@ CPPRuleSetRules::CPPRuleSetRules()
                      QStringLiteral("Choose the rules to be verified and specify their parameters. Click "
                                     "on Help for further information.")) {
   setProperty("helpText",
-              tr("Tick the rules the rule set checks (the space bar or the Check button ticks the selected "
-                 "rules, or clears them when they are all ticked).\n\n"
+              tr("Tick the rules the rule set checks: the space bar ticks the rule at the cursor, the Check "
+                 "button the selected rules (or clears them when they are all ticked).\n\n"
                  "A rule may have parameters: choose one in the Rule parameter list and click Edit Value "
                  "to set it. With several rules selected, the list shows the parameters they share; a "
                  "value that differs between them shows as <Multiple Selection>, and a value you set "
