@@ -4,15 +4,16 @@
 #include "psapp.h"
 
 #include <QButtonGroup>
-#include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "appcategories.h"
 #include "parts.h"
@@ -32,8 +33,33 @@ class CPPAppStart : public CAssistantPage {
   Q_OBJECT
  public:
   CPPAppStart() : CAssistantPage(QStringLiteral("New application..."), QStringLiteral("Create new application")) {
+    about_ = new QLabel(this);
+    about_->setWordWrap(true);
+    Body()->addWidget(about_);
     Body()->addStretch(1);
   }
+
+  /* What the application is checked with, and what comes next. */
+  void initializePage() override {
+    CPSApp *sheet = SheetAs<CPSApp>();
+    const CApplication &app = sheet->App();
+    QString profile = app.GetAppProfile() ? Q(app.GetAppProfile()->GetName()) : tr("(none)");
+    QString rules = app.GetAppRuleSet() ? Q(app.GetAppRuleSet()->GetName()) : tr("(none)");
+    if (sheet->Mode() == CPSApp::Create)
+      about_->setText(tr("The new application is checked with the current profile, \"%1\", and the current "
+                         "rule set, \"%2\" (the tool bar's lists choose others).\n\nOn the next pages, add the "
+                         "application's C source files and the settings they need beyond the profile's, then "
+                         "choose the file in which the application is saved.")
+                          .arg(profile, rules));
+    else
+      about_->setText(tr("The application %1 is checked with the profile \"%2\" and the rule set \"%3\".\n\n"
+                         "On the next pages, change its source files and their settings, and the file in which "
+                         "it is saved.")
+                          .arg(Q(app.GetFullPath().GetFileName()), profile, rules));
+  }
+
+ private:
+  QLabel *about_;
 };
 
 /* The application's companions and then each file's, with a name for

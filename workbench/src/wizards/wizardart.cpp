@@ -14,24 +14,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "drawing.h"
+
 namespace {
 
-const int kWidth = 160, kEmblemHeight = 300;
-const QColor kInk(0x24, 0x3b, 0x55);
-const QColor kPaper(0xfb, 0xfc, 0xfe);
-const QColor kPaperEdge(0x8a, 0x9b, 0xb0);
-const QColor kGreen(0x2e, 0xa0, 0x4f);
-const QColor kAmber(0xf0, 0xa8, 0x20);
-const QColor kBlue(0x2f, 0x6f, 0xc0);
-const QColor kTeal(0x17, 0x8f, 0x96);
-const QColor kRed(0xd2, 0x3c, 0x3c);
+using namespace artwork;
 
-QPen Pen(const QColor &c, qreal w) {
-  QPen p(c, w);
-  p.setCapStyle(Qt::RoundCap);
-  p.setJoinStyle(Qt::RoundJoin);
-  return p;
-}
+const int kWidth = 160, kEmblemHeight = 300;
 
 /* The panel: a deep gradient with a few light arcs. */
 void Panel(QPainter &p, int height) {
@@ -48,49 +37,13 @@ void Panel(QPainter &p, int height) {
   }
 }
 
-/* A sheet of paper with a folded corner. */
-void Page(QPainter &p, const QRectF &r) {
-  qreal fold = r.width() * 0.25;
+/* A closed outline through points. */
+void Polygon(QPainter &p, std::initializer_list<QPointF> points) {
   QPainterPath path;
-  path.moveTo(r.topLeft());
-  path.lineTo(r.right() - fold, r.top());
-  path.lineTo(r.right(), r.top() + fold);
-  path.lineTo(r.bottomRight());
-  path.lineTo(r.bottomLeft());
+  path.moveTo(*points.begin());
+  for (QPointF q : points) path.lineTo(q);
   path.closeSubpath();
-  p.setPen(Pen(kPaperEdge, 2));
-  p.setBrush(kPaper);
   p.drawPath(path);
-  QPainterPath corner;
-  corner.moveTo(r.right() - fold, r.top());
-  corner.lineTo(r.right() - fold, r.top() + fold);
-  corner.lineTo(r.right(), r.top() + fold);
-  p.setBrush(QColor(0xdd, 0xe4, 0xee));
-  p.drawPath(corner);
-}
-
-/* Indented strokes standing for lines of code. */
-void CodeLines(QPainter &p, const QRectF &r, int count) {
-  static const qreal indent[] = {0, 0.15, 0.15, 0.3, 0.15, 0, 0.15, 0.3};
-  static const qreal length[] = {0.7, 0.55, 0.8, 0.45, 0.65, 0.5, 0.75, 0.4};
-  static const QColor colour[] = {kBlue, kInk, kTeal, kInk, kBlue, kInk, kTeal, kInk};
-  qreal step = r.height() / count;
-  for (int i = 0; i < count; ++i) {
-    qreal y = r.top() + step * (i + 0.5);
-    qreal x = r.left() + r.width() * indent[i % 8];
-    p.setPen(Pen(colour[i % 8], 3.5));
-    p.drawLine(QPointF(x, y), QPointF(std::min(x + r.width() * length[i % 8], r.right()), y));
-  }
-}
-
-void Tick(QPainter &p, QPointF at, qreal size, const QColor &c = kGreen) {
-  p.setPen(Pen(c, size * 0.24));
-  p.setBrush(Qt::NoBrush);
-  QPainterPath t;
-  t.moveTo(at + QPointF(-size * 0.45, 0));
-  t.lineTo(at + QPointF(-size * 0.12, size * 0.33));
-  t.lineTo(at + QPointF(size * 0.5, -size * 0.38));
-  p.drawPath(t);
 }
 
 /* A toothed wheel centred on c. */
@@ -110,17 +63,6 @@ void Gear(QPainter &p, QPointF c, qreal radius, const QColor &fill) {
   p.setPen(Pen(kInk, 2));
   p.setBrush(fill);
   p.drawPath(wheel);
-}
-
-void Lens(QPainter &p, QPointF c, qreal radius) {
-  p.setPen(Pen(QColor(0x5a, 0x3a, 0x1e), radius * 0.4));
-  p.drawLine(c + QPointF(radius * 0.72, radius * 0.72), c + QPointF(radius * 1.7, radius * 1.7));
-  QRadialGradient glass(c - QPointF(radius * 0.3, radius * 0.3), radius * 1.2);
-  glass.setColorAt(0, QColor(255, 255, 255, 220));
-  glass.setColorAt(1, QColor(0xb8, 0xe0, 0xf0, 170));
-  p.setBrush(glass);
-  p.setPen(Pen(QColor(0xf4, 0xf6, 0xf8), radius * 0.2));
-  p.drawEllipse(c, radius, radius);
 }
 
 /* A page of definitions and a wheel: how the compiler is set up. */
@@ -162,29 +104,15 @@ void RuleSetEmblem(QPainter &p) {
 void ApplicationEmblem(QPainter &p) {
   p.setPen(Pen(QColor(0x9a, 0x6b, 0x12), 2.5));
   p.setBrush(QColor(0xe9, 0xb5, 0x3c));
-  QPainterPath back;
-  back.moveTo(18, 110);
-  back.lineTo(58, 110);
-  back.lineTo(66, 122);
-  back.lineTo(142, 122);
-  back.lineTo(142, 224);
-  back.lineTo(18, 224);
-  back.closeSubpath();
-  p.drawPath(back);
+  Polygon(p, {{18, 110}, {58, 110}, {66, 122}, {142, 122}, {142, 224}, {18, 224}});
   Page(p, QRectF(34, 80, 58, 84));
   CodeLines(p, QRectF(42, 98, 40, 56), 5);
   Page(p, QRectF(70, 92, 58, 84));
   CodeLines(p, QRectF(78, 110, 40, 56), 5);
   p.setPen(Pen(QColor(0x9a, 0x6b, 0x12), 2.5));
   p.setBrush(QColor(0xf7, 0xcf, 0x62));
-  QPainterPath front;
-  front.moveTo(18, 224);
-  front.lineTo(30, 150);
-  front.lineTo(152, 150);
-  front.lineTo(142, 224);
-  front.closeSubpath();
-  p.drawPath(front);
-  Lens(p, QPointF(96, 238), 20);
+  Polygon(p, {{18, 224}, {30, 150}, {152, 150}, {142, 224}});
+  Lens(p, QPointF(96, 238), 20, QColor(0xf4, 0xf6, 0xf8));
   p.setPen(Pen(kRed, 3));
   p.drawLine(QPointF(86, 238), QPointF(106, 238));
 }
