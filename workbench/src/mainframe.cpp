@@ -418,9 +418,7 @@ bool CMainFrame::OnFileSaveAs() { return AppDoc().SaveAs(); }
 void CMainFrame::FillFromMakefile(CApplication &app, bool isNew, bool &keep) {
   CFillFromMakefile fill(this, prompter_);
   fill.onWaiting = onWaiting;
-  filling_ = true;
   CFillFromMakefile::EResult r = fill.Fill(app);
-  filling_ = false;
   keep = !(isNew && r == CFillFromMakefile::Failed);
 }
 

@@ -61,7 +61,8 @@ class CMainFrame : public QMainWindow, public CRunHost {
   QLabel *CaretPane() const { return caret_; }
   CMessageFrame *MessagesWindow() const { return messages_; }
   QToolBar *ComboBar() const { return comboBar_; }
-  QMenu *RecentMenuAnchor() const { return fileMenu_; }
+  /* The File menu, whose recent files follow Page Setup.... */
+  QMenu *FileMenu() const { return fileMenu_; }
 
   /* Opens an application (the command line's file, a recent file). */
   bool OpenApplication(const QString &path);
@@ -146,7 +147,6 @@ class CMainFrame : public QMainWindow, public CRunHost {
   CComboBoxCustom *ruleSets_ = nullptr;
   QLabel *caret_ = nullptr;
   QPrinter printer_;
-  bool filling_ = false;
 };
 
 #endif

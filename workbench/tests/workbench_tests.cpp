@@ -163,6 +163,19 @@ void CWorkbenchTests::menusItemsAndPrompts() {
   QVERIFY(!w.frame->Action(CMainFrame::ToolsCheck)->isEnabled());
   /* The log window shows the start sequence's messages. */
   QVERIFY(w.Log().join('\n').contains("loaded successfully"));
+
+  /* A first start has no current profile or rule set: the commands that
+   * need them say so. */
+  QVERIFY(!w.app->Environment().GetCurrentProfile());
+  w.frame->OnFileNew();
+  QCOMPARE(w.prompter.asked.last(), QString("Please choose Profile and RuleSet."));
+  w.frame->OnToolsModifyProfile();
+  QCOMPARE(w.prompter.asked.last(), QString("Please specify Profile."));
+  w.frame->OnToolsModifyRuleSet();
+  QCOMPARE(w.prompter.asked.last(), QString("Please specify rule set."));
+  /* Until the assistants come, New Profile says where profiles come from. */
+  w.frame->OnToolsNewProfile();
+  QVERIFY(w.prompter.asked.last().contains("installed"));
 }
 
 void CWorkbenchTests::comboBarFollowsAndSetsTheCurrents() {
@@ -437,9 +450,11 @@ void CWorkbenchTests::makefileRetrieverFillsTheApplication() {
   env.SetCurrentProfile(retriever);
   env.UpdateCurrentApplication();
 
-  w.prompter.openFiles = {};
+  /* A file chosen twice is refused. */
+  w.prompter.openFiles = {CWorkbenchFixture::SourceDir() + "/examples/demo/main.c"};
   w.prompter.makefile = w.Path("src/Makefile");
   w.frame->OnFileModify();
+  QVERIFY(w.prompter.asked.contains("File is already added."));
   CApplication *app = env.GetCurrentApplication();
   QStringList files;
   for (const auto &e : app->GetFileEntries()) files << QString::fromStdString(e->GetFilePath().Str());
@@ -457,6 +472,7 @@ void CWorkbenchTests::makefileRetrieverFillsTheApplication() {
 
   /* File / New: a new application named, filled, saved and opened. */
   w.prompter.saveFile = w.Path("fresh.app");
+  w.prompter.openFiles = {};
   w.frame->OnFileSave();
   w.frame->OnFileNew();
   QVERIFY(QFile::exists(w.Path("fresh.app")));
@@ -625,7 +641,7 @@ void CWorkbenchTests::startAndEndSequencesRemember() {
   QCOMPARE(w.frame->RuleSetList()->currentText(), chosenName);
   QCOMPARE(w.app->Settings().value("RecentFiles").toStringList(), QStringList({path}));
   QAction *recent = nullptr;
-  for (QAction *a : w.frame->RecentMenuAnchor()->actions())
+  for (QAction *a : w.frame->FileMenu()->actions())
     if (a->isVisible() && a->data().toString() == path) recent = a;
   QVERIFY(recent);
   QCOMPARE(Plain(recent->text()), QString("1 demo.app"));
