@@ -231,14 +231,24 @@ void CAssistantTests::newProfileWritesTheProfileAndItsCompanions() {
     QCOMPARE(sheet.currentId(), int(CPSProfile::SavePage));
     page = sheet.currentPage();
     Type(BuddyAs<QLineEdit>(page, "&Profile name:"), "My GCC");
-    QCOMPARE(BuddyAs<QLineEdit>(page, "&Save description in file:")->text(), folder + "My_GCC.prf");
+    auto *file = BuddyAs<QLineEdit>(page, "&Save description in file:");
+    QCOMPARE(file->text(), folder + "My_GCC.prf");
+    /* A file that cannot be written: said, and the sheet stays. */
+    Type(file, w.Path("missing/My_GCC.prf"));
+    Finish(sheet);
+    QCOMPARE(w.prompter.asked.last(), "Profile file '" + w.Path("missing/My_GCC.prf") + "' not saved");
+    QVERIFY(sheet.isVisible());
+    Type(file, folder + "My_GCC");
     Finish(sheet);
   });
+  CEnvironment &env = w.app->Environment();
+  int profilesBefore = int(env.GetProfiles().size());
   w.frame->OnToolsNewProfile();
   QVERIFY(script.Done());
 
   QCOMPARE(QDir(folder).entryList(QDir::Files),
            QStringList({"My_GCC.def", "My_GCC.ign", "My_GCC.mac", "My_GCC.prf"}));
+  QVERIFY(!QFile::exists(w.Path("missing")));
   QStringList prf = Lines(folder + "My_GCC.prf");
   for (const char *line : {"NAME=My GCC", "DEF=My_GCC.def", "IGN=My_GCC.ign", "EXPANDMACRO=N",
                            "MACROFILE=My_GCC.mac", "DIALECT=gnu", "MAKE_COMMAND_PATH=make", "COMPILE_VARS=|CC||gcc|"})
@@ -249,12 +259,13 @@ void CAssistantTests::newProfileWritesTheProfileAndItsCompanions() {
   QCOMPARE(Lines(folder + "My_GCC.mac"), QStringList({"ASSERT", "TRACE"}));
 
   /* The new profile is listed, current, logged, and loads back equal. */
-  CEnvironment &env = w.app->Environment();
   CProfile *made = env.GetCurrentProfile();
   QVERIFY(made);
   QCOMPARE(QString::fromStdString(made->GetFullPath().Str()), folder + "My_GCC.prf");
   QCOMPARE(w.frame->ProfileList()->currentText(), QString("My GCC"));
   QVERIFY(w.Log().contains("Info: Profile file '" + folder + "My_GCC.prf' saved"));
+  QVERIFY(w.Log().contains("ERROR: Profile file '" + w.Path("missing/My_GCC.prf") + "' not saved"));
+  QCOMPARE(int(env.GetProfiles().size()), profilesBefore + 1);
   CProfile back;
   back.SetFilePath(made->GetFullPath());
   QVERIFY(back.Load());

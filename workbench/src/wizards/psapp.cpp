@@ -119,6 +119,8 @@ CPPAppCategories::CPPAppCategories(CPrompter &prompter)
   Body()->addLayout(choices);
   Body()->addLayout(list, 1);
   Body()->addWidget(group, 1);
+  setTabOrder(appChoice_, files_);
+  setTabOrder(files_, add_);
 
   connect(filesChoice_, &QRadioButton::toggled, this, &CPPAppCategories::EditChosen);
   /* The list shows what is edited: no file for the application, at least

@@ -102,8 +102,6 @@ class CPPProfileCompiler : public CAssistantPage {
     return true;
   }
 
-  QComboBox *Compilers() const { return compilers_; }
-
  private:
   CDialectEntry *Entry(int i) const { return static_cast<CDialectEntry *>(compilers_->itemData(i).value<void *>()); }
   QComboBox *compilers_;
@@ -221,6 +219,7 @@ class CPPProfileMakeCommand : public CAssistantPage {
     Body()->addStretch(1);
     connect(retriever_, &CPathEdit::edited, this, [this] {
       Make()->SetExtractFilesCmd(Command());
+      edited_ = true;
       Show();
     });
     connect(update_, &QPushButton::clicked, this, [this] {
@@ -235,10 +234,12 @@ class CPPProfileMakeCommand : public CAssistantPage {
     Show();
   }
 
-  /* The retriever is started by its path: an existing program or none. */
+  /* The retriever is started by its path: the one typed must be a program
+   * (a profile that names one no longer there can still be changed). */
   bool validatePage() override {
     CPathName command = Command();
-    if (command.IsEmpty() || (command.IsFile() && QFileInfo(Q(command.Str())).isExecutable())) return true;
+    if (!edited_ || command.IsEmpty() || (command.IsFile() && QFileInfo(Q(command.Str())).isExecutable()))
+      return true;
     retriever_->setFocus();
     return Refuse(tr("The application file retriever '%1' is not a program.").arg(Q(command.Str())));
   }
@@ -261,6 +262,7 @@ class CPPProfileMakeCommand : public CAssistantPage {
   CPathEdit *retriever_;
   QPushButton *update_;
   QLabel *summary_;
+  bool edited_ = false;
 };
 
 }  // namespace

@@ -3,7 +3,7 @@
  */
 #include "savepage.h"
 
-#include <QFileInfo>
+#include <QDir>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -58,7 +58,8 @@ void CSavePage::SetNote(const QString &text) {
   note_->setVisible(!text.isEmpty());
 }
 
-QString CSavePage::Name() const { return name_ ? name_->text().trimmed() : QString(); }
+/* One line, blanks tidied: it is written as NAME=... */
+QString CSavePage::Name() const { return name_ ? name_->text().simplified() : QString(); }
 
 /* A file name made of the name's letters and digits. */
 static QString FileStem(const QString &name) {
@@ -76,9 +77,14 @@ void CSavePage::FollowName() {
 }
 
 CPathName CSavePage::Complete(const QString &text) const {
-  CPathName path(text.toStdString());
+  CPathName path((text.startsWith("~/") ? QDir::homePath() + text.mid(1) : text).toStdString());
   if (!path.IsFull()) path = dir_ + path;
   path.Canonicalize();
+  return path;
+}
+
+CPathName CSavePage::WithExtension(const CPathName &file) const {
+  CPathName path = file;
   std::string ext = GetMessageText(kind_.extension);
   if (path.GetExtension() != ext) path = CPathName(path.Str() + '.' + ext);
   return path;
@@ -90,11 +96,11 @@ bool CSavePage::validatePage() {
     return Refuse(kind_.nameMissing);
   }
   QString text = file_->Text();
-  if (text.isEmpty() || text.endsWith('/') || QFileInfo(text).isDir()) {
+  if (text.isEmpty() || text.endsWith('/') || Complete(text).IsDirectory()) {
     file_->setFocus();
     return Refuse(tr("Please give the name of the file in which the description is saved."));
   }
-  chosen_ = Complete(text);
+  chosen_ = WithExtension(Complete(text));
   file_->SetText(Q(chosen_.Str()));
   if (isInstalled && isInstalled(chosen_)) {
     file_->setFocus();

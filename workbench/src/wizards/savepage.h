@@ -54,7 +54,10 @@ class CSavePage : public CAssistantPage {
 
  private:
   void FollowName();
+  /* The file named by text: taken in the proposed directory unless full,
+   * "~/" standing for the home directory. */
   CPathName Complete(const QString &text) const;
+  CPathName WithExtension(const CPathName &file) const;
 
   SKind kind_;
   QLineEdit *name_ = nullptr;

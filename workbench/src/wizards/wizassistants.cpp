@@ -30,15 +30,15 @@ struct SKind<CProfile> {
   static CPathName Directory(CEnvironment &env) { return env.GetDefProfilesPath(); }
   static CProfile *Listed(CEnvironment &env, const CPathName &path) { return env.RetrieveProfile(path, false); }
   static void Add(CEnvironment &env, CProfile *p) { env.AddProfile(p); }
-  /* A companion that has no file yet gets one beside the profile; the save
-   * drops the names of those left empty. */
-  static void NameCompanions(CProfile &p) {
+  /* A companion that has no file yet (every one, anew) gets one beside the
+   * profile; the save drops the names of those left empty. */
+  static void NameCompanions(CProfile &p, bool anew) {
     CPathName self = p.GetFullPath();
     std::string dir = self.GetDirectory().Str(), base = self.GetFileNameNoExtension();
     const std::pair<CPersistFileObjectNoFileIfEmpty *, unsigned> companions[] = {
         {p.GetPreprocessor(), 34118}, {p.GetIgnoreCode(), 34115}, {p.GetAnalyzer(), 34125}};
     for (auto [c, extension] : companions) {
-      if (!c->GetFullPath().IsEmpty()) continue;
+      if (!anew && !c->GetFullPath().IsEmpty()) continue;
       c->SetFilePath(GetTempFilePath(dir.c_str(), base.c_str(), GetMessageText(extension)));
       c->SetPrefixPath(CPathName());
     }
@@ -53,7 +53,7 @@ struct SKind<CRuleSet> {
   static CPathName Directory(CEnvironment &env) { return env.GetDefRuleSetsPath(); }
   static CRuleSet *Listed(CEnvironment &env, const CPathName &path) { return env.RetrieveRuleSet(path, false); }
   static void Add(CEnvironment &env, CRuleSet *r) { env.AddRuleSet(r); }
-  static void NameCompanions(CRuleSet &) {}
+  static void NameCompanions(CRuleSet &, bool) {}
 };
 
 /* The settings of one level, taken over when they differ. */
@@ -118,14 +118,16 @@ T *CWizardAssistants::Commit(QWidget *parent, std::unique_ptr<T> &edited, const 
     listed->ResetToStateOf(edited.get());
     listed->SetFilePath(file);
     listed->SetPrefixPath(prefix);
-    SKind<T>::NameCompanions(*listed);
+    SKind<T>::NameCompanions(*listed, false);
     if (SaveObject(parent, *listed)) return listed;
     listed->ResetToStateOf(&before);
     return nullptr;
   }
+  /* A new file, its settings files beside it (also when a first attempt
+   * named them beside another). */
   edited->SetFilePath(target);
   edited->SetPrefixPath(CPathName());
-  SKind<T>::NameCompanions(*edited);
+  SKind<T>::NameCompanions(*edited, true);
   if (!SaveObject(parent, *edited)) return nullptr;
   T *added = edited.release();
   SKind<T>::Add(env, added);
@@ -216,6 +218,7 @@ std::unique_ptr<CApplication> CWizardAssistants::NewApplication(QWidget *parent)
   CSavePage &page = *sheet.Save();
   page.Setup(QString(), GetTempFilePath(dir.Str().c_str(), "untitled", GetMessageText(34119)), CPathName(),
              dir, true);
+  page.isInstalled = [&env](const CPathName &p) { return env.IsInstalledFile(p); };
   if (RunModal(runModal, sheet) != QDialog::Accepted) return nullptr;
   app->SetFilePath(page.Chosen());
   return app;
@@ -231,6 +234,7 @@ bool CWizardAssistants::ModifyApplication(QWidget *parent, CApplication &app) {
   CSavePage &page = *sheet.Save();
   CPathName dir = own.GetDirectory();
   page.Setup(QString(), own, own, dir, false);
+  if (TheEnvironment) page.isInstalled = [](const CPathName &p) { return TheEnvironment->IsInstalledFile(p); };
   if (RunModal(runModal, sheet) != QDialog::Accepted) return false;
 
   ApplyApplication(app, edited);
