@@ -203,7 +203,7 @@ void CAssistantTests::newProfileWritesTheProfileAndItsCompanions() {
     compiler->setCurrentIndex(compiler->findText("GNU C"));
     Next(sheet);
     QWidget *page = sheet.currentPage();
-    Type(BuddyAs<QLineEdit>(page, "Compiler predefined &macros:"), "X=1, Y, F(a)=a");
+    Type(BuddyAs<QLineEdit>(page, "Compiler predefined &macros:"), "X=1, Y, MAX(a,b)=((a)>(b)?(a):(b))");
     Type(BuddyAs<QLineEdit>(page, "Compiler &headers directories:"), "/opt/cc/include, /usr/local/include");
     Type(BuddyAs<QLineEdit>(page, "Compiler &assertions:"), "machine(x86)");
     Next(sheet);
@@ -254,7 +254,8 @@ void CAssistantTests::newProfileWritesTheProfileAndItsCompanions() {
                            "MACROFILE=My_GCC.mac", "DIALECT=gnu", "MAKE_COMMAND_PATH=make", "COMPILE_VARS=|CC||gcc|"})
     QVERIFY2(prf.contains(line), line);
   QCOMPARE(Lines(folder + "My_GCC.def"),
-           QStringList({"I/opt/cc/include", "I/usr/local/include", "DX=1", "DY", "DF(a)=a", "Amachine(x86)"}));
+           QStringList({"I/opt/cc/include", "I/usr/local/include", "DX=1", "DY", "DMAX(a,b)=((a)>(b)?(a):(b))",
+                        "Amachine(x86)"}));
   QCOMPARE(Lines(folder + "My_GCC.ign"), QStringList({"#if 0 --> #endif", "ASM_BEGIN --> ASM_END"}));
   QCOMPARE(Lines(folder + "My_GCC.mac"), QStringList({"ASSERT", "TRACE"}));
 

@@ -29,12 +29,11 @@ QString ListText(const CCommaList &list) {
   return items.join(", ");
 }
 
+/* Split as the list itself splits (a comma inside parentheses or quotes
+ * belongs to its item). */
 CCommaList ListFrom(const QString &text) {
-  CCommaList list;
-  for (const QString &i : text.split(',')) {
-    QString item = i.trimmed();
-    if (!item.isEmpty()) list.Add(item.toStdString());
-  }
+  CCommaList typed(text.toStdString()), list;
+  for (const std::string &item : typed.GetItems()) list.Add(item);
   return list;
 }
 
@@ -45,7 +44,7 @@ static QString FirstNotMatching(const CCommaList &list, const QRegularExpression
 }
 
 QString InvalidPreprocessorItem(const CPreprocessor &p) {
-  static const QRegularExpression define(R"(^[A-Za-z_]\w*(\([\w\s.]*\))?(=.*)?$)");
+  static const QRegularExpression define(R"(^[A-Za-z_]\w*(\([\w\s.,]*\))?(=.*)?$)");
   static const QRegularExpression assertion(R"(^[A-Za-z_]\w*(\(.*\))?$)");
   QString bad = FirstNotMatching(p.GetDefines(), define);
   if (!bad.isEmpty())
