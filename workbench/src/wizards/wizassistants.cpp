@@ -4,6 +4,7 @@
 #include "wizassistants.h"
 
 #include <QDir>
+#include <type_traits>
 
 #include "appdoc.h"
 #include "prompter.h"
