@@ -192,8 +192,15 @@ bool CApplication::Save() {
     source_set_use_default_kvx_options(src, 0);
   }
   if (!application_save(app.get(), self.Str().c_str())) CZKException::Throw(34018, LongForm(self));
-  for (auto &e : entries_) e->SetModifiedState(false);
-  SetModifiedState(false);
+  /* Everything written is saved, the settings of every level included. */
+  auto saved = [](auto *owner) {
+    owner->GetPreprocessor()->SetModifiedState(false);
+    owner->GetAnalyzer()->SetModifiedState(false);
+    owner->GetIgnoreCode()->SetModifiedState(false);
+    owner->SetModifiedState(false);
+  };
+  for (auto &e : entries_) saved(e.get());
+  saved(this);
   return true;
 }
 

@@ -152,8 +152,12 @@ TEST_F(AppTest, SaveAndLoadThroughTheDescriptionLibrary) {
   app->SetTargetPath("all");
   app->GetFileEntries()[0]->SetOK(true);
   app->GetAnalyzer()->SetExpandMacro(false);
+  app->GetFileEntries()[1]->GetPreprocessor()->SetDefines(CCommaList("LIB=2"));
   ASSERT_TRUE(app->Save());
+  /* Saved settings are no longer modified, at any level. */
   EXPECT_FALSE(app->IsModified());
+  EXPECT_FALSE(app->GetAnalyzer()->IsModified());
+  EXPECT_FALSE(app->GetFileEntries()[1]->GetPreprocessor()->IsModified());
   EXPECT_TRUE(fs::exists(proj + "/app.app"));
   EXPECT_EQ(ReadFile(proj + "/app.ign"), "#pragma asm --> #pragma endasm\n");
   EXPECT_EQ(ReadFile(proj + "/app.mac"), "MAC\n");   /* src/a.c's macro names */

@@ -13,6 +13,7 @@
 #include "prompter.h"
 #include "art.h"
 #include "sentrelapp.h"
+#include "wizards/wizassistants.h"
 
 int main(int argc, char **argv) {
   QApplication qapp(argc, argv);
@@ -40,6 +41,7 @@ int main(int argc, char **argv) {
   int status;
   {
     CMainFrame frame(app, prompter);
+    frame.SetAssistants(std::make_unique<CWizardAssistants>(prompter));
     frame.show();
     const QStringList files = parser.positionalArguments();
     if (!files.isEmpty()) frame.OpenApplication(files.first());

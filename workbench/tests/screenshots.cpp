@@ -10,6 +10,8 @@
  * source.png          a source window on a violation
  * about.png           the About box
  * makefile.png        the makefile dialog of the application file retriever
+ *
+ * and the pages of the assistants (assistant_pictures.cpp).
  */
 #include <QApplication>
 #include <QDir>
@@ -17,6 +19,7 @@
 #include <cstdio>
 
 #include "about.h"
+#include "assistant_pictures.h"
 #include "brindle.h"
 #include "fixture.h"
 #include "makefill.h"
@@ -92,5 +95,7 @@ int main(int argc, char **argv) {
   makefile.show();
   QTest::qWait(20);
   Save(&makefile, "makefile.png");
+
+  DrawAssistants(w, Save);
   return failures ? 1 : 0;
 }
