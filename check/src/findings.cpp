@@ -53,14 +53,18 @@ static std::string RelativeToRoot(const CheckContext &ctx, const std::string &pa
   return StartsWith(path, ctx.root) ? path.substr(ctx.root.size()) : path;
 }
 
+bool IsExcluded(const CheckContext &ctx, const std::string &path) {
+  std::string rel = RelativeToRoot(ctx, path);
+  for (const auto &g : ctx.opts.excludes)
+    if (MatchesGlob(g, rel) || fnmatch(g.c_str(), path.c_str(), 0) == 0) return true;
+  return false;
+}
+
 bool InProject(const CheckContext &ctx, const std::string &path) {
   if (!StartsWith(path, ctx.root)) return false;
   for (const auto &d : ctx.systemDirs)
     if (StartsWith(path, d) && !StartsWith(ctx.root, d)) return false;
-  std::string rel = RelativeToRoot(ctx, path);
-  for (const auto &g : ctx.opts.excludes)
-    if (MatchesGlob(g, rel) || fnmatch(g.c_str(), path.c_str(), 0) == 0) return false;
-  return true;
+  return !IsExcluded(ctx, path);
 }
 
 std::string DisplayPath(const CheckContext &ctx, const std::string &path) {

@@ -21,6 +21,8 @@ struct FileError {
 /* Whether the glob matches a path relative to the root (or one of its
  * directories). */
 bool MatchesGlob(const std::string &glob, const std::string &relPath);
+/* True for a path an --exclude glob matches. */
+bool IsExcluded(const CheckContext &ctx, const std::string &path);
 /* True for a file the project owns: below the root, not in a system
  * directory, not excluded. */
 bool InProject(const CheckContext &ctx, const std::string &path);

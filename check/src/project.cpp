@@ -13,6 +13,7 @@
 #include <fstream>
 #include <functional>
 
+#include "findings.h"
 #include "tessary_compdb.h"
 
 namespace fs = std::filesystem;
@@ -157,6 +158,32 @@ static std::string CommonDirectory(const std::vector<std::string> &files) {
   return common.empty() ? "/" : common;
 }
 
+static bool Below(const std::string &path, const std::string &dir) {
+  return path.compare(0, dir.size(), dir) == 0;
+}
+
+/* The directory holding the sources and the project's own include
+ * directories (those given at the application and file levels, except
+ * system and /usr directories); the sources' own when that would be "/". */
+static std::string ProjectDirectory(const CApplication &app, const std::vector<std::string> &sources,
+                                    const std::vector<std::string> &systemDirs) {
+  std::vector<std::string> places = sources;
+  auto addIncludes = [&](const CPreprocessor *pre) {
+    for (const auto &i : pre->GetIncludes().GetItems()) {
+      std::string dir = AsDir(i);
+      if (dir[0] != '/' || Below(dir, "/usr/")) continue;
+      if (std::any_of(systemDirs.begin(), systemDirs.end(), [&](const std::string &d) { return Below(dir, d); }))
+        continue;
+      places.push_back(dir + "x");
+    }
+  };
+  addIncludes(app.GetPreprocessor());
+  for (const auto &e : app.GetFileEntries())
+    if (e->IsCheck()) addIncludes(e->GetPreprocessor());
+  std::string common = CommonDirectory(places);
+  return common == "/" ? CommonDirectory(sources) : common;
+}
+
 /* The root of the version-control working tree holding dir, or dir. */
 static std::string ProjectRoot(const std::string &dir) {
   std::error_code ec;
@@ -230,12 +257,23 @@ void LoadProject(Project &p, CheckContext &ctx) {
   if (!p.ruleSet) throw InputError{"no rule set: the installation has none; name one with --rule-set"};
   ctx.ruleSetName = p.ruleSet->GetName();
 
-  ctx.sources.clear();
+  std::vector<std::string> checked;
   for (const auto &e : p.app->GetFileEntries())
-    if (e->IsCheck()) ctx.sources.push_back(e->GetFilePath().Str());
-  if (ctx.sources.empty()) throw InputError{first + ": no source file to check"};
-  ctx.root = o.root.empty() ? ProjectRoot(CommonDirectory(ctx.sources)) : AsDir(FullPathOf(o.root, ctx.cwd));
+    if (e->IsCheck()) checked.push_back(e->GetFilePath().Str());
+  if (checked.empty()) throw InputError{first + ": no source file to check"};
   ctx.systemDirs = SystemDirectories(p, profile);
+  ctx.root = o.root.empty() ? ProjectRoot(ProjectDirectory(*p.app, checked, ctx.systemDirs))
+                            : AsDir(FullPathOf(o.root, ctx.cwd));
+  /* Excluded sources are not analysed at all. */
+  ctx.sources.clear();
+  for (const auto &e : p.app->GetFileEntries()) {
+    if (!e->IsCheck()) continue;
+    if (!IsExcluded(ctx, e->GetFilePath().Str()))
+      ctx.sources.push_back(e->GetFilePath().Str());
+    else
+      e->SetCheck(false);
+  }
+  if (ctx.sources.empty()) throw InputError{first + ": every source is excluded"};
 }
 
 /* ---- rule descriptions ---------------------------------------------- */
