@@ -160,7 +160,8 @@ TEST(CheckCli, ExitStatusesSuppressionsAndBaselines) {
   EXPECT_EQ(with({"--write-baseline", base}).status, 1);
   EXPECT_EQ(with({"--baseline", base}).status, 0);
   /* Lines moved: the baseline still covers them. */
-  fx.s.write("proj/src/b.c", "/* b.c */\n\n\n#include \"shared.h\"\nint b_value(int y)\n{\n    if (y) return 1;\n    return 0;\n}\n");
+  fx.s.write("proj/src/b.c",
+             "/* b.c */\n/* two lines */\n/* more */\n#include \"shared.h\"\nint b_value(int y)\n{\n    if (y) return 1;\n    return 0;\n}\n");
   EXPECT_EQ(with({"--baseline", base}).status, 0);
   fx.s.write("proj/src/b.c", "/* b.c */\n#include \"shared.h\"\nint b_value(int y)\n{\n    if (y) return 1;\n    goto x;\nx:  return 0;\n}\n");
   Result added = with({"--baseline", base});

@@ -130,7 +130,7 @@ TEST_F(Collect, SuppressionsInTheSourceAndInFiles) {
       Record(a, 3, "NO_GOTO", "goto statement", "a"),       /* same line, any letter case */
       Record(a, 5, "SWITCH_DEFAULT", "no default", "a"),   /* the line before */
       Record(a, 5, "SWITCH_TWO", "one clause", "a"),       /* not named: stays */
-      Record(a, 4, "NO_GOTO", "not here", "a"),           /* the comment is two lines up */
+      Record(a, 5, "NO_GOTO", "not here", "a"),           /* the comment is two lines up */
       Record(h, 1, "BITS", "bit-field"),
       Record(a, 6, "LABEL", "label"),
   };
@@ -138,14 +138,16 @@ TEST_F(Collect, SuppressionsInTheSourceAndInFiles) {
   std::map<std::string, Finding::Suppressed> by;
   for (const auto &f : ctx.findings) by[f.rule + ":" + std::to_string(f.line)] = f.suppressed;
   EXPECT_EQ(by["NO_GOTO:3"], Finding::Suppressed::Inline);
-  EXPECT_EQ(by["NO_GOTO:4"], Finding::Suppressed::No);
+  EXPECT_EQ(by["NO_GOTO:5"], Finding::Suppressed::No);
   EXPECT_EQ(by["SWITCH_DEFAULT:5"], Finding::Suppressed::Inline);
   EXPECT_EQ(by["SWITCH_TWO:5"], Finding::Suppressed::No);
   EXPECT_EQ(by["BITS:1"], Finding::Suppressed::File);
   EXPECT_EQ(by["LABEL:6"], Finding::Suppressed::File);
   EXPECT_EQ(ctx.Remaining(), 2);
   for (const auto &f : ctx.findings)
-    if (f.rule == "NO_GOTO" && f.line == 3) EXPECT_EQ(f.justification, "the one exit");
+    if (f.rule == "NO_GOTO" && f.line == 3) {
+      EXPECT_EQ(f.justification, "the one exit");
+    }
   ctx.opts.suppressionFiles = {dir.path + "missing.txt"};
   EXPECT_THROW(CheckInputFiles(ctx.opts), FileError);
 }
