@@ -229,3 +229,49 @@ TEST(CheckCli, CompilationDatabaseOfACMakeProject) {
 }
 
 }  // namespace
+
+namespace {
+
+/* Every file below dir with its size and modification time. */
+std::vector<std::string> Snapshot(const fs::path &dir) {
+  std::vector<std::string> out;
+  for (const auto &e : fs::recursive_directory_iterator(dir)) {
+    std::string entry = fs::relative(e.path(), dir).string();
+    if (e.is_regular_file())
+      entry += " " + std::to_string(e.file_size()) + " " +
+               std::to_string(e.last_write_time().time_since_epoch().count());
+    out.push_back(entry);
+  }
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+/* make install gives a tree from which kvx_check checks the example project
+ * without writing anything into it. */
+TEST(CheckCli, InstalledReadOnlyTree) {
+  const char *build = getenv("KVX_BUILD_DIR");
+  ASSERT_TRUE(build);
+  Scratch s;
+  fs::path inst = s.dir / "inst";
+  Result install = kvxtest::run("/bin/sh", {"sh", "-c", "cmake --install \"$0\" --prefix \"$1\"", build, inst.string()}, s.dir);
+  ASSERT_EQ(install.status, 0) << install.out << install.err;
+  for (const char *f : {"bin/kvx_check", "bin/kvx_zkck_cc", "bin/kvx_cccp", "etc/csentrel.conf", "util/gnu.def",
+                        "util/procedures.tcl", "rules/default.rsf", "share/kvx/rule_list.tcl", "share/kvx/demo/events.c"})
+    EXPECT_TRUE(fs::exists(inst / f)) << f;
+  std::vector<std::string> before = Snapshot(inst);
+  Result chmod = kvxtest::run("/bin/chmod", {"chmod", "-R", "a-w", inst.string()}, s.dir);
+  ASSERT_EQ(chmod.status, 0);
+
+  fs::path demo = inst / "share/kvx/demo";
+  Result installed = kvxtest::run((inst / "bin/kvx_check").string(),
+                                  {"kvx_check", "-q", "--format", "gcc", "main.c", "counter.c", "events.c"}, demo,
+                                  {{"XDG_CONFIG_HOME", (s.dir / "config").string().c_str()}});
+  Result built = Check({"--format", "gcc", "main.c", "counter.c", "events.c"}, fs::path(Source()) / "examples/demo");
+  kvxtest::run("/bin/chmod", {"chmod", "-R", "u+w", inst.string()}, s.dir);
+  EXPECT_EQ(installed.status, 1) << installed.err;
+  EXPECT_FALSE(installed.out.empty());
+  EXPECT_EQ(installed.out, built.out);
+  EXPECT_EQ(Snapshot(inst), before);
+}
+
+}  // namespace
