@@ -5,7 +5,7 @@ PREFIX   ?= /usr/local
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test test-fast test-asan demo install clean bench
+.PHONY: all deps build test test-fast test-asan demo install clean bench screenshots
 
 all: build
 
@@ -39,6 +39,10 @@ demo: build
 
 bench: build
 	sh bench/run.sh $(BUILD)
+
+# kvx_check's HTML report seen in headless Chromium (build/screenshots/).
+screenshots: build
+	sh scripts/screenshots.sh $(BUILD)
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -54,7 +54,6 @@ struct Finding {
   enum class Suppressed { No, Inline, File } suppressed = Suppressed::No;
   std::string justification;
   bool inBaseline = false;
-  std::string fingerprint;
 
   /* The message as the checker wrote it, with its function part. */
   std::string FullMessage() const {

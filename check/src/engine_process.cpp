@@ -8,7 +8,9 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,25 +63,38 @@ bool EngineProcess::Start(const std::vector<std::string> &argv, const std::strin
     error = std::strerror(rc);
     return false;
   }
+#ifdef SYS_pidfd_open
+  pidfd_ = static_cast<int>(syscall(SYS_pidfd_open, pid_, 0));
+#endif
   return true;
+}
+
+static void CloseFd(int &fd) {
+  if (fd >= 0) close(fd);
+  fd = -1;
 }
 
 bool EngineProcess::WaitFor(int millis) {
   if (pid_ < 0) return true;
-  for (int waited = 0;; waited += 10) {
+  for (int waited = 0;;) {
     int st = 0;
     pid_t r = waitpid(pid_, &st, WNOHANG);
-    if (r == pid_) {
-      status_ = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    if (r == pid_ || (r < 0 && errno != EINTR)) {
+      status_ = r == pid_ && WIFEXITED(st) ? WEXITSTATUS(st) : -1;
       pid_ = -1;
-      return true;
-    }
-    if (r < 0 && errno != EINTR) {
-      pid_ = -1;
+      CloseFd(pidfd_);
       return true;
     }
     if (waited >= millis) return false;
-    usleep(10000);
+    if (pidfd_ >= 0) {
+      /* Woken when the process ends, not before. */
+      struct pollfd p = {pidfd_, POLLIN, 0};
+      poll(&p, 1, millis - waited);
+      waited = millis;
+    } else {
+      usleep(10000);
+      waited += 10;
+    }
   }
 }
 
@@ -90,4 +105,5 @@ void EngineProcess::Kill() {
   while (waitpid(pid_, &st, 0) < 0 && errno == EINTR) {
   }
   pid_ = -1;
+  CloseFd(pidfd_);
 }

@@ -31,6 +31,7 @@ class EngineProcess {
 
  private:
   pid_t pid_ = -1;
+  int pidfd_ = -1;  /* readable when the process ends, where the system has it */
   int status_ = -1;
 };
 

@@ -7,11 +7,18 @@
 #include <cctype>
 #include <cstdint>
 #include <fnmatch.h>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <map>
 #include <set>
 #include <sstream>
 #include <tuple>
+#include <unordered_map>
 
 #include <nlohmann/json.hpp>
 
@@ -74,28 +81,56 @@ std::string DisplayPath(const CheckContext &ctx, const std::string &path) {
 
 /* ---- source lines --------------------------------------------------- */
 
-/* The lines of the files findings are in, each file read once. */
+/* The lines of the files findings are in: each file mapped once, its line
+ * starts indexed once. */
 class SourceCache {
  public:
-  const std::vector<std::string> &Lines(const std::string &path) {
-    auto it = files_.find(path);
-    if (it != files_.end()) return it->second;
-    std::vector<std::string> &lines = files_[path];
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-      if (!line.empty() && line.back() == '\r') line.pop_back();
-      lines.push_back(line);
-    }
-    return lines;
+  SourceCache() = default;
+  SourceCache(const SourceCache &) = delete;
+  SourceCache &operator=(const SourceCache &) = delete;
+  ~SourceCache() {
+    for (auto &[path, f] : files_)
+      if (f.data) munmap(const_cast<char *>(f.data), f.size);
   }
   std::string Line(const std::string &path, long n) {
-    const auto &lines = Lines(path);
-    return n >= 1 && n <= static_cast<long>(lines.size()) ? lines[n - 1] : std::string();
+    const File &f = Load(path);
+    if (n < 1 || n > static_cast<long>(f.starts.size())) return std::string();
+    size_t b = f.starts[n - 1];
+    const void *nl = std::memchr(f.data + b, '\n', f.size - b);
+    size_t e = nl ? static_cast<size_t>(static_cast<const char *>(nl) - f.data) : f.size;
+    if (e > b && f.data[e - 1] == '\r') --e;
+    return std::string(f.data + b, e - b);
   }
 
  private:
-  std::map<std::string, std::vector<std::string>> files_;
+  struct File {
+    const char *data = nullptr;
+    size_t size = 0;
+    std::vector<size_t> starts;  /* where each line begins */
+  };
+  const File &Load(const std::string &path) {
+    auto it = files_.find(path);
+    if (it != files_.end()) return it->second;
+    File &f = files_[path];
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st;
+    if (fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+      void *m = mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd, 0);
+      if (m != MAP_FAILED) {
+        f.data = static_cast<const char *>(m);
+        f.size = static_cast<size_t>(st.st_size);
+      }
+    }
+    if (fd >= 0) close(fd);
+    for (size_t p = 0; p < f.size;) {
+      f.starts.push_back(p);
+      const void *nl = std::memchr(f.data + p, '\n', f.size - p);
+      if (!nl) break;
+      p = static_cast<size_t>(static_cast<const char *>(nl) - f.data) + 1;
+    }
+    return f;
+  }
+  std::map<std::string, File> files_;
 };
 
 bool ParseAllowComment(const std::string &line, std::vector<std::string> &keys, std::string &reason) {
@@ -250,46 +285,78 @@ static uint64_t Fnv1a(const std::string &s) {
   return h;
 }
 
-/* Stable while the finding's file, rule, message and source line stay:
- * moving lines keeps it, the n-th identical finding of a file gets its
- * own. */
-static void SetFingerprints(std::vector<Finding> &findings) {
-  std::map<std::string, int> seen;
-  for (auto &f : findings) {
+std::vector<std::string> Fingerprints(const std::vector<Finding> &findings) {
+  std::vector<std::string> out;
+  std::unordered_map<std::string, int> seen;
+  for (const auto &f : findings) {
     std::string key = f.rule + '\0' + f.relPath + '\0' + f.FullMessage() + '\0' + Trim(f.lineText);
     char hex[17];
     std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(Fnv1a(key)));
-    f.fingerprint = std::string(hex) + ":" + std::to_string(++seen[key]);
+    out.push_back(std::string(hex) + ":" + std::to_string(++seen[key]));
   }
+  return out;
 }
 
 /* ---- collecting ----------------------------------------------------- */
 
 void CollectFindings(CheckContext &ctx, const std::vector<SViolation> &records) {
   SourceCache cache;
-  std::set<std::tuple<std::string, long, std::string, std::string>> seen;
   std::vector<Finding> out;
+  out.reserve(records.size());
+  /* A report names few files many times: each is placed once. */
+  struct Place {
+    std::string path, relPath;
+    bool inProject;
+  };
+  std::unordered_map<std::string, Place> places;
   for (const auto &r : records) {
     Finding f;
     if (!r.file.empty()) {
-      CPathName p(r.file);
-      if (!p.IsFull()) p = CPathName(ctx.cwd) + p;
-      p.Canonicalize();
-      f.path = p.Str();
-      if (!InProject(ctx, f.path)) continue;
-      f.relPath = RelativeToRoot(ctx, f.path);
+      auto it = places.find(r.file);
+      if (it == places.end()) {
+        CPathName p(r.file);
+        if (!p.IsFull()) p = CPathName(ctx.cwd) + p;
+        p.Canonicalize();
+        it = places.emplace(r.file, Place{p.Str(), RelativeToRoot(ctx, p.Str()), InProject(ctx, p.Str())}).first;
+      }
+      if (!it->second.inProject) continue;
+      f.path = it->second.path;
+      f.relPath = it->second.relPath;
     }
     f.line = r.line;
     f.rule = r.rule;
     f.message = r.message;
     f.function = r.function;
-    if (!seen.insert({f.path, f.line, f.rule, f.FullMessage()}).second) continue;
-    if (!f.path.empty() && f.line > 0) f.lineText = cache.Line(f.path, f.line);
-    out.push_back(f);
+    out.push_back(std::move(f));
   }
-  std::stable_sort(out.begin(), out.end(), [](const Finding &a, const Finding &b) {
-    return std::tie(a.path, a.line, a.rule, a.message, a.function) < std::tie(b.path, b.line, b.rule, b.message, b.function);
+  /* By file, then line, rule and message; files compared once, by rank. */
+  std::map<std::string, size_t> fileRank;
+  for (const auto &f : out) fileRank.emplace(f.path, 0);
+  size_t rank = 0;
+  for (auto &[path, r] : fileRank) r = rank++;
+  std::vector<std::pair<size_t, size_t>> order;  /* (file rank, index) */
+  order.reserve(out.size());
+  for (size_t i = 0; i < out.size(); ++i) order.emplace_back(fileRank[out[i].path], i);
+  std::stable_sort(order.begin(), order.end(), [&](const auto &x, const auto &y) {
+    const Finding &a = out[x.second], &b = out[y.second];
+    return std::tie(x.first, a.line, a.rule, a.message, a.function) < std::tie(y.first, b.line, b.rule, b.message, b.function);
   });
+  /* Each finding once: a header's findings come again with every source
+   * that includes it. */
+  std::vector<Finding> sorted;
+  sorted.reserve(out.size());
+  for (const auto &o : order) {
+    Finding &f = out[o.second];
+    if (!sorted.empty()) {
+      const Finding &last = sorted.back();
+      if (last.path == f.path && last.line == f.line && last.rule == f.rule && last.message == f.message &&
+          last.function == f.function)
+        continue;
+    }
+    if (!f.path.empty() && f.line > 0) f.lineText = cache.Line(f.path, f.line);
+    sorted.push_back(std::move(f));
+  }
+  out = std::move(sorted);
 
   std::vector<SuppressionEntry> entries;
   for (const auto &file : ctx.opts.suppressionFiles) {
@@ -313,6 +380,5 @@ void CollectFindings(CheckContext &ctx, const std::vector<SViolation> &records) 
       known.erase(it);
     }
   }
-  SetFingerprints(out);
   ctx.findings = std::move(out);
 }

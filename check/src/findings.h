@@ -28,8 +28,13 @@ bool IsExcluded(const CheckContext &ctx, const std::string &path);
 bool InProject(const CheckContext &ctx, const std::string &path);
 
 /* Builds ctx.findings from records: filtered, each once, sorted, with
- * source lines, suppressions, baseline marks and fingerprints. */
+ * source lines, suppressions and baseline marks. */
 void CollectFindings(CheckContext &ctx, const std::vector<SViolation> &records);
+
+/* One fingerprint per finding, stable while the finding's file, rule,
+ * message and source line stay: moving lines keeps it, the n-th identical
+ * finding of a file gets its own. */
+std::vector<std::string> Fingerprints(const std::vector<Finding> &findings);
 
 /* Inline suppression: the keys a "kvx-allow" comment of this line names,
  * with its reason; false when the line has none. */

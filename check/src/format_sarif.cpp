@@ -81,7 +81,9 @@ std::string FormatSarif(const CheckContext &ctx) {
     rules.push_back(RuleDescriptor(r));
   }
   json results = json::array();
-  for (const auto &f : ctx.findings) {
+  std::vector<std::string> fingerprints = Fingerprints(ctx.findings);
+  for (size_t i = 0; i < ctx.findings.size(); ++i) {
+    const Finding &f = ctx.findings[i];
     if (!index.count(f.rule)) {
       /* A key no rule of the set declares (a rule file without .KEY). */
       index[f.rule] = rules.size();
@@ -89,7 +91,7 @@ std::string FormatSarif(const CheckContext &ctx) {
     }
     json r = {{"ruleId", f.rule}, {"ruleIndex", index[f.rule]}, {"level", "warning"}, {"message", Text(f.FullMessage().empty() ? f.rule : f.FullMessage())}};
     if (!f.path.empty()) r["locations"] = json::array({Location(ctx, f.path, f.line, f.lineText)});
-    r["partialFingerprints"] = {{"kvxFinding/v1", f.fingerprint}};
+    r["partialFingerprints"] = {{"kvxFinding/v1", fingerprints[i]}};
     if (f.suppressed != Finding::Suppressed::No) {
       json s = {{"kind", f.suppressed == Finding::Suppressed::Inline ? "inSource" : "external"}, {"status", "accepted"}};
       if (!f.justification.empty()) s["justification"] = f.justification;

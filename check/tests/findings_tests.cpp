@@ -156,7 +156,7 @@ TEST_F(Collect, BaselineSurvivesMovedLinesAndCountsRepeats) {
   std::string base = dir.path + "base.json";
   ctx.findings.clear();
   CollectFindings(ctx, {Record(h, 1, "BITS", "bit-field"), Record(a, 6, "LABEL", "label", "a")});
-  std::string fingerprint = ctx.findings[0].fingerprint;
+  std::string fingerprint = Fingerprints(ctx.findings)[0];
   ctx.opts.writeBaseline = base;
   WriteBaseline(ctx, base);
 
@@ -170,7 +170,9 @@ TEST_F(Collect, BaselineSurvivesMovedLinesAndCountsRepeats) {
   EXPECT_FALSE(ctx.findings[1].inBaseline);   /* a new line of its own */
   EXPECT_FALSE(ctx.findings[2].inBaseline);   /* the message changed */
   EXPECT_EQ(ctx.Remaining(), 2);
-  EXPECT_EQ(ctx.findings[0].fingerprint, fingerprint);
+  std::vector<std::string> now = Fingerprints(ctx.findings);
+  EXPECT_EQ(now[0], fingerprint);
+
 
   dir.Write("bad.json", "{\"findings\": 3}");
   ctx.opts.baseline = dir.path + "bad.json";
