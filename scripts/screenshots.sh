@@ -31,4 +31,5 @@ shot() {
 }
 shot report-wide 1400,2200 ""
 shot report-narrow 700,1400 ""
+shot report-filtered 1400,900 "#rule=COMPOUND_BODY"
 echo "report and screenshots in $out"

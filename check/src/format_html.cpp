@@ -79,6 +79,10 @@ static const char kScript[] = R"(
     ev.preventDefault();rule.value=a.dataset.rule;file.value='';apply();});});
   document.querySelectorAll('a[data-file]').forEach(function(a){a.addEventListener('click',function(ev){
     ev.preventDefault();file.value=a.dataset.file;rule.value='';apply();});});
+  /* "#rule=KEY", "#file=PATH" or "#q=TEXT" opens the page filtered. */
+  location.hash.replace(/^#/,'').split('&').forEach(function(kv){
+    var i=kv.indexOf('='),k=kv.slice(0,i),v=decodeURIComponent(kv.slice(i+1));
+    if(k==='rule')rule.value=v;else if(k==='file')file.value=v;else if(k==='q')q.value=v;});
   apply();
 })();
 )";
