@@ -61,32 +61,34 @@ static T *FindByName(const std::vector<std::unique_ptr<T>> &list, const std::str
   return nullptr;
 }
 
-CProfile *FindProfile(Project &p, const std::string &spec) {
-  if (NamesFile(spec, "prf")) {
+/* A profile or rule set: a file (retrieved, and loaded when new), or the
+ * first list member with that name, file name or (also) other mark. */
+template <typename T>
+static T *FindConfiguration(Project &p, const std::string &spec, const char *ext, const char *kind,
+                            T *(CEnvironment::*retrieve)(const CPathName &, bool),
+                            const std::vector<std::unique_ptr<T>> &list, const std::function<bool(const T &)> &also) {
+  if (NamesFile(spec, ext)) {
     CPathName path(FullPathOf(spec, fs::current_path().string() + "/"));
-    if (!path.IsFile()) throw InputError{spec + ": no such profile file"};
-    CProfile *found = p.env.RetrieveProfile(path, true);
-    if (!found) throw InputError{spec + ": not a profile the checker can use"};
+    if (!path.IsFile()) throw InputError{spec + ": no such " + kind + " file"};
+    T *found = (p.env.*retrieve)(path, true);
+    if (!found) throw InputError{spec + ": not a " + kind + " the checker can use"};
     return found;
   }
-  CProfile *found = FindByName<CProfile>(p.env.GetProfiles(), spec, [&](const CProfile &o) {
-    return o.GetDialect() && Lower(o.GetDialect()->GetDialOption()) == Lower(spec);
-  });
-  if (!found) throw InputError{"no profile named '" + spec + "' (known: " + KnownNames(p.env.GetProfiles()) + ")"};
+  T *found = FindByName<T>(list, spec, also);
+  if (!found) throw InputError{"no " + std::string(kind) + " named '" + spec + "' (known: " + KnownNames(list) + ")"};
   return found;
 }
 
+CProfile *FindProfile(Project &p, const std::string &spec) {
+  return FindConfiguration<CProfile>(p, spec, "prf", "profile", &CEnvironment::RetrieveProfile, p.env.GetProfiles(),
+                                     [&](const CProfile &o) {
+                                       return o.GetDialect() && Lower(o.GetDialect()->GetDialOption()) == Lower(spec);
+                                     });
+}
+
 CRuleSet *FindRuleSet(Project &p, const std::string &spec) {
-  if (NamesFile(spec, "rsf")) {
-    CPathName path(FullPathOf(spec, fs::current_path().string() + "/"));
-    if (!path.IsFile()) throw InputError{spec + ": no such rule set file"};
-    CRuleSet *found = p.env.RetrieveRuleSet(path, true);
-    if (!found) throw InputError{spec + ": not a rule set the checker can use"};
-    return found;
-  }
-  CRuleSet *found = FindByName<CRuleSet>(p.env.GetRuleSets(), spec, nullptr);
-  if (!found) throw InputError{"no rule set named '" + spec + "' (known: " + KnownNames(p.env.GetRuleSets()) + ")"};
-  return found;
+  return FindConfiguration<CRuleSet>(p, spec, "rsf", "rule set", &CEnvironment::RetrieveRuleSet, p.env.GetRuleSets(),
+                                     nullptr);
 }
 
 CRuleSet *DefaultRuleSet(Project &p) {
