@@ -47,7 +47,7 @@ bool EngineProcess::Start(const std::vector<std::string> &argv, const std::strin
     return false;
   }
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, console.c_str(), O_WRONLY | O_TRUNC, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, console.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
   if (!cwd.empty()) posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
   std::vector<std::string> env = MergedEnvironment(environment);

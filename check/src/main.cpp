@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fcntl.h>
 #include <getopt.h>
 #include <unistd.h>
 
@@ -241,9 +242,27 @@ int Check(CheckContext &ctx) {
   return ExitStatus(ctx);
 }
 
+/* Standard streams that were closed are opened on /dev/null, so that no
+ * file kvx_check opens takes their place; true when standard output was
+ * one of them. */
+bool GuardStandardStreams() {
+  bool outClosed = false;
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1) continue;
+    if (fd == 1) outClosed = true;
+    int n = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (n >= 0 && n != fd) {
+      dup2(n, fd);
+      close(n);
+    }
+  }
+  return outClosed;
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
+  bool outClosed = GuardStandardStreams();
   CheckContext ctx;
   std::string error;
   if (!ReadOptions(argc, argv, ctx.opts, error)) return Usage(ctx.program.c_str(), error);
@@ -257,6 +276,10 @@ int main(int argc, char **argv) {
   }
   if (ctx.opts.inputs.empty() && !ctx.opts.listRules && ctx.opts.explainKey.empty())
     return Usage(ctx.program.c_str(), "no input: give an application, a compilation database or sources");
+  if (outClosed && ctx.opts.output.empty()) {
+    std::fprintf(stderr, "%s: standard output is closed: give a report file with -o\n", ctx.program.c_str());
+    return 2;
+  }
   std::error_code ec;
   ctx.cwd = std::filesystem::current_path(ec).string();
   if (ctx.cwd.empty() || ctx.cwd.back() != '/') ctx.cwd += '/';
