@@ -51,12 +51,17 @@ class ConsoleReader {
   FILE *f_ = nullptr;
 };
 
-static void ShowProgress(const CheckContext &ctx, const ConsoleState &s, int files, int rules) {
+/* The progress line, redrawn only when it changes. */
+static void ShowProgress(const CheckContext &ctx, const ConsoleState &s, int files, int rules, std::string &shown) {
   if (!ctx.interactive) return;
+  char line[160];
   if (s.sourcesDone < files || rules == 0)
-    std::fprintf(stderr, "\r\033[K%s: analysing sources %d/%d", ctx.program.c_str(), s.sourcesDone, files);
+    std::snprintf(line, sizeof line, "%s: analysing sources %d/%d", ctx.program.c_str(), s.sourcesDone, files);
   else
-    std::fprintf(stderr, "\r\033[K%s: running rules %d/%d", ctx.program.c_str(), s.ruleLinesDone / 2, rules);
+    std::snprintf(line, sizeof line, "%s: running rules %d/%d", ctx.program.c_str(), s.ruleLinesDone / 2, rules);
+  if (shown == line) return;
+  shown = line;
+  std::fprintf(stderr, "\r\033[K%s", line);
   std::fflush(stderr);
 }
 
@@ -80,6 +85,7 @@ static bool RunOnce(Project &p, CheckContext &ctx, CCheckRun &run, ConsoleState 
     return false;
   }
   ConsoleReader console(run.GetConsolePath().Str());
+  std::string shown;
   while (!engine.WaitFor(100)) {
     if (interrupted) {
       engine.Kill();
@@ -87,7 +93,7 @@ static bool RunOnce(Project &p, CheckContext &ctx, CCheckRun &run, ConsoleState 
       return false;
     }
     console.Poll(state);
-    ShowProgress(ctx, state, run.GetFileCount(), run.GetRuleCount());
+    ShowProgress(ctx, state, run.GetFileCount(), run.GetRuleCount(), shown);
   }
   console.Finish(state);
   ClearProgress(ctx);
