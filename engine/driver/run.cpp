@@ -144,12 +144,16 @@ static void run_rules(Engine &e, FILE *list) {
     std::string word(rule_list_name(line));
     if (word.empty()) continue;
     FILE *f = open_rule_file(e, word);
-    if (!f) continue;
+    if (!f) {
+      e.note_progress("rule", word);
+      continue;
+    }
     bool ok = read_rule_file(f, rule);
     int read_errno = errno;
     fclose(f);
     if (!ok) {
       e.diag.report_system_error(LEVEL_ERROR, word, read_errno);
+      e.note_progress("rule", word);
       continue;
     }
     if (rule.has_key)
