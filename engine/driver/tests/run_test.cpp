@@ -125,7 +125,7 @@ TEST_F(InProcess, ProgressLinesTellWhereErrorsCameFrom) {
                                   "\nkvx_progress: rule 0 " + good + "\nkvx_progress: rule 1 " +
                                   (dir / "missing.rule").string() + "\n");
   Run failing;
-  run(failing, {"kvx_zkck_cc", write("c2.lst", "-nocccp gone.c " + ok + "\n"), rules});
+  run(failing, {"kvx_zkck_cc", write("c2.lst", "-nocccp gone.c\n-nocccp " + ok + "\n"), rules});
   EXPECT_NE(failing.out.text().find("kvx_progress: begin 0 gone.c\nkvx_progress: source 1 gone.c\n"
                                     "kvx_progress: begin 1 " + ok + "\nkvx_progress: source 1 " + ok + "\n"),
             std::string::npos) << failing.out.text();
