@@ -226,6 +226,10 @@ TEST(CheckCli, CompilationDatabaseOfACMakeProject) {
   EXPECT_EQ(r.out,
             "include/util.h:3:1: warning: bit-field of plain int [BITFIELD_PLAIN_INT]\n"
             "src/main.c:10:1: warning: if branch not in braces (in function main) [COMPOUND_BODY]\n");
+  /* The build directory stands for its database. */
+  Result dir = Check({"--format", "gcc", "build"}, s.dir / "p");
+  EXPECT_EQ(dir.out, r.out);
+  EXPECT_EQ(Check({"src"}, s.dir / "p").status, 2);
 }
 
 }  // namespace

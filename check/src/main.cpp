@@ -25,7 +25,7 @@ namespace {
 
 const char kUsage[] =
     "Usage: kvx_check [OPTION]... APPLICATION.app\n"
-    "  or:  kvx_check [OPTION]... compile_commands.json\n"
+    "  or:  kvx_check [OPTION]... compile_commands.json|BUILD_DIR\n"
     "  or:  kvx_check [OPTION]... [-D NAME[=VALUE]]... [-I DIR]... SOURCE.c...\n"
     "Check C sources against the coding rules of a rule set and report the findings.\n"
     "\n"

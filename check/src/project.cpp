@@ -222,7 +222,13 @@ static std::vector<std::string> SystemDirectories(const Project &p, const CProfi
 void LoadProject(Project &p, CheckContext &ctx) {
   const Options &o = ctx.opts;
   if (o.inputs.empty()) throw InputError{"no input: give an application, a compilation database or sources"};
-  const std::string &first = o.inputs.front();
+  std::string first = o.inputs.front();
+  /* A build directory stands for its compilation database. */
+  if (o.inputs.size() == 1 && CPathName(FullPathOf(first, ctx.cwd)).IsDirectory()) {
+    std::string db = FullPathOf(first, ctx.cwd) + "/compile_commands.json";
+    if (!CPathName(db).IsFile()) throw InputError{first + ": a directory without compile_commands.json"};
+    first = db;
+  }
   CPathName firstPath(first);
   bool isApp = firstPath.CheckExtension("app");
   bool isDatabase = firstPath.CheckExtension("json");
