@@ -104,7 +104,11 @@ static void SplitMessage(const std::string &text, SViolation &v) {
   if (text.empty() || text.back() != ')') return;
   size_t at = text.rfind(marker);
   if (at == std::string::npos) return;
-  v.function = text.substr(at + marker.size(), text.size() - at - marker.size() - 1);
+  std::string name = text.substr(at + marker.size(), text.size() - at - marker.size() - 1);
+  /* A function name has no parentheses: anything else after the marker
+   * belongs to the message. */
+  if (name.empty() || name.find_first_of("() ") != std::string::npos) return;
+  v.function = name;
   v.message = text.substr(0, at);
 }
 

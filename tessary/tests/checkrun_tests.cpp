@@ -15,9 +15,10 @@ TEST(ViolationReport, ReadsEveryRecordForm) {
       "F\nR APP_RULE\nM\n"
       "F\nRNOWHERE\nM\r\n"
       "F/p/c.c(3)\nRANON\nM (in function f)\n"
+      "F/p/d.c(4)\nRMAC\nMgoto (in function g) (in expansion of macro JUMP)\n"
       "F/p/cut.c(1)\nRCUT\n",
       v);
-  ASSERT_EQ(v.size(), 5u);
+  ASSERT_EQ(v.size(), 6u);
   EXPECT_EQ(v[0].file, "/p/a.c");
   EXPECT_EQ(v[0].line, 12);
   EXPECT_EQ(v[0].rule, "GOTO");
@@ -33,6 +34,9 @@ TEST(ViolationReport, ReadsEveryRecordForm) {
   EXPECT_EQ(v[3].rule, "NOWHERE");
   EXPECT_EQ(v[4].message, "");
   EXPECT_EQ(v[4].function, "f");
+  /* Text after the function part stays in the message. */
+  EXPECT_EQ(v[5].message, "goto (in function g) (in expansion of macro JUMP)");
+  EXPECT_EQ(v[5].function, "");
 }
 
 class CheckRunTest : public EnvTest {
