@@ -165,25 +165,29 @@ static bool Below(const std::string &path, const std::string &dir) {
 }
 
 /* The directory holding the sources and the project's own include
- * directories (those given at the application and file levels, except
- * system and /usr directories); the sources' own when that would be "/". */
+ * directories: those given at the application and file levels that are no
+ * system directories and share at least two levels with the sources (a
+ * library under /usr/include shares none, a sibling directory of the
+ * project's one or more). */
 static std::string ProjectDirectory(const CApplication &app, const std::vector<std::string> &sources,
                                     const std::vector<std::string> &systemDirs) {
+  std::string sourceDir = CommonDirectory(sources);
   std::vector<std::string> places = sources;
   auto addIncludes = [&](const CPreprocessor *pre) {
     for (const auto &i : pre->GetIncludes().GetItems()) {
       std::string dir = AsDir(i);
-      if (dir[0] != '/' || Below(dir, "/usr/")) continue;
+      if (dir[0] != '/') continue;
       if (std::any_of(systemDirs.begin(), systemDirs.end(), [&](const std::string &d) { return Below(dir, d); }))
         continue;
+      std::string shared = CommonDirectory({sourceDir + "x", dir + "x"});
+      if (std::count(shared.begin(), shared.end(), '/') < 3) continue;
       places.push_back(dir + "x");
     }
   };
   addIncludes(app.GetPreprocessor());
   for (const auto &e : app.GetFileEntries())
     if (e->IsCheck()) addIncludes(e->GetPreprocessor());
-  std::string common = CommonDirectory(places);
-  return common == "/" ? CommonDirectory(sources) : common;
+  return CommonDirectory(places);
 }
 
 /* The root of the version-control working tree holding dir, or dir. */
