@@ -18,7 +18,7 @@ namespace {
 
 std::string Source() {
   const char *s = getenv("KVX_SOURCE_DIR");
-  return s ? s : ".";
+  return s && *s ? s : KVX_CHECK_SOURCE_ROOT;
 }
 
 Result Check(const std::vector<std::string> &args, const fs::path &cwd) {
