@@ -135,6 +135,20 @@ TEST(CheckCli, FixtureProject) {
   EXPECT_NE(sarif.out.find("\"executionSuccessful\": false"), std::string::npos);
   EXPECT_NE(sarif.out.find("\"toolExecutionNotifications\""), std::string::npos);
 
+  Result text = Check(fx.Args({"--format", "text"}), fx.Dir());
+  EXPECT_EQ(Count(text.out, "include/shared.h:2: BITFIELD_PLAIN_INT: bit-field of plain int\n"
+                            "    struct flags { int on : 1; };\n"),
+            1u) << text.out;
+  EXPECT_NE(text.out.find(", 1 suppressed; 2 sources checked with rule set 'Default', 1 source could not be analysed."),
+            std::string::npos) << text.out;
+
+  Result html = Check(fx.Args({"--format", "html"}), fx.Dir());
+  EXPECT_NE(html.out.find("<h2 class=\"error\">Not analysed</h2>"), std::string::npos);
+  EXPECT_NE(html.out.find("<td>src/bad.c</td>"), std::string::npos);
+  /* The suppressed finding is there, hidden until asked for. */
+  EXPECT_NE(html.out.find("data-rule=\"NO_GOTO\" data-file=\"src/a.c\" data-hidden=\"1\""), std::string::npos);
+  EXPECT_EQ(Count(html.out, "data-rule=\"BITFIELD_PLAIN_INT\" data-file=\"include/shared.h\""), 1u);
+
   EXPECT_EQ(Check(fx.Args({"--fail-on", "never"}), fx.Dir()).status, 0);
   EXPECT_EQ(Check(fx.Args({"--fail-on", "error"}), fx.Dir()).status, 2);
 }
