@@ -6,19 +6,20 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <fnmatch.h>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <map>
 #include <set>
 #include <sstream>
 #include <tuple>
 #include <unordered_map>
+
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
