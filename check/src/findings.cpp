@@ -102,12 +102,16 @@ class SourceCache {
     if (e > b && f.data[e - 1] == '\r') --e;
     return std::string(f.data + b, e - b);
   }
+  /* Whether the file holds the word at all: most files have no
+   * suppression comment, and their lines need not be searched. */
+  bool Mentions(const std::string &path) { return Load(path).mentionsAllow; }
 
  private:
   struct File {
     const char *data = nullptr;
     size_t size = 0;
     std::vector<size_t> starts;  /* where each line begins */
+    bool mentionsAllow = false;
   };
   const File &Load(const std::string &path) {
     auto it = files_.find(path);
@@ -123,6 +127,7 @@ class SourceCache {
       }
     }
     if (fd >= 0) close(fd);
+    f.mentionsAllow = f.data && memmem(f.data, f.size, "kvx-allow", 9) != nullptr;
     for (size_t p = 0; p < f.size;) {
       f.starts.push_back(p);
       const void *nl = std::memchr(f.data + p, '\n', f.size - p);
@@ -163,6 +168,7 @@ bool ParseAllowComment(const std::string &line, std::vector<std::string> &keys, 
 }
 
 static bool AllowedInline(SourceCache &cache, Finding &f) {
+  if (!cache.Mentions(f.path)) return false;
   long first = std::max(f.line, 1L);
   for (long n : {first, first - 1}) {
     std::vector<std::string> keys;
