@@ -384,6 +384,63 @@ KVXAPP_API void source_print(const KvxSource *src);
 KVXAPP_API void source_save(const KvxSource *src, FILE *stream, int owner, int identity);
 
 /* ------------------------------------------------------------------------ */
+/* Makefiles and build runs                                                  */
+/* ------------------------------------------------------------------------ */
+
+/* Commands are run with /bin/sh -c; every name and user value put into
+ * them is quoted for the shell.  Names that make cannot carry (blanks,
+ * '#', '$', ':', ';', '=', '%', wildcards, quotes and other shell
+ * characters) are refused with an error before anything is written or run.
+ * The file names of checker options are quoted in the recipes; compiler
+ * and link options are written as shell text, as in any makefile. */
+
+/* Writes the makefile of the application to "N.kvx_make" in the current
+ * directory; sets DCBPATHNAME to the data base O/N.dcb for the commands
+ * run later.  New string: the file name; null when it cannot be made. */
+KVXAPP_API char *application_get_makefile(KvxApplication *app);
+/* Writes the makefile rules of one file. */
+KVXAPP_API void source_make_target(const KvxSource *src, FILE *stream);
+/* Name of the instrumented copy of path: a prefix starting with '.', '/'
+ * or '~' replaces the directory part, another follows it; the suffix goes
+ * before the extension ("src/a.c", "", ".inst" give "src/a.inst.c").  New
+ * string; null for an empty path.  _pref_suf takes the application's
+ * prefix and suffix. */
+KVXAPP_API char *application_pref_suf(const KvxApplication *app, const char *path);
+KVXAPP_API char *application_pref_suf_bis(const char *path, const char *prefix, const char *suffix);
+
+/* Build runs: the makefile goes to a temporary file (removed afterwards),
+ * the start-up file ".kvx_make_rc" (KVX_MAKE_RC, file search, $KVX_UTIL)
+ * runs with its name, the earlier results are removed, then
+ * "make -f MAKEFILE [CLEAN] GOAL" runs.  New string: the archive built
+ * (static, metric, reverse, data), or null after an error. */
+KVXAPP_API char *application_build_res(KvxApplication *app);
+KVXAPP_API char *application_build_mtr(KvxApplication *app);
+KVXAPP_API char *application_build_cd(KvxApplication *app);
+KVXAPP_API char *application_build_dck(KvxApplication *app);
+/* The instrumented binary, after the clean target when clean is nonzero.
+ * New string: the static archive's name, or null. */
+KVXAPP_API char *application_build_binary(KvxApplication *app, int clean);
+/* Make target(s), blank-separated, run before the goal of a cleaning
+ * build (empty by default). */
+KVXAPP_API void application_set_clean_target(const char *text);
+
+/* The source (then object) directory that at least 51 % of the files have
+ * becomes the application's; the files in it stop carrying their own, the
+ * others keep theirs.  Nothing changes without files. */
+KVXAPP_API void application_manage_directory(KvxApplication *app);
+
+/* A new application built from a user's makefile: "make_reader"
+ * (KVX_MAKE_READER, file search, $KVX_UTIL) runs in the makefile's
+ * directory with the make arguments args (blank-separated words) and
+ * prints the commands make would run, which are read as compilations,
+ * links, object renamings and changes of directory.  With a variable
+ * name, the commands make runs through that variable are read as
+ * compilations.  Null on failure (reported); the current directory is
+ * the same afterwards. */
+KVXAPP_API KvxApplication *application_makefile(const char *makefile, const char *args,
+                                                const char *variable);
+
+/* ------------------------------------------------------------------------ */
 /* Language and dialect tables                                               */
 /* ------------------------------------------------------------------------ */
 

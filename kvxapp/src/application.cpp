@@ -188,7 +188,7 @@ int application_substitute_object(KvxApplication *a, const char *old_path, const
   if (!a || !object_name(old_path) || !object_name(new_path)) return 0;
   for (KvxSource *s : items<KvxSource>(a->files)) {
     if (source_compare_object_name(s, old_path)) {
-      source_set_object(s, new_path);
+      place_object(s, new_path); /* compared as given, so stored as given */
       return 1;
     }
   }

@@ -106,6 +106,16 @@ std::string install_util_dir();
 /* Key table. */
 int keys_for_language(const char *language);
 void set_key_table(const char *language);
+/* Checker command-line text of a record's option slots; value, when
+ * given, writes each file name. */
+std::string translate_slots(const char *const *slots, int nkeys,
+                            std::string (*value)(const std::string &) = nullptr);
+
+/* Gives a file the object path p as it is (no variable expansion). */
+void place_object(KvxSource *s, const std::string &p);
+/* Makes dir the application's object_dir; every file keeps the object
+ * directory it had. */
+void rebase_object_dir(KvxApplication *a, const std::string &dir);
 
 /* Words of text separated by blanks and tabs. */
 template <class F>

@@ -26,6 +26,17 @@ int keys_for_language(const char *language) {
 
 void set_key_table(const char *language) { g_nkeys = keys_for_language(language); }
 
+std::string translate_slots(const char *const *slots, int nkeys, std::string (*value)(const std::string &)) {
+  std::string text;
+  for (int i : {1, 3, 4}) {
+    if (i >= nkeys || !slots[i] || !*slots[i]) continue;
+    text.append(KEYS[i]).append(" ").append(value ? value(slots[i]) : slots[i]).append(" ");
+  }
+  if (2 < nkeys && slots[2] && strcmp(slots[2], "no") == 0) text.append("-mode=noexp ");
+  if (5 < nkeys && slots[5] && strcmp(slots[5], "yes") == 0) text.append("-header ");
+  return text;
+}
+
 /* Slot of key among the first nkeys keys; nkeys (the slot after the last
  * key) when it is not one of them. */
 int slot_for_key(const char *key, int nkeys) {
@@ -135,14 +146,7 @@ const char *application_get_dial_option(const KvxApplication *a) {
 
 const char *application_translate_kvx_options(const KvxApplication *a) {
   static std::string text;
-  text.clear();
-  if (!a) return text.c_str();
-  for (int i : {1, 3, 4}) {
-    if (i >= a->nkeys || !*slot(a->kvx_options, i)) continue;
-    text.append(KEYS[i]).append(" ").append(a->kvx_options[i]).append(" ");
-  }
-  if (2 < a->nkeys && strcmp(slot(a->kvx_options, 2), "no") == 0) text.append("-mode=noexp ");
-  if (5 < a->nkeys && strcmp(slot(a->kvx_options, 5), "yes") == 0) text.append("-header ");
+  text = a ? translate_slots(a->kvx_options, a->nkeys) : std::string();
   return text.c_str();
 }
 

@@ -3,8 +3,10 @@
  * the closing summary.
  *
  * The forms are those of the checker engine: a text "subject: message" is
- * split at its first colon (one followed by '/' or '\' does not split) and
- * the message runs to the next colon.  Warnings print as
+ * split at its first colon (one followed by '/' or '\' does not split).
+ * Unlike the engine, the message is printed whole, later colons included:
+ * the library's own texts carry them ("'::=' expected", "... : ignored").
+ * Warnings print as
  * "%s: Warning: %s\n" when enabled, errors as "%s: Error: %s\n" (or
  * "Error(s): %s\n" without a subject), and a fatal report prints with the
  * program name, then the summary, and ends the process with status 2.
@@ -74,12 +76,7 @@ void report_text(int level, std::string text) {
   size_t colon = split_colon(text);
   bool found = colon != std::string::npos;
   std::string subject = found ? text.substr(0, colon) : text;
-  std::string message;
-  if (found) {
-    message = text.substr(colon + 1);
-    size_t end = message.find(':');
-    if (end != std::string::npos) message.erase(end);
-  }
+  std::string message = found ? text.substr(colon + 1) : std::string();
 
   switch (level) {
     case REPORT_WARNING:

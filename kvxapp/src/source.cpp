@@ -66,6 +66,19 @@ static std::string object_path(const KvxSource *s) {
   return std::string(source_get_object_dir(s)) + "/" + str(s->object_file);
 }
 
+namespace kvxapp {
+
+void place_object(KvxSource *s, const std::string &p) {
+  std::string dir = dir_part(p);
+  if (dir.empty())
+    set_str(&s->object_dir, nullptr);
+  else
+    store_unless_inherited(&s->object_dir, dir, app_object_dir(s));
+  source_set_object_file(s, base_part(p).c_str());
+}
+
+}  // namespace kvxapp
+
 extern "C" {
 
 KvxSource *source_new(const char *path, KvxApplication *app) {
@@ -169,12 +182,7 @@ int source_set_default_object(KvxSource *s, const char *dir) {
 int source_set_object(KvxSource *s, const char *path) {
   std::string p;
   if (!s || !expand(path, p, REPORT_ERROR)) return 0;
-  std::string dir = dir_part(p);
-  if (dir.empty())
-    set_str(&s->object_dir, nullptr);
-  else
-    store_unless_inherited(&s->object_dir, dir, app_object_dir(s));
-  source_set_object_file(s, base_part(p).c_str());
+  place_object(s, p);
   return 1;
 }
 

@@ -81,6 +81,12 @@ int main(int argc, char **argv) {
   CHECK(list_get_item_on_string(words, "pear") == (void *)p1);
   list_free_all(words);
 
+  name = application_pref_suf_bis("src/a.c", "p_", ".inst");
+  CHECK(name && strcmp(name, "src/p_a.inst.c") == 0);
+  free(name);
+  application_manage_directory(app); /* both files in /src already */
+  CHECK(strcmp(application_get_source_dir(app), "/src") == 0);
+
   application_free(app);
   unlink(path);
   rmdir(dir);

@@ -190,7 +190,7 @@ TEST_F(Records, ObjectNamesAndSubstitution) {
   EXPECT_TRUE(application_present_object(a, "/src/p.o"));
   EXPECT_FALSE(application_present_object(a, "/obj/p.o"));
   EXPECT_EQ(application_substitute_object(a, "/src/p.x", "/obj/q.o"), 0);
-  EXPECT_EQ(application_substitute_object(a, "/nope/p.o", "/obj/q.o"), 0);
+  EXPECT_EQ(application_substitute_object(a, "/nope/p.o", "/obj/q.o"), 0); /* no file: nothing done */
   EXPECT_EQ(application_substitute_object(a, "/src/p.o", "/obj/q.o"), 1);
   EXPECT_TRUE(application_present_object(a, "/obj/q.o"));
   EXPECT_STREQ(source_get_object_dir_default(s), ""); /* = the application's */
@@ -227,6 +227,23 @@ TEST_F(Records, CompilerOptionWordsAreKeptOnce) {
   application_add_link_option(a, "-lm");
   application_add_link_options(a, "-lm -lz");
   EXPECT_STREQ(application_get_link_options(a), "-lm -lm -lz");
+  application_free(a);
+}
+
+/* Options are tested as whole words, not as text inside another word:
+ * "-O" is not inside "-DX=-O". */
+TEST_F(Records, OptionWordsAreWholeWords) {
+  KvxApplication *a = application_new("C");
+  application_set_cc_options(a, "-DX=-O -I/inc/-g ");
+  application_add_cc_option(a, "-O");
+  application_add_cc_option(a, "-g");
+  EXPECT_STREQ(application_get_cc_options(a), "-DX=-O -I/inc/-g -O -g ");
+  KvxSource *s = application_add_file(a, "/s/a.c");
+  source_set_cc_options(s, "-DX=-O -Wall");
+  EXPECT_FALSE(source_present_cc_option(s, "-O"));
+  EXPECT_FALSE(source_present_cc_option(s, "-Wal"));
+  EXPECT_TRUE(source_present_cc_option(s, "-Wall"));
+  EXPECT_TRUE(source_present_cc_option(s, "-DX=-O"));
   application_free(a);
 }
 

@@ -21,7 +21,7 @@ TEST_F(Report, FormsOfEachLevel) {
   report_system_error(REPORT_ERROR, "/y", 99999);
   std::vector<std::string> want = {
       "file.c: Warning:  odd 3\n",
-      "file.c: Error:  bad\n",
+      "file.c: Error:  bad: detail\n",
       "Error(s): no subject here\n",
       "C:\\dir\\f.c: Error:  drive\n",
       "f.app(12) : Error:  'end' expected\n",

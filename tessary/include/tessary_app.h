@@ -80,6 +80,20 @@ class CApplication : public CObjectWithDefaultState, public CPersistFileObject {
   virtual void SetIgnoreCode(std::unique_ptr<CIgnoreCode> i);
   void ResetToDefaultState() override;
 
+  /* A description that names no ignore or macro file of its own (an empty
+   * setting, not "*") takes the dialect's default files, which the
+   * description library finds by its file search.  They are read when the
+   * application is loaded and stand in for the application's own settings
+   * in a check run while these are empty; they are never the application's
+   * companions, so saving neither writes them nor names them.  Null when
+   * the description names files of its own or no default was found. */
+  const CIgnoreCode *GetDialectIgnoreCode() const { return dialectIgnore_.get(); }
+  const CAnalyzer *GetDialectAnalyzer() const { return dialectAnalyzer_.get(); }
+  /* The application level of a check run: the own settings, or the
+   * dialect's default while they are empty. */
+  const CIgnoreCode *GetRunIgnoreCode() const;
+  const CAnalyzer *GetRunAnalyzer() const;
+
   CProfile *GetAppProfile() const { return profile_; }
   void SetAppProfile(CProfile *p);
   CRuleSet *GetAppRuleSet() const { return ruleSet_; }
@@ -114,6 +128,8 @@ class CApplication : public CObjectWithDefaultState, public CPersistFileObject {
   std::unique_ptr<CPreprocessor> preprocessor_;
   std::unique_ptr<CAnalyzer> analyzer_;
   std::unique_ptr<CIgnoreCode> ignore_;
+  std::unique_ptr<CIgnoreCode> dialectIgnore_;
+  std::unique_ptr<CAnalyzer> dialectAnalyzer_;
   CProfile *profile_;
 };
 

@@ -122,9 +122,10 @@ class CTextOutputString : public CTextOutput {
 };
 
 /* The stream of one open file.  Output is written to a new file beside the
- * target and renamed over it by Close(), so a failed save never leaves a
- * truncated file: destroying the object without a successful Close()
- * discards what was written and keeps the old file. */
+ * target and renamed over it when the stream is closed, by Close() or by
+ * the destructor, so a failed save never leaves a truncated file: after a
+ * write that failed the old file stays.  A writer that gives up for a
+ * reason of its own calls Discard(). */
 class CTextIO {
  public:
   CTextIO() = default;
@@ -136,12 +137,14 @@ class CTextIO {
   /* Closes the stream; for output, commits the file.  True when nothing
    * was open or everything was written and the file is in place. */
   virtual bool Close();
+  /* Closes the stream; output written so far is dropped and the old file
+   * stays. */
+  void Discard();
   void Attach(FILE *f);
   FILE *Detach();
   FILE *Stream() const { return file_; }
 
  private:
-  void Abandon();
   FILE *file_ = nullptr;
   std::string target_;  /* output: the file to replace */
   std::string temp_;    /* output: the file being written */
@@ -262,6 +265,14 @@ class CTrackTempFiles {
 
 /* ---- delimited lists ----------------------------------------------- */
 
+/* Where the list item that starts at from ends: at the first sep that
+ * stands outside parentheses and double-quoted strings (in which a
+ * backslash escapes the next character), so that MAX(a,b)=((a)>(b)?(a):(b))
+ * and SEP="," are single items of a comma list.  A parenthesis or quote
+ * still open at the end of the text protects nothing: the item then ends
+ * at the first sep.  text.size() when no separator ends the item. */
+size_t FindListItemEnd(const std::string &text, size_t from, char sep);
+
 template <char C>
 class CDelimitedString {
  public:
@@ -280,8 +291,7 @@ class CDelimitedString {
     std::vector<std::string> out;
     size_t start = 0;
     while (start <= text_.size()) {
-      size_t end = text_.find(C, start);
-      if (end == std::string::npos) end = text_.size();
+      size_t end = ItemEnd(text_, start);
       std::string item = Trimmed(text_.substr(start, end - start));
       if (!item.empty()) out.push_back(item);
       start = end + 1;
@@ -316,6 +326,15 @@ class CDelimitedString {
     for (const auto &i : items) Add(i);
   }
   bool operator==(const CDelimitedString &o) const { return text_ == o.text_; }
+
+  /* Comma lists hold C text (definitions, assertions), whose commas inside
+   * parentheses or quotes belong to the item; other lists split at every
+   * delimiter. */
+  static size_t ItemEnd(const std::string &text, size_t from) {
+    if constexpr (C == ',') return FindListItemEnd(text, from, C);
+    size_t end = text.find(C, from);
+    return end == std::string::npos ? text.size() : end;
+  }
 
  private:
   std::string text_;

@@ -167,14 +167,14 @@ std::string CFileEntry::GetParametersLine(CTrackTempFiles &tracker) const {
   if (profile && profile->GetDialect())
     line += " /dial " + QuoteIfNeeded(profile->GetDialect()->GetDialOption());
   const CIgnoreCode *ign[3] = {profile ? profile->GetIgnoreCode() : nullptr,
-                               app_ ? app_->GetIgnoreCode() : nullptr, ignore_.get()};
+                               app_ ? app_->GetRunIgnoreCode() : nullptr, ignore_.get()};
   if (AnyFilled(ign)) {
     CPathName file = WriteOptionFile(tracker, dir, base, GetMessageText(34115), ign);
     if (file.IsEmpty()) return line;
     line += " /ign " + Word(file);
   }
   const CAnalyzer *mac[3] = {profile ? profile->GetAnalyzer() : nullptr,
-                             app_ ? app_->GetAnalyzer() : nullptr, analyzer_.get()};
+                             app_ ? app_->GetRunAnalyzer() : nullptr, analyzer_.get()};
   if (AnyFilled(mac)) {
     CPathName file = WriteOptionFile(tracker, dir, base, GetMessageText(34125), mac);
     if (file.IsEmpty()) return line;
@@ -235,6 +235,14 @@ void CApplication::SetIgnoreCode(std::unique_ptr<CIgnoreCode> i) {
   ignore_ = std::move(i);
   Wire();
   SetModifiedState(true);
+}
+
+const CIgnoreCode *CApplication::GetRunIgnoreCode() const {
+  return ignore_->IsEmpty() && dialectIgnore_ ? dialectIgnore_.get() : ignore_.get();
+}
+
+const CAnalyzer *CApplication::GetRunAnalyzer() const {
+  return analyzer_->IsEmpty() && dialectAnalyzer_ ? dialectAnalyzer_.get() : analyzer_.get();
 }
 
 void CApplication::ResetToDefaultState() {
@@ -313,12 +321,29 @@ void CApplication::DeleteContents() {
   ignore_->Init();
   makefile_.Empty();
   target_.clear();
+  dialectIgnore_.reset();
+  dialectAnalyzer_.reset();
 }
 
 bool CApplication::GetCheckOptions(CTrackTempFiles &tracker, CTextOutput *output) const {
   for (const auto &e : entries_)
     if (e->IsCheck() && !output->WriteLine(e->GetParametersLine(tracker))) return false;
   return true;
+}
+
+/* A copy of a dialect's default file read for the run (null stays null). */
+template <typename T>
+static std::unique_ptr<T> CopyDialectDefault(const std::unique_ptr<T> &from) {
+  if (!from) return nullptr;
+  auto copy = std::make_unique<T>();
+  copy->ResetToStateOf(from.get());
+  copy->CPersistFileObject::ResetToStateOf(from.get());
+  return copy;
+}
+
+template <typename T>
+static bool SameDialectDefault(const std::unique_ptr<T> &a, const std::unique_ptr<T> &b) {
+  return a && b ? *a == *b : !a && !b;
 }
 
 void CApplication::ResetToStateOf(const CApplication *other) {
@@ -332,6 +357,8 @@ void CApplication::ResetToStateOf(const CApplication *other) {
   preprocessor_->ResetToStateOf(other->preprocessor_.get());
   analyzer_->ResetToStateOf(other->analyzer_.get());
   ignore_->ResetToStateOf(other->ignore_.get());
+  dialectIgnore_ = CopyDialectDefault(other->dialectIgnore_);
+  dialectAnalyzer_ = CopyDialectDefault(other->dialectAnalyzer_);
   entries_.clear();
   for (const auto &e : other->entries_) {
     auto copy = CFileEntry::CreateFileEntry(e->GetFilePath(), this);
@@ -345,7 +372,8 @@ bool CApplication::operator==(const CApplication &o) const {
   if (!(CObjectWithDefaultState::operator==(o)) || ruleSet_ != o.ruleSet_ || profile_ != o.profile_ ||
       makefile_.Str() != o.makefile_.Str() || target_ != o.target_ ||
       !(*preprocessor_ == *o.preprocessor_) || !(*analyzer_ == *o.analyzer_) ||
-      !(*ignore_ == *o.ignore_) || entries_.size() != o.entries_.size())
+      !(*ignore_ == *o.ignore_) || !SameDialectDefault(dialectIgnore_, o.dialectIgnore_) ||
+      !SameDialectDefault(dialectAnalyzer_, o.dialectAnalyzer_) || entries_.size() != o.entries_.size())
     return false;
   for (size_t i = 0; i < entries_.size(); ++i)
     if (!(*entries_[i] == *o.entries_[i])) return false;

@@ -9,6 +9,7 @@
 #ifdef TESSARY_WITH_KVXAPP
 
 #include <cstdlib>
+#include <unistd.h>
 
 #include "kvxapp.h"
 
@@ -52,6 +53,36 @@ void LoadCompanion(CPersistFileObject &c, const std::string &ref, const CPathNam
   c.Load();
 }
 
+/* A file entry that takes the application's checker options has none of
+ * its own: the application level already holds them. */
+std::string OwnSlot(KvxSource *src, int slot) {
+  return source_get_use_default_kvx_options(src) ? std::string() : Stored(source_get_kvx_options(src, slot));
+}
+
+/* The dialect's default file the library found for an empty slot ("*"
+ * names no file and takes no default); null when there is none.  Read for
+ * the run only: it has no owner, so nothing ever saves it. */
+template <typename T>
+std::unique_ptr<T> LoadDialectDefault(const char *slot, const char *found) {
+  std::string path = Trimmed(Stored(found));
+  if (!Trimmed(Stored(slot)).empty() || path.empty()) return nullptr;
+  CPathName full(path);
+  char cwd[4096];
+  if (!full.IsFull() && ::getcwd(cwd, sizeof cwd)) full = CPathName(std::string(cwd) + "/") + full;
+  full.Canonicalize();
+  auto object = std::make_unique<T>();
+  object->SetFilePath(full);
+  object->Load();
+  return object;
+}
+
+/* The slot value of an application-level companion: an application that
+ * took the dialect's default keeps the empty slot that asks for it while
+ * it has no file of its own. */
+std::string ApplicationSlot(const std::string &reference, bool dialectDefault) {
+  return reference == "*" && dialectDefault ? std::string() : reference;
+}
+
 CPathName Resolve(const std::string &stored, const CPathName &self) {
   CPathName p(stored);
   p.MakeFullRelativeBy(self);
@@ -88,8 +119,12 @@ bool CApplication::Load() {
   target_ = Take(application_get_target(app.get()));
   CTextInputString cc(Stored(application_get_cc_options(app.get())));
   preprocessor_->LoadCmdLine(&cc);
-  LoadCompanion(*ignore_, Stored(application_get_ignore(app.get())), dir);
-  LoadCompanion(*analyzer_, Stored(application_get_macro_file(app.get())), dir);
+  const char *ownIgnore = application_get_kvx_options(app.get(), KVX_SLOT_IGNORE);
+  const char *ownMacros = application_get_kvx_options(app.get(), KVX_SLOT_MACRO_FILE);
+  LoadCompanion(*ignore_, Stored(ownIgnore), dir);
+  LoadCompanion(*analyzer_, Stored(ownMacros), dir);
+  dialectIgnore_ = LoadDialectDefault<CIgnoreCode>(ownIgnore, application_get_ignore(app.get()));
+  dialectAnalyzer_ = LoadDialectDefault<CAnalyzer>(ownMacros, application_get_macro_file(app.get()));
   analyzer_->SetExpandMacro(application_get_expand_macro(app.get()) != 0);
 
   KvxList *files = application_get_files(app.get());
@@ -100,8 +135,8 @@ bool CApplication::Load() {
     auto entry = CFileEntry::CreateFileEntry(path, this);
     CTextInputString opts(Stored(source_get_cc_options(src)));
     entry->preprocessor_->LoadCmdLine(&opts);
-    LoadCompanion(*entry->ignore_, Stored(source_get_ignore(src)), dir);
-    LoadCompanion(*entry->analyzer_, Stored(source_get_macro_file(src)), dir);
+    LoadCompanion(*entry->ignore_, OwnSlot(src, KVX_SLOT_IGNORE), dir);
+    LoadCompanion(*entry->analyzer_, OwnSlot(src, KVX_SLOT_MACRO_FILE), dir);
     entry->analyzer_->SetExpandMacro(source_get_expand_macro(src) != 0);
     entry->check_ = source_is_marked(src) != 0;
     entry->ok_ = source_is_ok(src) != 0;
@@ -128,8 +163,10 @@ bool CApplication::Save() {
   application_set_profil(app.get(), profile_ ? profile_->GetFullPath().GetRelativeTo(self).Str().c_str() : "");
   application_set_dialect(app.get(), dialect.c_str());
   application_set_cc_options(app.get(), preprocessor_->GetOptionsText().c_str());
-  application_set_ignore(app.get(), CompanionReference(*ignore_, self).c_str());
-  application_set_macro_file(app.get(), CompanionReference(*analyzer_, self).c_str());
+  std::string ignore = ApplicationSlot(CompanionReference(*ignore_, self), dialectIgnore_ != nullptr);
+  std::string macros = ApplicationSlot(CompanionReference(*analyzer_, self), dialectAnalyzer_ != nullptr);
+  application_set_ignore(app.get(), ignore.c_str());
+  application_set_macro_file(app.get(), macros.c_str());
   application_set_expand_macro(app.get(), analyzer_->IsExpandMacro() ? 1 : 0);
   if (ruleSet_)
     application_set_rules_set(app.get(), ruleSet_->GetFullPath().GetRelativeTo(self).Str().c_str());

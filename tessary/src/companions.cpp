@@ -67,17 +67,23 @@ bool CPreprocessor::SaveCmdLine(CTextOutput *output) const {
   return put(" /D,", defines_) && put(" /I,", includes_) && put(" /A,", assertions_);
 }
 
+/* Each option is "/" or "-", its letter and the item enclosed in commas;
+ * the closing comma is found by the rule of the lists themselves, so a
+ * definition such as MAX(a,b)=... is read whole. */
 bool CPreprocessor::LoadCmdLine(CTextInput *input) {
   Init();
-  while (input->SkipUntilOneOf("-/")) {
-    if (input->IsEOF()) break;
-    input->NextChar();
-    char letter = input->Current();
-    if (letter != 'D' && letter != 'I' && letter != 'A') continue;
-    input->NextChar();
-    if (input->Current() != ',') continue;
-    std::string item;
-    input->RetrievePureOption(item, ',');
+  std::string text;
+  input->GetUntilOneOf(text, "");  /* the whole input */
+  size_t i = 0;
+  while ((i = text.find_first_of("-/", i)) != std::string::npos) {
+    char letter = i + 1 < text.size() ? text[i + 1] : 0;
+    if ((letter != 'D' && letter != 'I' && letter != 'A') || i + 2 >= text.size() || text[i + 2] != ',') {
+      ++i;
+      continue;
+    }
+    size_t start = i + 3, end = FindListItemEnd(text, start, ',');
+    std::string item = Trimmed(text.substr(start, end - start));
+    i = end + 1;
     if (item.empty()) continue;
     if (letter == 'D') defines_.Add(item);
     if (letter == 'I') includes_.Add(item);

@@ -102,9 +102,12 @@ static T *FindByPath(const std::vector<std::unique_ptr<T>> &list, const CPathNam
   return nullptr;
 }
 
-/* Loads one object; a thrown message is reported and counts as failure. */
+/* Loads one object; a thrown message is reported and counts as failure.
+ * An object without a path (a setting left out) fails without a message:
+ * "File '' does not exist" would say nothing the caller's report does not. */
 template <typename T>
 static bool LoadObject(T &object) {
+  if (object.GetFullPath().IsEmpty()) return false;
   try {
     return object.Load();
   } catch (const CZKException &e) {

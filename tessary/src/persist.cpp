@@ -27,13 +27,24 @@ static std::string OpenPath(const CPathName &full) {
   return p.Str();
 }
 
+/* A SaveFile that fails or throws (a companion it saves on the way cannot
+ * be written) leaves the old file as it was. */
 bool CPersistFileObject::Save() {
   CTextIO io;
   std::unique_ptr<CTextOutput> out = io.StartTextOutput(OpenPath(GetFullPath()));
   if (!out) CZKException::Throw(34001, GetLongPath());
-  bool ok = SaveFile(out.get());
+  bool ok = false;
+  try {
+    ok = SaveFile(out.get());
+  } catch (...) {
+    io.Discard();
+    throw;
+  }
   out.reset();
-  if (ok) ok = io.Close();
+  if (ok)
+    ok = io.Close();
+  else
+    io.Discard();
   if (!ok) OnSaveFailed();
   return ok;
 }

@@ -101,6 +101,31 @@ std::string QuoteIfNeeded(const std::string &text) {
   return "\"" + text + "\"";
 }
 
+size_t FindListItemEnd(const std::string &text, size_t from, char sep) {
+  int depth = 0;
+  bool quoted = false;
+  for (size_t i = from; i < text.size(); ++i) {
+    char c = text[i];
+    if (quoted) {
+      if (c == '\\')
+        ++i;
+      else if (c == '"')
+        quoted = false;
+    } else if (c == '"') {
+      quoted = true;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      if (depth > 0) --depth;
+    } else if (c == sep && depth == 0) {
+      return i;
+    }
+  }
+  if (depth == 0 && !quoted) return text.size();
+  size_t plain = text.find(sep, from);
+  return plain == std::string::npos ? text.size() : plain;
+}
+
 /* ---- character sources --------------------------------------------- */
 
 static bool InSet(char c, const char *set) { return c != 0 && std::strchr(set, c) != nullptr; }
@@ -279,12 +304,7 @@ bool CTextOutputString::WriteLine(const char *text) {
 
 /* ---- file stream --------------------------------------------------- */
 
-CTextIO::~CTextIO() {
-  if (!temp_.empty())
-    Abandon();
-  else if (file_)
-    std::fclose(file_);
-}
+CTextIO::~CTextIO() { CTextIO::Close(); }
 
 void CTextIO::Attach(FILE *f) {
   Close();
@@ -299,7 +319,7 @@ FILE *CTextIO::Detach() {
   return f;
 }
 
-void CTextIO::Abandon() {
+void CTextIO::Discard() {
   if (file_) std::fclose(file_);
   file_ = nullptr;
   if (!temp_.empty()) ::unlink(temp_.c_str());

@@ -185,6 +185,110 @@ TEST_F(AppTest, SaveAndLoadThroughTheDescriptionLibrary) {
   EXPECT_FALSE(back->IsModified());
 }
 
+/* Definitions with commas of their own cross the description file whole,
+ * at the application and at the file level, and reach the run's file. */
+TEST_F(AppTest, DefinitionsWithCommasSurviveSaveAndReload) {
+  const std::string max = "MAX(a,b)=((a)>(b)?(a):(b))";
+  auto app = MakeApp();
+  app->GetPreprocessor()->SetDefines("APP=1," + max);
+  app->GetFileEntries()[0]->GetPreprocessor()->SetDefines("PAIR(t, n)=t n,SEP=\",\"");
+  ASSERT_TRUE(app->Save());
+  CApplication back;
+  back.SetFilePath(proj + "/app.app");
+  ASSERT_TRUE(back.Load());
+  EXPECT_EQ(back.GetPreprocessor()->GetDefines().GetItems(), (std::vector<std::string>{"APP=1", max}));
+  CFileEntry *a = back.FindFileEntry(proj + "/src/a.c");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->GetPreprocessor()->GetDefines().GetItems(),
+            (std::vector<std::string>{"PAIR(t, n)=t n", "SEP=\",\""}));
+  CTrackTempFiles tracker;
+  a->GetParametersLine(tracker);
+  EXPECT_EQ(ReadFile(Tmp("a.def")), "I/usr/include\nD__GNUC__=12\nAsystem(unix)\nDAPP=1\nD" + max + "\nI" + proj +
+                                        "/inc\nDPAIR(t, n)=t n\nDSEP=\",\"\n");
+}
+
+/* A description written by the description library alone leaves the
+ * ignore and macro slots empty, and its files take the application's
+ * options; the library then finds the dialect's default files (here
+ * through KVX_CC_IGN and KVX_CC_MAC).  They serve the run once, at the
+ * application level, but are not the application's: saving never writes
+ * the shared files, and what the user adds at that level is kept. */
+TEST_F(AppTest, DialectDefaultFilesServeTheRunButAreNotOwned) {
+  std::string ign = dir.Path("home/.kvx_cc_gnu.ign"), mac = dir.Path("home/.kvx_cc.mac");
+  WriteFile(ign, "DEF_KW -->\n");
+  WriteFile(mac, "DEF_MAC\n");
+  struct Env {
+    Env(const std::string &i, const std::string &m) {
+      setenv("KVX_CC_IGN", i.c_str(), 1);
+      setenv("KVX_CC_MAC", m.c_str(), 1);
+    }
+    ~Env() {
+      unsetenv("KVX_CC_IGN");
+      unsetenv("KVX_CC_MAC");
+    }
+  } scoped(ign, mac);
+  CProfile gnu(profile);
+  gnu.SetFilePath(proj + "/gnu.prf");
+  gnu.SetDialect(env->RetrieveDialect("gnu", true));
+  ASSERT_TRUE(gnu.Save());
+  KvxApplication *record = application_new("C");
+  application_set_profil(record, "gnu.prf");
+  application_set_dialect(record, "gnu");
+  ASSERT_NE(application_add_file(record, (proj + "/src/a.c").c_str()), nullptr);
+  KvxSource *b = application_add_file(record, (proj + "/b.c").c_str());
+  ASSERT_NE(b, nullptr);
+  source_set_use_default_kvx_options(b, 0);  /* own slots, empty */
+  ASSERT_TRUE(application_save(record, (proj + "/app.app").c_str()));
+  application_free(record);
+
+  auto slots = [&] {
+    KvxApplication *r = application_load((proj + "/app.app").c_str());
+    auto slot = [r](int i) {
+      const char *v = application_get_kvx_options(r, i);
+      return v ? "[" + std::string(v) + "]" : std::string("null");
+    };
+    std::string s = r ? slot(KVX_SLOT_IGNORE) + slot(KVX_SLOT_MACRO_FILE) : "unreadable";
+    application_free(r);
+    return s;
+  };
+  auto run = [&](const CApplication &app) {
+    CTrackTempFiles tracker;
+    for (const auto &e : app.GetFileEntries()) e->GetParametersLine(tracker);
+    return ReadFile(Tmp("a.ign")) + ReadFile(Tmp("b.ign")) + "|" + ReadFile(Tmp("a.mac")) + ReadFile(Tmp("b.mac"));
+  };
+
+  CApplication app;
+  app.SetFilePath(proj + "/app.app");
+  ASSERT_TRUE(app.Load());
+  ASSERT_NE(app.GetDialectIgnoreCode(), nullptr);
+  ASSERT_NE(app.GetDialectAnalyzer(), nullptr);
+  EXPECT_TRUE(app.GetIgnoreCode()->IsEmpty());
+  EXPECT_TRUE(app.GetAnalyzer()->GetFullPath().IsEmpty());
+  ASSERT_EQ(app.GetFileEntries().size(), 2u);
+  for (const auto &e : app.GetFileEntries()) {
+    EXPECT_TRUE(e->GetIgnoreCode()->IsEmpty()) << e->GetFilePath().Str();
+    EXPECT_TRUE(e->GetAnalyzer()->IsEmpty()) << e->GetFilePath().Str();
+  }
+  EXPECT_EQ(run(app), "DEF_KW --> \nDEF_KW --> \n|DEF_MAC\nDEF_MAC\n");  /* once per file */
+
+  ASSERT_TRUE(app.Save());
+  EXPECT_EQ(ReadFile(ign), "DEF_KW -->\n");
+  EXPECT_EQ(slots(), "[][]");
+  CApplication copy(&app, app.GetAppProfile(), nullptr);
+  EXPECT_EQ(run(copy), run(app));
+
+  ASSERT_TRUE(app.GetIgnoreCode()->AddClause("APP_KW", ""));
+  ASSERT_TRUE(app.Save());
+  EXPECT_EQ(ReadFile(ign), "DEF_KW -->\n");
+  EXPECT_EQ(slots(), "[app.ign][]");
+  CApplication back;
+  back.SetFilePath(proj + "/app.app");
+  ASSERT_TRUE(back.Load());
+  EXPECT_TRUE(back.GetIgnoreCode()->HasClause("APP_KW", ""));
+  EXPECT_EQ(back.GetDialectIgnoreCode(), nullptr);
+  EXPECT_EQ(run(back), "APP_KW --> \nAPP_KW --> \n|DEF_MAC\nDEF_MAC\n");
+}
+
 TEST_F(AppTest, MissingProfileFailsMissingRuleSetWarns) {
   auto app = MakeApp();
   CProfile copy(profile);

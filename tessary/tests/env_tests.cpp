@@ -72,8 +72,24 @@ TEST_F(EnvTest, NoSettingsAtAllStillStarts) {
   env->Start(dir.Path("inst/bin/csentrel"), true);
   EXPECT_TRUE(env->GetProfiles().empty());
   EXPECT_TRUE(env->GetRuleSets().empty());
-  EXPECT_EQ(log.Ids(), (std::vector<unsigned>{34007, 34011, 34051, 34007, 34012, 34052}));
+  /* Only what says something: no "File '' does not exist" before 34011
+   * and 34012. */
+  EXPECT_EQ(log.Ids(), (std::vector<unsigned>{34011, 34051, 34012, 34052}));
   EXPECT_EQ(env->GetCurrentProfile(), nullptr);
+}
+
+TEST_F(EnvTest, MissingFilesNamedBySettingsAreReportedWithTheirPaths) {
+  WriteFile(dir.Path("inst/etc/csentrel.conf"), "DIALECTS=../util/none.lst\nALLRULES=../rules/none.lst\n");
+  env->Start(dir.Path("inst/bin/csentrel"), true);
+  std::vector<std::pair<unsigned, std::string>> got;
+  for (const auto &m : log.messages) got.emplace_back(m.id, m.first);
+  std::string dialects = dir.Path("inst/util/none.lst"), rules = dir.Path("inst/rules/none.lst");
+  EXPECT_EQ(got, (std::vector<std::pair<unsigned, std::string>>{{34007, dialects},
+                                                                  {34011, dialects},
+                                                                  {34051, ""},
+                                                                  {34007, rules},
+                                                                  {34012, rules},
+                                                                  {34052, ""}}));
 }
 
 TEST_F(EnvTest, InstalledStartSequence) {

@@ -18,10 +18,12 @@ class Notes : public CPersistFileObject {
   bool SaveFile(CTextOutput *out) const override {
     for (const auto &l : lines)
       if (!out->WriteLine(l)) return false;
+    if (throwSave) CZKException::Throw(34001, "companion");
     return !failSave;
   }
   std::vector<std::string> lines;
   bool failSave = false;
+  bool throwSave = false;  /* as a companion that cannot be written */
 };
 
 class Watcher : public CNotifiedByState {
@@ -57,6 +59,12 @@ TEST(Persist, LoadAndSaveMessages) {
   EXPECT_EQ(ThrownId([&] { n.Save(); }), 34008u);
   EXPECT_EQ(ReadFile(dir.Path("notes.txt")), "a\nb\n");  /* old file intact */
   EXPECT_EQ(DirEntries(dir.Str()).size(), 1u);
+  n.failSave = false;
+  n.throwSave = true;
+  EXPECT_EQ(ThrownId([&] { n.Save(); }), 34001u);
+  EXPECT_EQ(ReadFile(dir.Path("notes.txt")), "a\nb\n");
+  EXPECT_EQ(DirEntries(dir.Str()).size(), 1u);
+  n.throwSave = false;
 
   Notes bad;
   bad.SetFilePath(dir.Path("no/such/dir/f"));

@@ -131,6 +131,27 @@ TEST_F(ProfileTest, SavedProfileRoundTrips) {
   EXPECT_NE(text.find("\nMACROFILE=my.mac\n"), std::string::npos);
 }
 
+/* A function-like macro keeps its commas through the companion file, a
+ * save and the one-line form that applications store. */
+TEST_F(ProfileTest, DefinitionsWithCommasSurvive) {
+  const std::string max = "MAX(a,b)=((a)>(b)?(a):(b))";
+  const std::string def = "D" + max + "\nDSEP=\",\"\nDPAIR(t, n)=t n\n";
+  WriteFile(dir.Path("p/m.def"), "I/inc\n" + def);
+  bool ok = false;
+  CProfile *p = LoadProfile("p/m.prf", std::string(kHeader) + "NAME=m\nDEF=m.def\nDIALECT=gcc\n", &ok);
+  ASSERT_TRUE(ok);
+  const CPreprocessor &pp = *p->GetPreprocessor();
+  EXPECT_EQ(pp.GetDefines().GetItems(), (std::vector<std::string>{max, "SEP=\",\"", "PAIR(t, n)=t n"}));
+  ASSERT_TRUE(p->Save());
+  EXPECT_EQ(ReadFile(dir.Path("p/m.def")), "I/inc\n" + def);
+
+  EXPECT_EQ(pp.GetOptionsText(), " /D," + max + ", /D,SEP=\",\", /D,PAIR(t, n)=t n, /I,/inc,");
+  CPreprocessor back;
+  CTextInputString in(pp.GetOptionsText());
+  ASSERT_TRUE(back.LoadCmdLine(&in));
+  EXPECT_TRUE(back == pp) << back.GetDefines().GetText();
+}
+
 TEST_F(ProfileTest, UnnamedProfileIsSavedAsUnknown) {
   CProfile p;
   p.SetFilePath(dir.Path("u.prf"));

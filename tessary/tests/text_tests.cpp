@@ -1,6 +1,9 @@
 /* Tokenising rules of the character sources, sinks and key/value lines. */
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "tessary_text.h"
 #include "test_support.h"
 
@@ -171,8 +174,20 @@ TEST(TextIO, SaveReplacesOnlyWhenComplete) {
     CTextIO io;
     auto out = io.StartTextOutput(path);
     ASSERT_TRUE(out);
+    out->WriteLine("written");
+    /* destroyed without Close: the stream is closed and what was written
+     * is in place, no leftover */
+  }
+  EXPECT_EQ(ReadFile(path), "written\n");
+  EXPECT_EQ(DirEntries(dir.Str()).size(), 1u);
+  WriteFile(path, "old\n");
+  {
+    CTextIO io;
+    auto out = io.StartTextOutput(path);
+    ASSERT_TRUE(out);
     out->WriteLine("partial");
-    /* destroyed without Close: the old file stays, no leftover */
+    io.Discard();
+    EXPECT_EQ(io.Stream(), nullptr);
   }
   EXPECT_EQ(ReadFile(path), "old\n");
   EXPECT_EQ(DirEntries(dir.Str()).size(), 1u);
@@ -190,6 +205,32 @@ TEST(TextIO, SaveReplacesOnlyWhenComplete) {
   EXPECT_FALSE(io.StartTextInput(dir.Path("missing")));
   EXPECT_FALSE(io.StartTextOutput(dir.Path("no/such/dir/x")));
   EXPECT_TRUE(io.Close());
+}
+
+/* A write that fails (here: the disc is full) keeps the previous file,
+ * whether the stream is closed or merely destroyed. */
+TEST(TextIO, FailedWriteKeepsThePreviousFile) {
+  ScratchDir dir;
+  std::string path = dir.Path("f.txt");
+  for (bool close : {true, false}) {
+    SCOPED_TRACE(close ? "Close" : "destructor");
+    WriteFile(path, "old\n");
+    {
+      CTextIO io;
+      auto out = io.StartTextOutput(path);
+      ASSERT_TRUE(out);
+      int full = ::open("/dev/full", O_WRONLY);
+      if (full < 0) GTEST_SKIP() << "no /dev/full";
+      ASSERT_GE(::dup2(full, ::fileno(io.Stream())), 0);
+      ::close(full);
+      out->WriteLine("lost");
+      if (close) {
+        EXPECT_FALSE(io.Close());
+      }
+    }
+    EXPECT_EQ(ReadFile(path), "old\n");
+    EXPECT_EQ(DirEntries(dir.Str()).size(), 1u);
+  }
 }
 
 TEST(TextIO, SaveThroughSymlinkKeepsTheLink) {
@@ -216,6 +257,24 @@ TEST(DelimitedString, ItemsAreTrimmedAndEmptyOnesSkipped) {
   CCommaList empty(" , ");
   EXPECT_TRUE(empty.IsEmpty());
   CLineList lines("one\ntwo");
+  EXPECT_EQ(lines.GetCount(), 2);
+}
+
+/* Macro definitions carry commas of their own: only a comma outside
+ * parentheses and quotes separates items.  A parenthesis or quote never
+ * closed (an odd directory name) protects nothing. */
+TEST(DelimitedString, CommasInsideParenthesesAndQuotesStayInTheItem) {
+  CCommaList l("MAX(a,b)=((a)>(b)?(a):(b)), SEP=\",\", Q=\"x\\\",(y\",/opt/a(b, N");
+  EXPECT_EQ(l.GetItems(), (std::vector<std::string>{"MAX(a,b)=((a)>(b)?(a):(b))", "SEP=\",\"",
+                                                    "Q=\"x\\\",(y\"", "/opt/a(b", "N"}));
+  EXPECT_TRUE(l.Contains("MAX(a,b)=((a)>(b)?(a):(b))"));
+  EXPECT_FALSE(l.Contains("MAX(a"));
+  EXPECT_TRUE(l.Remove("SEP=\",\""));
+  EXPECT_EQ(l.GetCount(), 4);
+  CCommaList unclosed("A=\"x,B");
+  EXPECT_EQ(unclosed.GetItems(), (std::vector<std::string>{"A=\"x", "B"}));
+  /* Other lists split at every delimiter. */
+  CLineList lines("f(a\nb)");
   EXPECT_EQ(lines.GetCount(), 2);
 }
 

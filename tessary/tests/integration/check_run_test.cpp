@@ -141,10 +141,15 @@ class CheckRunTest : public ::testing::Test {
     WriteFile(proj + "/inc dir/lvl.h", "#define LVL_T unsigned\n");
     /* a.c is checked with macros expanded except the named ones: PM and AM
      * are named by the profile and the application and stay variables
-     * ("sizeof int" would be a syntax error). */
+     * ("sizeof int" would be a syntax error).  The function-like macros of
+     * each level take two arguments: a definition split at its comma would
+     * leave "int" inside a call. */
     WriteFile(proj + "/src/a.c",
               "#include \"lvl.h\"\n"
               "PROF_KW APP_KW A_KW int ka;\n"
+              "P_DECL(int, pd);\n"
+              "A_DECL(int, ad);\n"
+              "F_DECL(int, fd) = F_MAX(1, 2);\n"
               "PROF_T pa;\n"
               "APP_T aa;\n"
               "A_T fa;\n"
@@ -192,7 +197,7 @@ class CheckRunTest : public ::testing::Test {
     profile->SetFilePath(proj + "/test.prf");
     profile->SetDialect(env->RetrieveDialect("ansi", false));
     ASSERT_NE(profile->GetDialect(), nullptr);
-    profile->GetPreprocessor()->SetDefines("PROF_T=int,PM=int");
+    profile->GetPreprocessor()->SetDefines("PROF_T=int,PM=int,P_DECL(t,n)=t n");
     ASSERT_TRUE(profile->GetIgnoreCode()->AddClause("PROF_KW", ""));
     profile->GetAnalyzer()->SetMacroNames("PM");
 
@@ -216,11 +221,11 @@ class CheckRunTest : public ::testing::Test {
 
     app = std::make_unique<CApplication>(profile.get(), ruleSet.get());
     app->SetFilePath(proj + "/demo.app");
-    app->GetPreprocessor()->SetDefines("APP_T=long,AM=long");
+    app->GetPreprocessor()->SetDefines("APP_T=long,AM=long,A_DECL(t,n)=t n");
     ASSERT_TRUE(app->GetIgnoreCode()->AddClause("APP_KW", ""));
     app->GetAnalyzer()->SetMacroNames("AM");
     CFileEntry *a = app->AddFileEntry(proj + "/src/a.c");
-    a->GetPreprocessor()->SetDefines("A_T=short");
+    a->GetPreprocessor()->SetDefines("A_T=short,F_DECL(t,n)=t n,F_MAX(a,b)=((a)>(b)?(a):(b))");
     a->GetPreprocessor()->SetIncludes(proj + "/inc dir");
     ASSERT_TRUE(a->GetIgnoreCode()->AddClause("A_KW", ""));
     CFileEntry *b = app->AddFileEntry(proj + "/src/b.c");
@@ -341,6 +346,13 @@ TEST_F(CheckRunTest, EachLevelIsNeeded) {
       {"application ignore clause", [](CApplication &a) { a.GetIgnoreCode()->RemoveClause("APP_KW", ""); },
        "b.c"},
       {"application definition", [](CApplication &a) { a.GetPreprocessor()->SetDefines("APP_T=long"); }, "b.c"},
+      {"profile function-like definition",
+       [](CApplication &a) { a.GetAppProfile()->GetPreprocessor()->SetDefines("PROF_T=int,PM=int"); }, "a.c"},
+      {"application function-like definition",
+       [](CApplication &a) { a.GetPreprocessor()->SetDefines("APP_T=long,AM=long"); }, "a.c"},
+      {"file function-like definition",
+       [](CApplication &a) { a.GetFileEntries()[0]->GetPreprocessor()->SetDefines("A_T=short,F_MAX(a,b)=((a)>(b)?(a):(b))"); },
+       "a.c"},
       {"file include directory",
        [](CApplication &a) { a.GetFileEntries()[0]->GetPreprocessor()->SetIncludes(""); }, "a.c"},
       {"file definition", [](CApplication &a) { a.GetFileEntries()[0]->GetPreprocessor()->SetDefines(""); },
