@@ -40,11 +40,13 @@ demo: build
 bench: build
 	sh bench/run.sh $(BUILD)
 
-# One picture per scene of the workbench, drawn offscreen from the example.
+# One picture per scene of the workbench, drawn offscreen from the example,
+# and kvx_check's HTML report seen in headless Chromium.
 screenshots: build
 	rm -rf $(BUILD)/screenshots
 	QT_QPA_PLATFORM=offscreen KVX_BUILD_DIR=$(abspath $(BUILD)) KVX_SOURCE_DIR=$(CURDIR) \
 	  $(BUILD)/tests-bin/csentrel_screenshots $(BUILD)/screenshots
+	sh scripts/screenshots.sh $(BUILD)
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
