@@ -6,6 +6,7 @@
 #include "driver/engine.h"
 #include "driver/paths.h"
 
+#include <cstring>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -88,6 +89,7 @@ struct Reader {
   }
 
   void option(const std::string &w);
+  bool gcc_option(const std::string &w);
   void file_word(const std::string &w);
   void run();
 };
@@ -113,8 +115,39 @@ const Implied implied_defs[] = {
     {"Gw", "-D_WINDOWS", nullptr},       {"Mq", "-D_WINDOWS", nullptr},
 };
 
+/* GCC's options whose argument is the rest of the word or the next word
+ * (whatever that word is: it is never a source).  Those that change the
+ * preprocessing reach the preprocessor with the argument attached, so
+ * that an argument beginning with '/' is not taken for an option. */
+struct ArgOption {
+  const char *name;
+  bool pp;
+};
+
+const ArgOption gcc_arg_options[] = {
+    {"isystem", true}, {"idirafter", true},
+};
+
+/* Reads w as one of gcc_arg_options; false when it is none of them. */
+bool Reader::gcc_option(const std::string &w) {
+  for (const ArgOption &g : gcc_arg_options) {
+    size_t n = strlen(g.name);
+    if (w.compare(1, n, g.name) != 0) continue;
+    std::string value = w.substr(1 + n);
+    compiler_arg(w);
+    if (value.empty() && i + 1 < argv.size()) {
+      value = argv[++i];
+      compiler_arg(value);
+    }
+    if (g.pp && !value.empty()) s.pp_args.push_back("-" + std::string(g.name) + value);
+    return true;
+  }
+  return false;
+}
+
 void Reader::option(const std::string &w) {
   const std::string name = w.substr(1);
+  if (w[0] == '-' && gcc_option(w)) return;
 
   for (const Implied &d : implied_defs)
     if (name == d.name) {
@@ -152,6 +185,15 @@ void Reader::option(const std::string &w) {
   if (name == "nocccp") { s.nocccp = true; return; }
   if (name == "o") {
     set_output(argument(" Option -o has to be followed by a directory name or a file name"));
+    return;
+  }
+  if (name == "Wsystem-headers") {
+    /* GCC's option that shows what it finds in system headers: here the
+     * violations located there; it also reaches the preprocessor and the
+     * compiler */
+    s.system_findings = true;
+    s.pp_args.push_back(w);
+    compiler_arg(w);
     return;
   }
   if (name == "tcl") { s.tcl_file = argument(" Option -tcl has to be followed by a file name"); return; }

@@ -52,6 +52,7 @@ struct CompileSettings {
   bool nocond = false;
   bool inst = false;           /* instrumentation */
   bool cb = false;
+  bool system_findings = false; /* -Wsystem-headers: report violations in system headers */
   char x_mode = 0;             /* 'a', 'c', 's', 't' of the last -X option, or 0 */
   int x_count = 0;             /* number of -X options seen in the run */
 

@@ -31,6 +31,8 @@ class ModelBuilder {
    * appended to the application's files when absent. */
   FileRec *file_object(std::string_view path);
   FileRec *find_file(std::string_view path) const;
+  /* Marks the file as a system header. */
+  void set_system(FileRec *file) { file->system = true; }
   /* Records a comment in the file, kept in ascending order of first line;
    * the same first line and line count again is not recorded twice.
    * Returns the comment (the existing one for a repeat). */

@@ -800,8 +800,9 @@ int cmd_violation(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const ob
       return TCL_OK;
     }
     file_class = class_of(file, class_by_id(fr->target));
-    function = function_of(c, o, cls);
   }
+  if (c->sink.leaves_out(*static_cast<FileRec *>(file))) return TCL_OK;
+  if (cls->id != K_File) function = function_of(c, o, cls);
   const AttrInfo *pa = find_attribute(file_class, "pathname");
   if (!pa) {
     Tcl_AppendResult(interp, cmd, ": ", Tcl_GetString(objv[1]), ": no localization", (char *)nullptr);

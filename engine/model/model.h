@@ -265,6 +265,7 @@ struct ExprRec : Located {
 struct FileRec : Obj {
   const char *pathname;
   uint32_t number;         /* index in the file table */
+  bool system;             /* a system header (attribute "system") */
   Chain<CommentRec, NextComment> comments; /* ascending first line */
 };
 struct InclusionRec : Located {

@@ -22,6 +22,17 @@ class ViolationSink {
 
   bool has_report() const { return report_ != nullptr; }
 
+  /* Violations located in system headers are left out (and counted)
+   * unless they are kept. */
+  void keep_system_findings(bool on) { keep_system_ = on; }
+  /* True, counting it, when a violation located in the file is left out. */
+  bool leaves_out(const FileRec &file) {
+    if (!file.system || keep_system_) return false;
+    system_left_out_++;
+    return true;
+  }
+  long system_left_out() const { return system_left_out_; }
+
   /* The violation of the application object: "F", "R <rule>", "M". */
   void write_application(std::string_view rule);
   /* An object without file: "F", "R<rule>", "M". */
@@ -33,6 +44,8 @@ class ViolationSink {
  private:
   FILE *report_;
   FILE *console_;
+  bool keep_system_ = false;
+  long system_left_out_ = 0;
 };
 
 /* The name of the function the object lies in (seen as class cls), or

@@ -140,11 +140,29 @@ void Preprocessor::directive() {
       /* a file marked "#pragma once" is read only once */
       if (!is_pch(include_path)) obs_->inclusion(from, dline, file_index(include_path));
     } else if (push_file(include_path)) {
-      file_->dir_index = pending_dir_;
+      enter_included(pending_dir_);
       if (!is_pch(include_path)) obs_->inclusion(from, dline, file_->file);
     }
   }
   if (!compiling_ && !skipping_) skip_group();
+}
+
+/* The file just pushed by an inclusion: where it was found (dir, -1 for
+ * beside the including file) and whether it is a system header, which it
+ * is when found in a system directory or beside a system header. */
+void Preprocessor::enter_included(int dir) {
+  FileFrame &f = *file_;
+  f.dir_index = dir;
+  if (dir >= 0) {
+    f.system = inc_system_[(size_t)dir];
+  } else {
+    for (size_t i = frames_.size() - 1; i-- > 0;)
+      if (!frames_[i]->is_text) {
+        f.system = frames_[i]->system;
+        break;
+      }
+  }
+  if (f.system) obs_->system_file(f.file);
 }
 
 /* Consumes skipped text up to the directive that makes text active again

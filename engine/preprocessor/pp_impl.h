@@ -123,6 +123,7 @@ struct FileFrame {
   std::string delete_path;           /* temporary file removed at its end */
   bool bol = true;
   bool is_text = false;              /* option text, not a file */
+  bool system = false;               /* a system header (see enter_included) */
   int dir_index = -1;                /* include directory it was found in */
   size_t cond_base = 0;              /* conditional groups open when it was entered */
 };
@@ -156,7 +157,11 @@ class Preprocessor {
   long current_line();
 
   /* --- used by the option readers --- */
-  void add_include_dir(const std::string &dir, bool front);
+  /* Include directories are searched in this order: -I, -isystem, the
+   * option files' and -idirafter (both appended as they come); all but
+   * the -I ones are system directories. */
+  enum IncludeKind : uint8_t { INC_USER, INC_SYSTEM, INC_APPENDED };
+  void add_include_dir(const std::string &dir, IncludeKind kind);
   bool define_text(std::string_view text, std::string_view origin);  /* "NAME(params) body" */
   void undefine(std::string_view name);
   bool is_defined(std::string_view name);
@@ -178,6 +183,7 @@ class Preprocessor {
   void skip_block_comment(FileFrame &f, const char *&p, bool record);
   void annotation(FileFrame &f, const char *start, const char *&p);
   void skip_to_eol();  /* rest of a directive line, lenient */
+  void enter_included(int dir);
   uint32_t file_index(const std::string &name);
 
   /* --- directives (directives.cpp) --- */
@@ -264,7 +270,9 @@ class Preprocessor {
   std::vector<std::string> files_;
   std::unordered_map<std::string, uint32_t> file_map_;
   std::vector<std::string> inc_dirs_;
+  std::vector<bool> inc_system_;  /* per directory: a system directory */
   size_t inc_front_ = 0;  /* -I directories go before this position */
+  size_t inc_sys_ = 0;    /* -isystem directories go before this one */
   std::unordered_set<std::string> assertions_;
   bool in_directive_ = false;
   bool in_if_ = false;         /* inside an #if or #elif operand */

@@ -24,6 +24,11 @@ class Observer {
   virtual void inclusion(uint32_t from_file, uint32_t line, uint32_t included) {
     (void)from_file, (void)line, (void)included;
   }
+  /* The file, just entered by an #include, is a system header: it was
+   * found in a system include directory (those of the option files,
+   * -isystem, -idirafter) or beside a system header.  Comes before the
+   * inclusion's own event. */
+  virtual void system_file(uint32_t file) { (void)file; }
   /* A comment of active text: first line and number of lines it spans. */
   virtual void comment(uint32_t file, uint32_t first_line, uint32_t line_count) {
     (void)file, (void)first_line, (void)line_count;

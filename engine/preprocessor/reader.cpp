@@ -342,11 +342,13 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
     case 'f':
       obs_->expansion_end();
       break;
-    case 'i': {
+    case 'i':
+    case 'I': {
       if (payload.size() >= 2) {
         std::string path(payload.substr(1, payload.size() - 2));
         uint32_t from = f.file;
         uint32_t to = file_index(path);
+        if (letter == 'I') obs_->system_file(to);
         if (!is_pch(path)) obs_->inclusion(from, line, to);
       }
       break;

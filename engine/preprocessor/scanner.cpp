@@ -76,12 +76,21 @@ long Preprocessor::current_line() {
   return 0;
 }
 
-void Preprocessor::add_include_dir(const std::string &dir, bool front) {
+void Preprocessor::add_include_dir(const std::string &dir, IncludeKind kind) {
+  if (kind == INC_USER) {
+    /* as GCC: a system directory named again with -I stays a system one */
+    auto bare = [](std::string_view d) {
+      while (d.size() > 1 && d.back() == '/') d.remove_suffix(1);
+      return d;
+    };
+    for (size_t i = 0; i < inc_dirs_.size(); i++)
+      if (inc_system_[i] && bare(inc_dirs_[i]) == bare(dir)) return;
+  }
   if (inc_dirs_.size() >= 256) report(LEVEL_FATAL, "too many include directories");
-  if (front)
-    inc_dirs_.insert(inc_dirs_.begin() + (long)inc_front_++, dir);
-  else
-    inc_dirs_.push_back(dir);
+  size_t at = kind == INC_USER ? inc_front_++ : kind == INC_SYSTEM ? inc_sys_ : inc_dirs_.size();
+  if (kind != INC_APPENDED) inc_sys_++;
+  inc_dirs_.insert(inc_dirs_.begin() + (long)at, dir);
+  inc_system_.insert(inc_system_.begin() + (long)at, kind != INC_USER);
 }
 
 void Preprocessor::set_sizes(std::string_view spec) {
@@ -98,9 +107,29 @@ void Preprocessor::set_sizes(std::string_view spec) {
   }
 }
 
+/* GCC's options that name a directory or a file, with the argument in the
+ * same word or in the next one. */
+static const char *const kLongOptions[] = {"-isystem", "-idirafter"};
+
+/* The option of kLongOptions that w is (w alone or with its argument
+ * attached), or -1. */
+static int long_option(const std::string &w) {
+  for (size_t k = 0; k < sizeof kLongOptions / sizeof *kLongOptions; k++)
+    if (w.compare(0, strlen(kLongOptions[k]), kLongOptions[k]) == 0) return (int)k;
+  return -1;
+}
+
 void Preprocessor::apply_args(const std::vector<std::string> &args) {
   for (size_t i = 0; i < args.size(); i++) {
     const std::string &w = args[i];
+    int lo = long_option(w);
+    if (lo >= 0) {
+      std::string v = w.substr(strlen(kLongOptions[lo]));
+      if (v.empty() && i + 1 < args.size()) v = args[++i];
+      if (v.empty()) continue;
+      add_include_dir(v, lo == 0 ? INC_SYSTEM : INC_APPENDED);
+      continue;
+    }
     if (w.size() < 2 || (w[0] != '-' && w[0] != '/')) continue;
     char letter = (char)toupper((unsigned char)w[1]);
     if (letter != 'D' && letter != 'U' && letter != 'I' && letter != 'S') continue;
@@ -117,7 +146,7 @@ void Preprocessor::apply_args(const std::vector<std::string> &args) {
         break;
       }
       case 'U': undefine(v); break;
-      case 'I': add_include_dir(v, true); break;
+      case 'I': add_include_dir(v, INC_USER); break;
       case 'S': set_sizes(v); break;
     }
   }

@@ -43,12 +43,17 @@ void TextWriter::note(char letter, std::string_view payload) {
   prev_ = TokenKind::End;
 }
 
+void TextWriter::system_file(uint32_t file) {
+  if (system_.size() <= file) system_.resize(file + 1, false);
+  system_[file] = true;
+}
+
 void TextWriter::inclusion(uint32_t from, uint32_t line, uint32_t included) {
   sync(from, line);
   std::string p = "\"";
   p.append(scanner_->file_name(included));
   p += '"';
-  note('i', p);
+  note(included < system_.size() && system_[included] ? 'I' : 'i', p);
 }
 
 void TextWriter::comment(uint32_t file, uint32_t first_line, uint32_t line_count) {

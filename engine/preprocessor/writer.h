@@ -16,6 +16,7 @@
  *   u  (empty)             the identifier that follows is a macro left
  *                          unexpanded inside an expansion
  *   i  "path"              the #include on this line opened path
+ *   I  "path"              the same, path being a system header
  *   c  N                   a comment starting on this line, N lines long
  * Line markers are "# N "name"" in the first column; no token line starts
  * with '#' in the first column.
@@ -40,6 +41,7 @@ class TextWriter : public Observer {
   bool finish();
 
   void file_entered(uint32_t, std::string_view) override {}
+  void system_file(uint32_t file) override;
   void inclusion(uint32_t from, uint32_t line, uint32_t included) override;
   void comment(uint32_t file, uint32_t first_line, uint32_t line_count) override;
   void macro_defined(uint32_t file, uint32_t line, std::string_view name, int nparams,
@@ -63,6 +65,7 @@ class TextWriter : public Observer {
   bool bol_ = true;
   TokenKind prev_ = TokenKind::End;
   char prev_last_ = 0;
+  std::vector<bool> system_;  /* per file: a system header */
   bool use_pending_ = false;
   std::string use_payload_;
 };

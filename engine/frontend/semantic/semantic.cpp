@@ -104,6 +104,9 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (files_.size() <= file) files_.resize(file + 1, nullptr);
     files_[file] = b_.file_object(path);
   }
+  void system_file(uint32_t f) override {
+    if (FileRec *r = file(f)) b_.set_system(r);
+  }
   void inclusion(uint32_t from, uint32_t line, uint32_t included) override {
     FileRec *a = file(from), *c = file(included);
     if (a && c) b_.add_inclusion(a, line, c);

@@ -65,6 +65,7 @@ class Recorder : public Observer {
     out_ += s;
     out_ += '\n';
   }
+  void system_file(uint32_t f) override { line("@system " + name(f)); }
   void inclusion(uint32_t from, uint32_t l, uint32_t inc) override {
     line("@include " + name(from) + ":" + std::to_string(l) + " " + name(inc));
   }

@@ -1,0 +1,67 @@
+/* findings_test.cpp - what a run reports on a project: nothing located in
+ * system headers (unless asked for), and each finding once. */
+#include "run_program.h"
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+using kvxtest::Result;
+using kvxtest::Scratch;
+
+namespace {
+
+const std::string engine = kvxtest::built_program("kvx_zkck_cc");
+
+/* A rule reporting every variable's symbol, with the file's system
+ * attribute in the message. */
+const char *const kVariables =
+    ".KEY VAR\n.CODE\n"
+    "foreach s [Targets application symbol SymbolVariable] {\n"
+    "    if {[GetRole $s file] eq {}} continue\n"
+    "    Violation $s $thisRule \"[Get $s name] system [Get [GetRole $s file] system]\"\n"
+    "}\n";
+
+struct Findings : ::testing::Test {
+  Scratch s;
+  /* Runs the compile lines with the rule list; the report is in "report". */
+  Result check(const std::string &compile_lines, const std::string &rule_list) {
+    s.write("c.lst", compile_lines);
+    s.write("r.lst", rule_list);
+    return kvxtest::run(engine, {engine, "c.lst", "r.lst", "report"}, s.dir);
+  }
+  std::string report() { return kvxtest::read_file(s / "report"); }
+};
+
+TEST_F(Findings, SystemHeadersAreLeftOutAndCounted) {
+  /* system directories: those of the option file, -isystem, -idirafter;
+   * a header found beside a system header is one too */
+  s.write("defdir/fromdef.h", "int in_def_dir;\n#include \"neighbour.h\"\n");
+  s.write("defdir/neighbour.h", "int beside_def_header;\n");
+  s.write("isys/isys.h", "int in_isystem;\n");
+  s.write("after/after.h", "int in_idirafter;\n");
+  s.write("user/user.h", "int in_user_header;\n");
+  s.write("own.def", "I " + (s / "defdir").string() + "\n");
+  s.write("a.c",
+          "#include <fromdef.h>\n#include <isys.h>\n#include <after.h>\n#include \"user/user.h\"\n"
+          "int in_source;\n");
+  s.write("var.rule", kVariables);
+  std::string line = "-nocccp -dial gnu -ddef own.def -isystem isys -idirafter after a.c\n";
+  Result r = check(line, "var.rule\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(report(),
+            "Fuser/user.h(1)\nRVAR\nMin_user_header system 0\n"
+            "Fa.c(5)\nRVAR\nMin_source system 0\n");
+  EXPECT_EQ(r.err,
+            "kvx_zkck_cc: 4 violation(s) located in system headers left out (-Wsystem-headers keeps them).\n");
+
+  /* GCC's option keeps them, through kvx_cccp too */
+  r = check("-dial gnu -ddef own.def -isystem isys -idirafter after -Wsystem-headers a.c\n", "var.rule\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::string rep = report();
+  for (const char *name : {"in_def_dir system 1", "beside_def_header system 1", "in_isystem system 1",
+                           "in_idirafter system 1", "in_user_header system 0", "in_source system 0"})
+    EXPECT_NE(rep.find(name), std::string::npos) << name << " missing from\n" << rep;
+  EXPECT_EQ(r.err, "");
+}
+
+}  // namespace
