@@ -64,4 +64,18 @@ TEST_F(Findings, SystemHeadersAreLeftOutAndCounted) {
   EXPECT_EQ(r.err, "");
 }
 
+TEST_F(Findings, AHeaderFindingReachedFromThreeSourcesIsReportedOnce) {
+  /* each source has a macro of its own for the header's #define */
+  s.write("h.h", "#define bad_macro_name 1\n");
+  for (const char *src : {"a.c", "b.c", "c.c"})
+    s.write(src, "#include \"h.h\"\n#define " + std::string(1, src[0]) + "_own 2\n");
+  std::string rule = fs::path(engine).parent_path().parent_path().string() + "/rules/naming/macro-names.rule";
+  Result r = check("-nocccp a.c\n-nocccp b.c\nc.c\n", "\"" + rule + "\"\n");
+  EXPECT_EQ(r.status, 0) << r.err;
+  std::string m = "MACRO_NAME\nMmacro name ";
+  std::string p = " does not match ^[A-Z][A-Z0-9_]*$\n";
+  EXPECT_EQ(report(), "Fh.h(1)\nR" + m + "bad_macro_name" + p + "Fa.c(2)\nR" + m + "a_own" + p +
+                          "Fb.c(2)\nR" + m + "b_own" + p + "Fc.c(2)\nR" + m + "c_own" + p);
+}
+
 }  // namespace
