@@ -78,4 +78,20 @@ TEST_F(Findings, AHeaderFindingReachedFromThreeSourcesIsReportedOnce) {
                           "Fb.c(2)\nR" + m + "b_own" + p + "Fc.c(2)\nR" + m + "c_own" + p);
 }
 
+/* What GCC accepts: '//' comments in its dialects without an option
+ * (the old dialects still ask for -cppcomment), both ways. */
+TEST_F(Findings, LineCommentsInTheGccDialects) {
+  s.write("a.c", "int a; // a comment\n// another\nint b;\n");
+  for (const char *dialect : {"gnu", "gnu_d950", "c99", "c11"})
+    for (const char *way : {"-nocccp ", ""}) {
+      Result r = check(std::string(way) + "-dial " + dialect + " a.c\n", "");
+      EXPECT_EQ(r.status, 0) << dialect << " " << way << r.err;
+    }
+  Result r = check("-nocccp -dial ansi a.c\n", "");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("syntax error"), std::string::npos) << r.err;
+  r = check("-dial ansi -cppcomment a.c\n", "");
+  EXPECT_EQ(r.status, 0) << r.err;
+}
+
 }  // namespace

@@ -62,7 +62,8 @@ pp::Options preprocessor_options(Engine &e, const std::string &def_file) {
   o.backslash_includes = e.dialect.backslash_to_slash;
   o.gnu = e.dialect.gnu_extensions;
   o.c99 = e.dialect.c99;
-  o.cpp_comments = s.cpp_comment;
+  /* as GCC: the C99-level dialects read '//' comments without being told */
+  o.cpp_comments = s.cpp_comment || e.dialect.c99;
   o.expand = s.expand;
   o.mac_file = e.mac_file;
   o.def_file = def_file;

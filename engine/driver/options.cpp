@@ -54,6 +54,8 @@ struct Reader {
   CompileSettings &s;
   const std::vector<std::string> &argv;
   size_t i = 1;
+  /* the line's dialect (named on it, else the one in force) is GCC's */
+  bool gcc_line = false;
 
   [[noreturn]] void usage_exit(const char *msg) {
     if (msg) e.diag.report_error(msg);
@@ -125,21 +127,35 @@ struct ArgOption {
 };
 
 const ArgOption gcc_arg_options[] = {
-    {"isystem", true}, {"idirafter", true},
+    {"isystem", true},  {"idirafter", true},  {"iquote", true},     {"include", true},
+    {"imacros", true},  {"Xpreprocessor", true}, {"MF", false},     {"MQ", false},
+    {"MT", false},      {"x", false},         {"Xlinker", false},   {"Xassembler", false},
+    {"isysroot", false}, {"imultilib", false}, {"iprefix", false},  {"iwithprefix", false},
+    {"iwithprefixbefore", false}, {"dumpbase", false}, {"dumpdir", false}, {"aux-info", false},
 };
 
-/* Reads w as one of gcc_arg_options; false when it is none of them. */
+/* Reads w as one of gcc_arg_options; false when it is none of them.  On
+ * the lines of other compilers only the options that no compiler of
+ * theirs has are read so (-MT is an option of Microsoft's). */
 bool Reader::gcc_option(const std::string &w) {
   for (const ArgOption &g : gcc_arg_options) {
     size_t n = strlen(g.name);
     if (w.compare(1, n, g.name) != 0) continue;
+    if (!gcc_line && strcmp(g.name, "MT") == 0) return false;
+    /* an attached argument may not make another option of the table */
+    if (w.size() > 1 + n && strcmp(g.name, "iwithprefix") == 0 && w.compare(1, 17, "iwithprefixbefore") == 0)
+      continue;
     std::string value = w.substr(1 + n);
     compiler_arg(w);
     if (value.empty() && i + 1 < argv.size()) {
       value = argv[++i];
       compiler_arg(value);
     }
-    if (g.pp && !value.empty()) s.pp_args.push_back("-" + std::string(g.name) + value);
+    if (!g.pp || value.empty()) return true;
+    if (strcmp(g.name, "Xpreprocessor") == 0)
+      s.pp_args.push_back(value);
+    else
+      s.pp_args.push_back("-" + std::string(g.name) + value);
     return true;
   }
   return false;
@@ -148,6 +164,19 @@ bool Reader::gcc_option(const std::string &w) {
 void Reader::option(const std::string &w) {
   const std::string name = w.substr(1);
   if (w[0] == '-' && gcc_option(w)) return;
+  if (gcc_line && w[0] == '-') {
+    /* GCC's -MD writes dependencies (Microsoft's defines _DLL and _MT);
+     * -ofile is -o file */
+    if (name == "MD") {
+      compiler_arg(w);
+      return;
+    }
+    if (name.size() > 1 && name[0] == 'o') {
+      set_output(name.substr(1));
+      compiler_arg(w);
+      return;
+    }
+  }
 
   for (const Implied &d : implied_defs)
     if (name == d.name) {
@@ -254,6 +283,10 @@ void Reader::file_word(const std::string &w) {
 }
 
 void Reader::run() {
+  std::string dialect = s.dialect_set ? s.dialect : std::string(fe::default_dialect_name());
+  for (size_t k = 1; k + 1 < argv.size(); k++)
+    if (argv[k] == "-dial" || argv[k] == "/dial") dialect = argv[k + 1];
+  gcc_line = fe::is_gcc_dialect(dialect);
   for (; i < argv.size(); i++) {
     const std::string &w = argv[i];
     if (!w.empty() && (w[0] == '-' || (w[0] == '/' && !slash_word_is_file(w))))

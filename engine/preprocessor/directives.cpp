@@ -198,7 +198,7 @@ void Preprocessor::skip_group() {
           skip_block_comment(*f, p, false);
           continue;
         }
-        if (p[1] == '/' && opts_.cpp_comments) {
+        if (p[1] == '/' && cpp_comments_) {
           while (*p != '\n') ++p;
           break;
         }
@@ -357,21 +357,22 @@ void Preprocessor::do_include(bool next) {
 }
 
 /* The search of an include name: for a quoted name the directory of the
- * current real file first, then the include directories (for
- * #include_next those after the one the current file was found in).
+ * current real file first (unless beside is false), then the include
+ * directories: for a name in angle brackets without the -iquote ones, for
+ * #include_next those after the one the current file was found in.
  * Empty when nothing opens; dir is the directory index used, -1 for none. */
-std::string Preprocessor::find_include(const std::string &name, bool angle, bool next, int &dir) {
+std::string Preprocessor::find_include(const std::string &name, bool angle, bool next, int &dir, bool beside) {
   dir = -1;
-  size_t first_dir = 0;
+  size_t first_dir = angle ? inc_quote_ : 0;
   if (next) {
     angle = true;
     for (auto it = frames_.rbegin(); it != frames_.rend(); ++it)
       if (!(*it)->is_text) {
-        first_dir = (size_t)((*it)->dir_index + 1);
+        first_dir = (*it)->dir_index >= 0 ? (size_t)((*it)->dir_index + 1) : inc_quote_;
         break;
       }
   }
-  if (!angle) {
+  if (!angle && beside) {
     std::string cand = name;
     if (!is_absolute(name)) {
       const FileFrame *real = nullptr;

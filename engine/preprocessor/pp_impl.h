@@ -123,6 +123,7 @@ struct FileFrame {
   std::string delete_path;           /* temporary file removed at its end */
   bool bol = true;
   bool is_text = false;              /* option text, not a file */
+  bool macros_only = false;          /* -imacros: its tokens are dropped */
   bool system = false;               /* a system header (see enter_included) */
   int dir_index = -1;                /* include directory it was found in */
   size_t cond_base = 0;              /* conditional groups open when it was entered */
@@ -157,10 +158,11 @@ class Preprocessor {
   long current_line();
 
   /* --- used by the option readers --- */
-  /* Include directories are searched in this order: -I, -isystem, the
-   * option files' and -idirafter (both appended as they come); all but
-   * the -I ones are system directories. */
-  enum IncludeKind : uint8_t { INC_USER, INC_SYSTEM, INC_APPENDED };
+  /* Include directories are searched in this order: -iquote (for quoted
+   * names only), -I, -isystem, the option files' and -idirafter (both
+   * appended as they come); all but the -iquote and -I ones are system
+   * directories. */
+  enum IncludeKind : uint8_t { INC_QUOTE, INC_USER, INC_SYSTEM, INC_APPENDED };
   void add_include_dir(const std::string &dir, IncludeKind kind);
   bool define_text(std::string_view text, std::string_view origin);  /* "NAME(params) body" */
   void undefine(std::string_view name);
@@ -169,6 +171,8 @@ class Preprocessor {
   void add_macro_name(std::string_view name) { intern(name.data(), name.size())->in_names = true; }
   void set_sizes(std::string_view spec);
   void apply_args(const std::vector<std::string> &args);
+  void language_standard(std::string_view name);
+  void forced_includes();
   Diagnostics &diag() { return diag_; }
   void warn(int level, const std::string &msg) { report(level, msg); }
 
@@ -191,7 +195,7 @@ class Preprocessor {
   void skip_group();
   void do_conditional(int code, std::string_view name);
   void do_include(bool next);
-  std::string find_include(const std::string &name, bool angle, bool next, int &dir);
+  std::string find_include(const std::string &name, bool angle, bool next, int &dir, bool beside = true);
   void do_pragma();
   void do_message(bool error);
   bool pragma_operator(const PToken &t);
@@ -251,7 +255,8 @@ class Preprocessor {
   Observer *obs_;
   Observer null_obs_;
   bool standard_;
-  bool trigraphs_;
+  bool trigraphs_;      /* from the options, then -trigraphs, -std=, -ansi */
+  bool cpp_comments_;   /* the same for '//' comments */
   bool external_ = false;
   bool inc_warn_ = false;
 
@@ -271,6 +276,7 @@ class Preprocessor {
   std::unordered_map<std::string, uint32_t> file_map_;
   std::vector<std::string> inc_dirs_;
   std::vector<bool> inc_system_;  /* per directory: a system directory */
+  size_t inc_quote_ = 0;  /* -iquote directories (quoted names only) go before this one */
   size_t inc_front_ = 0;  /* -I directories go before this position */
   size_t inc_sys_ = 0;    /* -isystem directories go before this one */
   std::unordered_set<std::string> assertions_;
@@ -305,6 +311,7 @@ class Preprocessor {
   uint16_t pad_flags_ = 0;
   bool quiet_ = false;        /* option texts: errors only mark failure */
   bool quiet_failed_ = false;
+  std::vector<std::pair<std::string, bool>> forced_;  /* -include, -imacros (true) files */
   std::string pending_include_;
   int pending_dir_ = -1;
   std::string source_name_;  /* for messages about the options */

@@ -386,7 +386,7 @@ void Preprocessor::skip_to_eol() {
       skip_block_comment(f, p, compiling_ && !external_ && !f.is_text);
       continue;
     }
-    if (c == '/' && p[1] == '/' && opts_.cpp_comments) {
+    if (c == '/' && p[1] == '/' && cpp_comments_) {
       const char *s = p;
       uint32_t l = line_at(f, s);
       while (*p != '\n') ++p;
@@ -518,7 +518,7 @@ void Preprocessor::lex(PToken &t) {
             flags |= F_GLUE;
           continue;
         }
-        if (p[1] == '/' && opts_.cpp_comments) {
+        if (p[1] == '/' && cpp_comments_) {
           uint32_t l = line_at(*f, p);
           while (*p != '\n') ++p;
           if (compiling_ && !external_ && !f->is_text) obs_->comment(f->file, l, line_at(*f, p) - l + 1);
