@@ -94,4 +94,18 @@ TEST_F(Findings, LineCommentsInTheGccDialects) {
   EXPECT_EQ(r.status, 0) << r.err;
 }
 
+/* A string-valued macro as the compiler receives it, written with \" on
+ * the compile line, both ways. */
+TEST_F(Findings, StringValuedMacroOnTheCompileLine) {
+  s.write("a.c", "const char *shell = SHELL_PATH;\nconst char *msg = MSG;\n");
+  s.write("strings.rule",
+          ".CODE\nforeach e [Targets application expression ExpressionConstant] { puts [Spelling $e] }\n");
+  for (const char *way : {"-nocccp ", ""}) {
+    Result r = check(std::string(way) + "-dial gnu -DSHELL_PATH=\\\"/bin/sh\\\" \"-DMSG=\\\"a b\\\"\" a.c\n",
+                     "strings.rule\n");
+    EXPECT_EQ(r.status, 0) << way << r.err;
+    EXPECT_NE(r.out.find("\"a b\"\n\"/bin/sh\"\n"), std::string::npos) << way << r.out;
+  }
+}
+
 }  // namespace
