@@ -202,6 +202,9 @@ class ParseActions {
   virtual Node parameter(Loc, Node specs, Node declarator) { (void)specs; (void)declarator; return nullptr; }
   virtual Node old_style_parameter(Loc, std::string_view name) { (void)name; return nullptr; }
   virtual Node type_name(Loc, Node specs, Node abstract_declarator) { (void)specs; (void)abstract_declarator; return nullptr; }
+  /* The declarator of a declaration is complete, its initializer not yet
+   * read: the declared name is in scope from here. */
+  virtual void declarator_entered(Node specs, Node declarator) { (void)specs; (void)declarator; }
   /* One declarator of a declaration, with its initializer or null.  Called
    * once the declarator (and initializer) is complete, before the next. */
   virtual Node init_declarator(Loc, Node specs, Node declarator, Node initializer) { (void)specs; (void)declarator; (void)initializer; return nullptr; }

@@ -371,21 +371,26 @@ static_assertion
   ;
 
 /* The specifiers travel with the declarator list so that each declarator
- * can be entered as a typedef or an ordinary name as soon as it is read. */
+ * can be entered as a typedef or an ordinary name as soon as it is read:
+ * a name is in scope from the end of its declarator, before its
+ * initializer (in  T *T = malloc(sizeof *T);  the second T is the
+ * variable). */
 init_declarator_head
-  : declaration_specifiers init_declarator
-      { ps->declare($2.text, $1.flags & SV_TYPEDEF);
-        $$.aux = $1.node; $$.flags = $1.flags;
-        $$.node = LIST(InitDeclarators, nullptr, A.init_declarator(to_loc(@2), $1.node, $2.node, $2.aux)); }
-  | init_declarator_head ',' init_declarator
-      { ps->declare($3.text, $1.flags & SV_TYPEDEF);
-        $$.aux = $1.aux; $$.flags = $1.flags;
-        $$.node = LIST(InitDeclarators, $1.node, A.init_declarator(to_loc(@3), $1.aux, $3.node, $3.aux)); }
+  : declaration_specifiers declarator asm_label_opt
+      { ps->declare($2.text, $1.flags & SV_TYPEDEF); A.declarator_entered($1.node, $2.node); }
+    initializer_opt
+      { $$.aux = $1.node; $$.flags = $1.flags;
+        $$.node = LIST(InitDeclarators, nullptr, A.init_declarator(to_loc(@2), $1.node, $2.node, $5.node)); }
+  | init_declarator_head ',' declarator asm_label_opt
+      { ps->declare($3.text, $1.flags & SV_TYPEDEF); A.declarator_entered($1.aux, $3.node); }
+    initializer_opt
+      { $$.aux = $1.aux; $$.flags = $1.flags;
+        $$.node = LIST(InitDeclarators, $1.node, A.init_declarator(to_loc(@3), $1.aux, $3.node, $6.node)); }
   ;
 
-init_declarator
-  : declarator asm_label_opt                  { $$ = $1; $$.aux = nullptr; }
-  | declarator asm_label_opt '=' initializer  { $$ = $1; $$.aux = $4.node; }
+initializer_opt
+  : %empty                       { $$.node = nullptr; }
+  | '=' initializer              { $$.node = $2.node; }
   ;
 
 declaration_specifiers

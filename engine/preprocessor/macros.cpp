@@ -902,8 +902,10 @@ bool Preprocessor::parse_define(uint32_t file, uint32_t line, bool event) {
   m->needs_copy = m->needs_copy || m->has_paste;
   Ident *id = m->name;
   /* the operators and macros of the C99 level are replaced silently: code
-   * written for compilers without them defines its own */
-  if (id->macro && id->macro->nparams > MK_COUNTER && !same_body(*id->macro, *m))
+   * written for compilers without them defines its own; as GCC, nothing is
+   * said of a system header's redefinitions (unless -Wsystem-headers) */
+  if (id->macro && id->macro->nparams > MK_COUNTER && !same_body(*id->macro, *m) &&
+      (system_warnings_ || !file_->system))
     report(LEVEL_WARNING, "redefining defined variable \"" + std::string(id->sv()) + "\"");
   id->macro = m.get();
   Macro *mp = m.get();

@@ -257,6 +257,7 @@ class Preprocessor {
   bool standard_;
   bool trigraphs_;      /* from the options, then -trigraphs, -std=, -ansi */
   bool cpp_comments_;   /* the same for '//' comments */
+  bool system_warnings_ = false;  /* -Wsystem-headers: warnings in system headers shown */
   bool external_ = false;
   bool inc_warn_ = false;
 

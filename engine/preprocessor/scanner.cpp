@@ -136,6 +136,10 @@ void Preprocessor::apply_args(const std::vector<std::string> &args) {
       trigraphs_ = standard_;
       continue;
     }
+    if (w == "-Wsystem-headers") {
+      system_warnings_ = true;
+      continue;
+    }
     if (opts_.c99 && (w == "-ansi" || w.compare(0, 5, "-std=") == 0)) {
       language_standard(w == "-ansi" ? "c90" : std::string_view(w).substr(5));
       continue;

@@ -39,6 +39,7 @@ struct Sem {
   TypeRec *named = nullptr;
   TypeRec *base = nullptr;
   bool base_made = false;
+  bool is_inline = false;  /* an inline word among the specifiers */
   InstrRec *first_instr = nullptr, *last_instr = nullptr; /* of the declaration */
   /* declarator, parameter */
   std::string name;
@@ -251,6 +252,8 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     Sem *l = static_cast<Sem *>(list);
     if (!l) l = make(S_SPECS, loc);
     l->words |= bit(s);
+    if (s == Specifier::IgnoredModifier && (sp == "inline" || sp == "__inline" || sp == "__inline__" || sp == "_inline"))
+      l->is_inline = true;
     if (type_word(s)) {
       /* The words of a built-in type, as written, for its spelling. */
       if (!l->name.empty()) l->name += ' ';
@@ -418,6 +421,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   Node type_name(Loc loc, Node specs, Node decl) override {
     return type_node(loc, complete(static_cast<Sem *>(decl), base_of(specs)));
   }
+  void declarator_entered(Node specs, Node decl) override;
   Node init_declarator(Loc loc, Node specs, Node decl, Node init) override {
     ExprRec *e = init ? ex(init) : nullptr;
     declare(static_cast<Sem *>(specs), static_cast<Sem *>(decl), e, loc);
@@ -924,6 +928,27 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
   }
 }
 
+/* An object's name is in scope from the end of its declarator, so that
+ * its initializer may name it (T *T = malloc(sizeof *T); in a block where
+ * T is a typedef name, void *self = &self;): its symbol and variable are
+ * made now, and declare() finds them when the declarator ends. */
+void SourceBuilder::declarator_entered(Node specs, Node decl) {
+  Sem *s = static_cast<Sem *>(specs), *d = static_cast<Sem *>(decl);
+  uint32_t w = s ? s->words : 0;
+  if (!d || d->name.empty() || d->is_function || (w & (bit(Specifier::Typedef) | bit(Specifier::Extern))))
+    return;
+  TypeRec *type = complete(d, base_of(specs));
+  TypeRec *r = resolved(type);
+  if (r && r->kind == TYPE_FUNCTION) return;
+  ScopeRec *sc = decl_scope();
+  bool file_level = sc == tu_ || sc == m_.global_scope();
+  ScopeRec *home = !file_level ? sc : (w & bit(Specifier::Static)) ? tu_ : m_.global_scope();
+  if (find_in(home, d->name, SYM_VARIABLE) || (file_level && find_in(tu_, d->name, SYM_VARIABLE))) return;
+  SymbolRec *sym = new_symbol(SYM_VARIABLE, d->name, home, file(d->loc.file), d->loc.line);
+  VariableRec *v = b_.new_variable(home, sym, type);
+  if (!file_level && cur_fn_ && cur_fn_->fn) b_.set_variable_function(v, cur_fn_->fn);
+}
+
 Node SourceBuilder::function_begin(Loc loc, Node specs, Node decl) {
   Sem *d = static_cast<Sem *>(decl);
   Sem *fr = make(S_FUNC, loc);
@@ -934,12 +959,15 @@ Node SourceBuilder::function_begin(Loc loc, Node specs, Node decl) {
     return fr;
   }
   uint32_t w = specs ? static_cast<Sem *>(specs)->words : 0;
-  bool is_static = w & bit(Specifier::Static);
+  /* A static function and an inline definition (static inline, extern
+   * inline, the inline functions of a header read by several sources)
+   * belong to their source: each source that defines one has its own. */
+  bool own = (w & bit(Specifier::Static)) || (specs && static_cast<Sem *>(specs)->is_inline);
   FileRec *f = file(d->loc.file);
   uint32_t line = d->loc.line;
-  ScopeRec *home = is_static ? tu_ : m_.global_scope();
+  ScopeRec *home = own ? tu_ : m_.global_scope();
   SymbolRec *sym = find_in(tu_, d->name, SYM_FUNCTION);
-  if (!sym && !is_static) sym = find_in(m_.global_scope(), d->name, SYM_FUNCTION);
+  if (!sym && !own) sym = find_in(m_.global_scope(), d->name, SYM_FUNCTION);
   FunctionRec *fn = sym ? sym->function : nullptr;
   if (fn && fn->body) {
     std::string text = "Component " + d->name + " already analysed";
