@@ -108,4 +108,26 @@ TEST_F(Findings, StringValuedMacroOnTheCompileLine) {
   }
 }
 
+/* Without -dial the first include that cannot be found says which dialect
+ * was assumed and what a GCC project needs; once per run, both ways. */
+TEST_F(Findings, NewcomerIsToldWhatToDo) {
+  s.write("a.c", "#include <stdio.h>\n#include <stdlib.h>\nint a;\n");
+  s.write("b.c", "#include <string.h>\nint b;\n");
+  const std::string hint =
+      "kvx_zkck_cc: note: no -dial was given and the dialect msc0900 was assumed; a project built with GCC "
+      "needs -dial gnu\n";
+  for (const char *way : {"-nocccp ", ""}) {
+    Result r = check(std::string(way) + "a.c\n" + way + "b.c\n", "");
+    EXPECT_EQ(r.status, 1);
+    size_t at = r.err.find(hint);
+    ASSERT_NE(at, std::string::npos) << way << r.err;
+    EXPECT_EQ(r.err.find(hint, at + 1), std::string::npos) << "given twice: " << r.err;
+    EXPECT_LT(r.err.find("cannot open include file \"stdio.h\""), at) << r.err;
+  }
+  /* a line that names a dialect gets no advice, nor do the lines after it */
+  Result r = check("-dial ansi a.c\nb.c\n", "");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err.find("note:"), std::string::npos) << r.err;
+}
+
 }  // namespace

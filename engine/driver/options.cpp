@@ -193,6 +193,7 @@ void Reader::option(const std::string &w) {
   if (name == "dial") {
     s.dialect = argument(" Option -dial has to be followed by a dialect name");
     s.dialect_set = true;
+    s.dialect_named = true;
     return;
   }
   if (name == "ddef") { s.ddef_file = argument(" Option -ddef has to be followed by a file name"); return; }

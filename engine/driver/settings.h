@@ -27,6 +27,7 @@ struct CompileSettings {
   /* Option-file names. */
   std::string dialect;     /* as given with "dial", or "msc0900" */
   bool dialect_set = false; /* some line of the run has named a dialect */
+  bool dialect_named = false; /* ... with -dial, not by default */
   std::string ddef_file;   /* predefined-macros file */
   std::string mac_file;    /* macro-names file */
   std::string ign_file;    /* ignore file (read at once) */

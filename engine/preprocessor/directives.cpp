@@ -350,6 +350,7 @@ void Preprocessor::do_include(bool next) {
   std::string found = find_include(name, angle, next, dir);
   if (found.empty()) {
     report_inc("cannot open include file \"" + name + "\"");
+    obs_->include_missing(f.file, line_at(f, f.cur));
     return;
   }
   pending_include_ = found;

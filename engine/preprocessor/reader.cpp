@@ -339,6 +339,9 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
     case 'u':
       next_macid_ = true;
       break;
+    case 'n':
+      obs_->include_missing(f.file, line);
+      break;
     case 'f':
       obs_->expansion_end();
       break;

@@ -245,6 +245,7 @@ void Preprocessor::forced_includes() {
       std::string found = is_readable(name) ? name : find_include(name, false, false, dir, false);
       if (found.empty() || !push_file(found)) {
         report(LEVEL_ERROR, "cannot open include file \"" + name + "\"");
+        obs_->include_missing(source, 0);
         continue;
       }
       file_->macros_only = macros_only;

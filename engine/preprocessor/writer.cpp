@@ -56,6 +56,11 @@ void TextWriter::inclusion(uint32_t from, uint32_t line, uint32_t included) {
   note(included < system_.size() && system_[included] ? 'I' : 'i', p);
 }
 
+void TextWriter::include_missing(uint32_t file, uint32_t line) {
+  sync(file, line);
+  note('n', "");
+}
+
 void TextWriter::comment(uint32_t file, uint32_t first_line, uint32_t line_count) {
   sync(file, first_line);
   note('c', std::to_string(line_count));

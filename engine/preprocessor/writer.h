@@ -17,6 +17,8 @@
  *                          unexpanded inside an expansion
  *   i  "path"              the #include on this line opened path
  *   I  "path"              the same, path being a system header
+ *   n  (empty)             the #include on this line names a file that
+ *                          cannot be found
  *   c  N                   a comment starting on this line, N lines long
  * Line markers are "# N "name"" in the first column; no token line starts
  * with '#' in the first column.
@@ -42,6 +44,7 @@ class TextWriter : public Observer {
 
   void file_entered(uint32_t, std::string_view) override {}
   void system_file(uint32_t file) override;
+  void include_missing(uint32_t file, uint32_t line) override;
   void inclusion(uint32_t from, uint32_t line, uint32_t included) override;
   void comment(uint32_t file, uint32_t first_line, uint32_t line_count) override;
   void macro_defined(uint32_t file, uint32_t line, std::string_view name, int nparams,

@@ -105,6 +105,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (files_.size() <= file) files_.resize(file + 1, nullptr);
     files_[file] = b_.file_object(path);
   }
+  void include_missing(uint32_t, uint32_t) override { diag_.include_missing(); }
   void system_file(uint32_t f) override {
     if (FileRec *r = file(f)) b_.set_system(r);
   }

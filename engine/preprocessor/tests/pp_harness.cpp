@@ -66,6 +66,9 @@ class Recorder : public Observer {
     out_ += '\n';
   }
   void system_file(uint32_t f) override { line("@system " + name(f)); }
+  void include_missing(uint32_t f, uint32_t l) override {
+    line("@missing " + name(f) + ":" + std::to_string(l));
+  }
   void inclusion(uint32_t from, uint32_t l, uint32_t inc) override {
     line("@include " + name(from) + ":" + std::to_string(l) + " " + name(inc));
   }
