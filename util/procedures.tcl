@@ -513,17 +513,18 @@ proc kvx_file_extent {file} {
         lappend objects {*}[Targets $units instructionDef]
         lappend objects {*}[Targets [kvx_objects scope ScopeStructure] symbolDef]
         lappend objects {*}[kvx_objects fileInclusion *]
-        # The function of each file that begins last.
+        # The function of each file that begins last (the loops name their
+        # file fnFile: the file asked about is the parameter).
         foreach f [kvx_defined_functions] {
             set scope [GetRole $f scopeFunction]
-            set file [GetRole $scope file]
+            set fnFile [GetRole $scope file]
             set line [Get $scope line]
-            if {$file ne "" && (![info exists lastFn($file)] || $line > [lindex $lastFn($file) 0])} {
-                set lastFn($file) [list $line $scope]
+            if {$fnFile ne "" && (![info exists lastFn($fnFile)] || $line > [lindex $lastFn($fnFile) 0])} {
+                set lastFn($fnFile) [list $line $scope]
             }
         }
-        foreach file [array names lastFn] {
-            set scope [lindex $lastFn($file) 1]
+        foreach fnFile [array names lastFn] {
+            set scope [lindex $lastFn($fnFile) 1]
             lappend objects {*}[Targets $scope {allScope instructionDef}]
             lappend objects {*}[Targets [kvx_function_body [GetRole $scope function]] allInstruction]
         }
