@@ -11,7 +11,8 @@
  * run that fails are all failures.  A fixture x.c with a file x.params
  * beside it runs with the parameter values that file sets; with a file
  * x.options, its compile line carries those options instead of
- * "-nocccp -dial ansi". */
+ * "-nocccp -dial ansi" ("$DIR" stands for the fixture's directory, so
+ * that the line may name further sources, analysed before x.c). */
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -149,6 +150,8 @@ TEST_P(RuleFixtures, ReportsExactlyTheMarkedLines) {
     if (fs::exists(options_file)) {
       options = read_file(options_file);
       while (!options.empty() && isspace((unsigned char)options.back())) options.pop_back();
+      for (size_t at; (at = options.find("$DIR")) != std::string::npos;)
+        options.replace(at, 4, fixtures.string());
     }
     scratch.write("compile.lst", options + " \"" + src.string() + "\"\n");
     /* A fixture x.c may come with x.params: a parameter file as a check
