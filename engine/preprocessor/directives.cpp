@@ -171,12 +171,14 @@ void Preprocessor::skip_group() {
   skipping_ = 1;
   FileFrame *f = file_;
   const char *p = f->cur;
+  /* a reader sees the comments of skipped text too: they are recorded */
+  bool record = !external_ && !f->is_text;
   for (;;) {
     /* line start: blanks and comments may come before '#' */
     for (;;) {
       while (char_class[(unsigned char)*p] == C_BLANK) ++p;
       if (*p == '/' && p[1] == '*') {
-        skip_block_comment(*f, p, false);
+        skip_block_comment(*f, p, record);
         continue;
       }
       break;
@@ -195,11 +197,13 @@ void Preprocessor::skip_group() {
       if (c == '\n') break;
       if (c == '/') {
         if (p[1] == '*') {
-          skip_block_comment(*f, p, false);
+          skip_block_comment(*f, p, record);
           continue;
         }
         if (p[1] == '/' && cpp_comments_) {
+          uint32_t l = line_at(*f, p);
           while (*p != '\n') ++p;
+          if (record) obs_->comment(f->file, l, line_at(*f, p) - l + 1);
           break;
         }
       } else if (c == '"' || c == '\'') {

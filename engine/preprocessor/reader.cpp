@@ -372,7 +372,7 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
 }
 
 /* Consumes the rest of a directive line (comments included) up to and
- * with its newline; comments are recorded when the text is now active. */
+ * with its newline; comments are recorded (skipped text too). */
 void Preprocessor::skip_to_eol() {
   FileFrame &f = *file_;
   const char *p = f.cur;
@@ -386,14 +386,14 @@ void Preprocessor::skip_to_eol() {
     }
     if (c == 0 && p >= f.end) break;
     if (c == '/' && p[1] == '*') {
-      skip_block_comment(f, p, compiling_ && !external_ && !f.is_text);
+      skip_block_comment(f, p, !external_ && !f.is_text);
       continue;
     }
     if (c == '/' && p[1] == '/' && cpp_comments_) {
       const char *s = p;
       uint32_t l = line_at(f, s);
       while (*p != '\n') ++p;
-      if (compiling_ && !external_ && !f.is_text) obs_->comment(f.file, l, line_at(f, p) - l + 1);
+      if (!external_ && !f.is_text) obs_->comment(f.file, l, line_at(f, p) - l + 1);
       continue;
     }
     if (c == '"' || c == '\'') {
