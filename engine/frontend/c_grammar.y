@@ -95,6 +95,7 @@ using namespace kvx::fe;
 %token SHORT SIGNED CONST VOLATILE INTERRUPT_FN
 %token BOOL COMPLEX INT128 FLOATN VA_LIST AUTO_TYPE ATOMIC ATOMIC_SPEC ALIGNAS STATIC_ASSERT
 %token GENERIC LOCAL_LABEL REAL_IMAG BUILTIN_VA_ARG BUILTIN_OFFSETOF BUILTIN_TYPES_COMPATIBLE
+%token FALLTHROUGH_ATTR
 
 %precedence LOWER_THAN_ELSE
 %precedence ELSE
@@ -786,6 +787,11 @@ statement
   | jump_statement
   | exception_statement
   | asm_form ';'                 { $$.node = A.stmt_asm(to_loc(@1), $1.node); }
+  /* __attribute__((fallthrough)); (GNU): a statement whose expression is
+   * the attribute, spelt as a string constant (as an asm template) */
+  | FALLTHROUGH_ATTR ';'
+      { $$.node = A.stmt_expression(to_loc(@1), A.expr_string(to_loc(@1),
+          LIST(StringPieces, nullptr, A.string_piece(to_loc(@1), T($1))))); }
   | error ';'                    { $$.node = nullptr; }
   ;
 

@@ -238,6 +238,7 @@ struct AppRec : Obj {
 };
 struct CommentRec : Located {
   int line_count;
+  bool fallthrough;        /* says a switch clause falls through on purpose */
   CommentRec *next;
 };
 struct EnumValueRec : Obj {

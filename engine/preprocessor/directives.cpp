@@ -202,8 +202,9 @@ void Preprocessor::skip_group() {
         }
         if (p[1] == '/' && cpp_comments_) {
           uint32_t l = line_at(*f, p);
+          const char *s = p;
           while (*p != '\n') ++p;
-          if (record) obs_->comment(f->file, l, line_at(*f, p) - l + 1);
+          if (record) note_comment(*f, l, line_at(*f, p) - l + 1, std::string_view(s, (size_t)(p - s)));
           break;
         }
       } else if (c == '"' || c == '\'') {

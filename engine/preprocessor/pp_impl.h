@@ -185,6 +185,7 @@ class Preprocessor {
   void lex(PToken &t);
   uint32_t line_at(FileFrame &f, const char *p);
   void skip_block_comment(FileFrame &f, const char *&p, bool record);
+  void note_comment(const FileFrame &f, uint32_t first, uint32_t count, std::string_view text);
   void annotation(FileFrame &f, const char *start, const char *&p);
   void skip_to_eol();  /* rest of a directive line, lenient */
   void enter_included(int dir);
@@ -325,6 +326,9 @@ class Preprocessor {
   Ident *id_va_opt_ = nullptr;
 };
 
+/* Whether the text of a comment (without its delimiters) says that a switch
+ * clause falls through on purpose, in a form GCC takes. */
+bool is_fallthrough_comment(std::string_view body);
 /* The longest punctuator at p (p[0] is a punctuation character). */
 size_t punct_length(const char *p);
 /* End of the preprocessing number that starts at p. */

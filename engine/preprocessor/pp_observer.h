@@ -37,6 +37,9 @@ class Observer {
   virtual void comment(uint32_t file, uint32_t first_line, uint32_t line_count) {
     (void)file, (void)first_line, (void)line_count;
   }
+  /* The comment just reported says that a switch clause falls through on
+   * purpose ("fallthrough", "FALLTHRU", ...: the forms GCC takes). */
+  virtual void fallthrough_comment(uint32_t file, uint32_t first_line) { (void)file, (void)first_line; }
   /* A #define: nparams is -1 for a macro without parameters; a variadic
    * macro's last parameter is named "...". */
   virtual void macro_defined(uint32_t file, uint32_t line, std::string_view name, int nparams,

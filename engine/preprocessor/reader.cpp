@@ -277,10 +277,11 @@ void Preprocessor::skip_block_comment(FileFrame &f, const char *&p, bool record)
       ++q;
     }
   }
+  const char *start = p;
   p = q;
   if (record) {
     uint32_t last = line_at(f, p - 1);
-    obs_->comment(f.file, first, last - first + 1);
+    note_comment(f, first, last - first + 1, std::string_view(start, (size_t)(p - start)));
   }
 }
 
@@ -363,6 +364,9 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
       obs_->comment(f.file, line, n ? n : 1);
       break;
     }
+    case 't':
+      obs_->fallthrough_comment(f.file, line);
+      break;
     default:
       break;
   }
@@ -393,7 +397,7 @@ void Preprocessor::skip_to_eol() {
       const char *s = p;
       uint32_t l = line_at(f, s);
       while (*p != '\n') ++p;
-      if (!external_ && !f.is_text) obs_->comment(f.file, l, line_at(f, p) - l + 1);
+      if (!external_ && !f.is_text) note_comment(f, l, line_at(f, p) - l + 1, std::string_view(s, (size_t)(p - s)));
       continue;
     }
     if (c == '"' || c == '\'') {
@@ -523,8 +527,10 @@ void Preprocessor::lex(PToken &t) {
         }
         if (p[1] == '/' && cpp_comments_) {
           uint32_t l = line_at(*f, p);
+          const char *s = p;
           while (*p != '\n') ++p;
-          if (compiling_ && !external_ && !f->is_text) obs_->comment(f->file, l, line_at(*f, p) - l + 1);
+          if (compiling_ && !external_ && !f->is_text)
+            note_comment(*f, l, line_at(*f, p) - l + 1, std::string_view(s, (size_t)(p - s)));
           flags |= F_SPACE;
           continue;
         }

@@ -66,6 +66,11 @@ void TextWriter::comment(uint32_t file, uint32_t first_line, uint32_t line_count
   note('c', std::to_string(line_count));
 }
 
+void TextWriter::fallthrough_comment(uint32_t file, uint32_t first_line) {
+  sync(file, first_line);
+  note('t', "");
+}
+
 void TextWriter::macro_defined(uint32_t file, uint32_t line, std::string_view name, int nparams,
                                const std::vector<std::string_view> &params) {
   sync(file, line);

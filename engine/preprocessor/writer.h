@@ -20,6 +20,8 @@
  *   n  (empty)             the #include on this line names a file that
  *                          cannot be found
  *   c  N                   a comment starting on this line, N lines long
+ *   t  (empty)             that comment marks a switch clause falling
+ *                          through on purpose
  * Line markers are "# N "name"" in the first column; no token line starts
  * with '#' in the first column.
  */
@@ -47,6 +49,7 @@ class TextWriter : public Observer {
   void include_missing(uint32_t file, uint32_t line) override;
   void inclusion(uint32_t from, uint32_t line, uint32_t included) override;
   void comment(uint32_t file, uint32_t first_line, uint32_t line_count) override;
+  void fallthrough_comment(uint32_t file, uint32_t first_line) override;
   void macro_defined(uint32_t file, uint32_t line, std::string_view name, int nparams,
                      const std::vector<std::string_view> &params) override;
   void macro_used(uint32_t file, uint32_t line, std::string_view name, bool with_args,

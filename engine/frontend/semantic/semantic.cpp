@@ -114,7 +114,11 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (a && c) b_.add_inclusion(a, line, c);
   }
   void comment(uint32_t f, uint32_t first, uint32_t count) override {
-    if (FileRec *r = file(f)) b_.add_comment(r, first, (int)count);
+    FileRec *r = file(f);
+    last_comment_ = r ? b_.add_comment(r, first, (int)count) : nullptr;
+  }
+  void fallthrough_comment(uint32_t, uint32_t) override {
+    if (last_comment_) last_comment_->fallthrough = true;
   }
   void macro_defined(uint32_t f, uint32_t line, std::string_view name, int nparams,
                      const std::vector<std::string_view> &params) override {
@@ -828,6 +832,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   std::vector<TypeRec *> enums_;
   Sem *cur_fn_ = nullptr;
   TypeRec *implicit_int_ = nullptr;
+  CommentRec *last_comment_ = nullptr; /* the comment the preprocessor reported last */
   /* Nodes of the external declaration being read, reused for the next. */
   static constexpr size_t kChunk = 512;
   std::vector<std::unique_ptr<Sem[]>> chunks_;

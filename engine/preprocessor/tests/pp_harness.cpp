@@ -72,6 +72,9 @@ class Recorder : public Observer {
   void inclusion(uint32_t from, uint32_t l, uint32_t inc) override {
     line("@include " + name(from) + ":" + std::to_string(l) + " " + name(inc));
   }
+  void fallthrough_comment(uint32_t f, uint32_t first) override {
+    line("@fallthrough " + name(f) + ":" + std::to_string(first));
+  }
   void comment(uint32_t f, uint32_t first, uint32_t count) override {
     line("@comment " + name(f) + ":" + std::to_string(first) + " lines " + std::to_string(count));
   }
