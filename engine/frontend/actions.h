@@ -114,6 +114,8 @@ class ParseActions {
 
   /* Every token read, before the parser acts on it (line bookkeeping). */
   virtual void token(const LexToken &) {}
+  /* An attribute (__attribute__((...))) written there, dropped. */
+  virtual void attribute(Loc) {}
 
   virtual Node list_append(ListKind, Node list, Node item) { (void)list; (void)item; return nullptr; }
 

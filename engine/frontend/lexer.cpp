@@ -493,7 +493,10 @@ int Lexer::next(SemValue &val, Loc &loc) {
         if (tok == kDropWord) continue;
         if (tok == kDropAttribute) {
           uint32_t file = cur_.file, line = cur_.line;
-          if (!skip_attribute()) continue;
+          if (!skip_attribute()) {
+            ps_->actions.attribute(Loc{file, line});
+            continue;
+          }
           /* a statement of its own, located at the attribute's word */
           cur_.file = file;
           cur_.line = line;

@@ -61,6 +61,8 @@ class ModelBuilder {
   /* Sets the function scope, linking the scope back to the function. */
   void set_function_scope(FunctionRec *fn, ScopeRec *scope);
   void set_function_type(FunctionRec *fn, TypeRec *type_function) { fn->type_function = type_function; }
+  /* The first line of a definition (attribute firstLine of its scope). */
+  void set_first_line(ScopeRec *function_scope, uint32_t line) { function_scope->first_line = line; }
   /* The outermost block of the definition; kept with the definition's
    * function scope too, so that a later definition does not take it over. */
   void set_function_body(FunctionRec *fn, InstrRec *block) {

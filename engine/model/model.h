@@ -324,6 +324,7 @@ struct QualifierRec : Obj {
   QualifierRec *next;
 };
 struct ScopeRec : Located {
+  uint32_t first_line;     /* function scope: see the attribute firstLine */
   ScopeRec *super;
   ScopeRec *sibling;       /* in super's sub-scopes */
   Chain<ScopeRec, NextSubScope> subs;

@@ -62,6 +62,7 @@ static const int kMaxIncludeDepth = 200;
 void Preprocessor::directive() {
   FileFrame *f = file_;
   uint32_t dline = f->splices.empty() ? f->line : line_at(*f, f->cur);
+  if (!f->is_text) obs_->directive_line(f->file, dline);
   in_directive_ = true;
   PToken t;
   lex(t);

@@ -32,6 +32,8 @@ class Observer {
   /* An #include of that line (line 0: a -include option) named a file that
    * cannot be found; the error has been reported. */
   virtual void include_missing(uint32_t file, uint32_t line) { (void)file, (void)line; }
+  /* A directive on that line, in active or in skipped text. */
+  virtual void directive_line(uint32_t file, uint32_t line) { (void)file, (void)line; }
   /* A comment, in active text or in a group skipped by a conditional: first
    * line and number of lines it spans. */
   virtual void comment(uint32_t file, uint32_t first_line, uint32_t line_count) {

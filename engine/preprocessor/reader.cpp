@@ -367,6 +367,9 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
     case 't':
       obs_->fallthrough_comment(f.file, line);
       break;
+    case 'h':
+      obs_->directive_line(f.file, line);
+      break;
     default:
       break;
   }

@@ -66,6 +66,11 @@ void TextWriter::comment(uint32_t file, uint32_t first_line, uint32_t line_count
   note('c', std::to_string(line_count));
 }
 
+void TextWriter::directive_line(uint32_t file, uint32_t line) {
+  sync(file, line);
+  note('h', "");
+}
+
 void TextWriter::fallthrough_comment(uint32_t file, uint32_t first_line) {
   sync(file, first_line);
   note('t', "");

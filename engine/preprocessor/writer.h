@@ -19,6 +19,7 @@
  *   I  "path"              the same, path being a system header
  *   n  (empty)             the #include on this line names a file that
  *                          cannot be found
+ *   h  (empty)             a directive on this line (active or skipped)
  *   c  N                   a comment starting on this line, N lines long
  *   t  (empty)             that comment marks a switch clause falling
  *                          through on purpose
@@ -49,6 +50,7 @@ class TextWriter : public Observer {
   void include_missing(uint32_t file, uint32_t line) override;
   void inclusion(uint32_t from, uint32_t line, uint32_t included) override;
   void comment(uint32_t file, uint32_t first_line, uint32_t line_count) override;
+  void directive_line(uint32_t file, uint32_t line) override;
   void fallthrough_comment(uint32_t file, uint32_t first_line) override;
   void macro_defined(uint32_t file, uint32_t line, std::string_view name, int nparams,
                      const std::vector<std::string_view> &params) override;

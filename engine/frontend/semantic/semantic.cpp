@@ -106,6 +106,13 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     files_[file] = b_.file_object(path);
   }
   void include_missing(uint32_t, uint32_t) override { diag_.include_missing(); }
+  /* Lines of the recent past, for the first line of a definition: those
+   * holding tokens, and those holding a directive or an attribute. */
+  void token(const fe::LexToken &t) override {
+    if (t.loc.line != code_.last_line || t.loc.file != code_.last_file) code_.add(t.loc.file, t.loc.line);
+  }
+  void attribute(Loc loc) override { free_.add(loc.file, loc.line); }
+  void directive_line(uint32_t f, uint32_t line) override { free_.add(f, line); }
   void system_file(uint32_t f) override {
     if (FileRec *r = file(f)) b_.set_system(r);
   }
@@ -833,6 +840,24 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   Sem *cur_fn_ = nullptr;
   TypeRec *implicit_int_ = nullptr;
   CommentRec *last_comment_ = nullptr; /* the comment the preprocessor reported last */
+  /* The last lines met of one kind, newest last (a bounded window). */
+  struct RecentLines {
+    std::vector<std::pair<uint32_t, uint32_t>> v; /* file, line */
+    uint32_t last_file = UINT32_MAX, last_line = 0;
+    void add(uint32_t file, uint32_t line) {
+      if (v.size() >= 512) v.erase(v.begin(), v.begin() + 256);
+      v.emplace_back(file, line);
+      last_file = file;
+      last_line = line;
+    }
+    bool has(uint32_t file, uint32_t line) const {
+      for (size_t i = v.size(); i-- > 0;)
+        if (v[i].first == file && v[i].second == line) return true;
+      return false;
+    }
+  };
+  RecentLines code_, free_;
+  uint32_t first_line(Loc start) const;
   /* Nodes of the external declaration being read, reused for the next. */
   static constexpr size_t kChunk = 512;
   std::vector<std::unique_ptr<Sem[]>> chunks_;
@@ -955,6 +980,14 @@ void SourceBuilder::declarator_entered(Node specs, Node decl) {
   if (!file_level && cur_fn_ && cur_fn_->fn) b_.set_variable_function(v, cur_fn_->fn);
 }
 
+/* The first line of a definition that starts at start: the lines directly
+ * above it that hold only directives or attributes belong to it. */
+uint32_t SourceBuilder::first_line(Loc start) const {
+  uint32_t first = start.line;
+  while (first > 1 && free_.has(start.file, first - 1) && !code_.has(start.file, first - 1)) first--;
+  return first;
+}
+
 Node SourceBuilder::function_begin(Loc loc, Node specs, Node decl) {
   Sem *d = static_cast<Sem *>(decl);
   Sem *fr = make(S_FUNC, loc);
@@ -986,6 +1019,7 @@ Node SourceBuilder::function_begin(Loc loc, Node specs, Node decl) {
   b_.set_symbol_place(sym, f, line);
   ScopeRec *fs = b_.new_scope(SCOPE_FUNCTION, sym->defined_in ? sym->defined_in : home, f, line);
   b_.set_function_scope(fn, fs);
+  if (loc.file == d->loc.file && loc.line <= line) b_.set_first_line(fs, first_line(loc));
   b_.set_function_type(fn, type);
   if (Sem *l = d->params)
     for (Sem *p : l->items) {
