@@ -130,4 +130,33 @@ TEST_F(Findings, NewcomerIsToldWhatToDo) {
   EXPECT_EQ(r.err.find("note:"), std::string::npos) << r.err;
 }
 
+/* A construct of a macro's replacement text is reported at the line of
+ * the macro's use, and says so; what the use's arguments write is the
+ * source's own.  Both ways, two uses on one line kept apart. */
+TEST_F(Findings, FindingsInsideMacroExpansionsNameTheMacro) {
+  s.write("a.c",
+          "#define FAIL_IF(c) do { if (c) goto fail; } while (0)\n"
+          "#define GUARD(s) do { s; } while (0)\n"
+          "int f(int a)\n{\n"
+          "    GUARD(if (a > 9) goto fail); FAIL_IF(a < 0);\n"
+          "    return 0;\nfail:\n    return 1;\n}\n");
+  s.write("goto.rule",
+          ".KEY NO_GOTO\n.CODE\nforeach g [Targets application instruction InstructionGoto] {\n"
+          "    Violation $g $thisRule {goto statement}\n    puts \"[Get $g line] <[MacroOrigin $g]>\"\n}\n"
+          "foreach d [Targets application instruction InstructionDoWhile] { puts \"do <[MacroOrigin $d]>\" }\n"
+          "Violation [lindex [Targets application instruction InstructionDoWhile] 0] NO_MESSAGE\n");
+  for (const char *way : {"-nocccp ", ""}) {
+    Result r = check(std::string(way) + "-dial gnu a.c\n", "goto.rule\n");
+    EXPECT_EQ(r.status, 0) << way << r.err;
+    std::string rep = report();
+    EXPECT_NE(rep.find("Fa.c(5)\nRNO_GOTO\nMgoto statement (in expansion of macro FAIL_IF) (in function f)\n"),
+              std::string::npos) << way << rep;
+    EXPECT_NE(rep.find("Fa.c(5)\nRNO_GOTO\nMgoto statement (in function f)\n"), std::string::npos) << way << rep;
+    EXPECT_NE(rep.find("RNO_MESSAGE\nM(in expansion of macro "), std::string::npos) << way << rep;
+    EXPECT_NE(r.out.find("5 <FAIL_IF>\n"), std::string::npos) << way << r.out;
+    EXPECT_NE(r.out.find("5 <>\n"), std::string::npos) << way << r.out;
+    EXPECT_NE(r.out.find("do <FAIL_IF>\ndo <GUARD>\n"), std::string::npos) << way << r.out;
+  }
+}
+
 }  // namespace

@@ -40,6 +40,9 @@ using Node = void *;
 struct Loc {
   uint32_t file;
   uint32_t line;
+  /* the construct's first token comes from a macro's replacement text:
+   * the expansion's number on its line (pp::Token::origin), else 0 */
+  uint8_t origin = 0;
 };
 
 /* Operators, numbered like the model's built-in function kinds. */

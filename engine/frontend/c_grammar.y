@@ -32,18 +32,21 @@
 /* The overflow message of the yacc tradition. */
 #define YY_(Msgid) (std::strcmp((Msgid), "memory exhausted") == 0 ? "yacc stack overflow" : (Msgid))
 
-/* Locations are the parser's standard records: first_line holds the line
- * and first_column the file index of a construct's first token. */
+/* Locations are the parser's standard records: first_line holds the line,
+ * first_column the file index and last_line the macro origin of a
+ * construct's first token. */
 static int kvxfe_lex(KVXFE_STYPE *val, KVXFE_LTYPE *loc, kvx::fe::ParserState *ps) {
   kvx::fe::Loc l;
   int tok = ps->lexer.next(*val, l);
-  loc->first_line = loc->last_line = static_cast<int>(l.line);
+  loc->first_line = static_cast<int>(l.line);
   loc->first_column = loc->last_column = static_cast<int>(l.file);
+  loc->last_line = l.origin;
   return tok;
 }
 
 static inline kvx::fe::Loc to_loc(const KVXFE_LTYPE &l) {
-  return {static_cast<uint32_t>(l.first_column), static_cast<uint32_t>(l.first_line)};
+  return {static_cast<uint32_t>(l.first_column), static_cast<uint32_t>(l.first_line),
+          static_cast<uint8_t>(l.last_line)};
 }
 
 static void kvxfe_error(KVXFE_LTYPE *, kvx::fe::ParserState *ps, const char *msg) {

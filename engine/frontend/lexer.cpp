@@ -250,6 +250,7 @@ bool Lexer::raw(Pending &p) {
   p.from_ignore = false;
   p.file = t.file;
   p.line = t.line;
+  p.origin = t.origin;
   p.text.assign(t.text.data(), t.text.size());
   return ok && t.kind != pp::TokenKind::End;
 }
@@ -493,6 +494,7 @@ int Lexer::next(SemValue &val, Loc &loc) {
         if (tok == kDropWord) continue;
         if (tok == kDropAttribute) {
           uint32_t file = cur_.file, line = cur_.line;
+          uint8_t origin = cur_.origin;
           if (!skip_attribute()) {
             ps_->actions.attribute(Loc{file, line});
             continue;
@@ -500,6 +502,7 @@ int Lexer::next(SemValue &val, Loc &loc) {
           /* a statement of its own, located at the attribute's word */
           cur_.file = file;
           cur_.line = line;
+          cur_.origin = origin;
           cur_.text = "__attribute__((fallthrough))";
           tok = TK_FALLTHROUGH_ATTR;
         }
@@ -557,7 +560,7 @@ int Lexer::next(SemValue &val, Loc &loc) {
     }
     if (tok != TK_IDENTIFIER && tok != TK_MACRO_IDENTIFIER) prev_was_tag_ = false;
     prev_ = tok;
-    loc = {cur_.file, cur_.line};
+    loc = {cur_.file, cur_.line, cur_.origin};
     LexToken lt;
     lt.kind = tok;
     lt.text = cur_.text;

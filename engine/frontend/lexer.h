@@ -46,6 +46,7 @@ class Lexer {
     bool first_on_line = false;
     bool from_ignore = false;
     uint32_t file = 0, line = 0;
+    uint8_t origin = 0;
     std::string text;
   };
   struct Bracket {

@@ -45,7 +45,9 @@ enum : uint16_t {
   F_TSTR = 32,     /* traditional string holding parameter names */
   F_FILE = 64,     /* read directly from a file (not from an expansion) */
   F_MACID = 128,   /* (external way) identifier marked as unexpanded macro */
-  F_GLUE = 256     /* (traditional) follows a comment directly: pastes onto the token before */
+  F_GLUE = 256,    /* (traditional) follows a comment directly: pastes onto the token before */
+  F_WRITTEN = 512, /* came out of an expansion, written in the file (an argument) */
+  F_MACRO = 1024   /* came out of an expansion, of a macro's replacement text */
 };
 
 struct Macro;
@@ -227,6 +229,7 @@ class Preprocessor {
   void fetch(PToken &t);          /* token without expansion */
   void push_pending(const PToken &t) { pending_.push_back(t); }
   int use_macro(PToken &t);       /* 0 stays, 1 unexpanded macro, 2 expanded */
+  void count_expansion(uint32_t file, uint32_t line);
   bool collect_args(Macro *m, ArgSet &a);
   void expand_arg(ArgSet &a, size_t i);
   void substitute(Macro *m, ArgSet &a, std::vector<PToken> &out);
@@ -306,6 +309,11 @@ class Preprocessor {
   std::vector<std::unique_ptr<ArgSet>> apool_own_;
   uint32_t exp_line_ = 0, exp_file_ = 0;
   bool top_exp_ = false;
+  /* the expansion of a macro written in the file being read: its number
+   * among those beginning on its line (Token::origin) */
+  uint8_t exp_ord_ = 0;
+  uint32_t ord_file_ = 0, ord_line_ = 0;
+  bool macro_text_ = false;  /* external way: the text read is a macro's (annotations x, w) */
   bool in_args_ = false;
   size_t prescan_depth_ = 0;
   bool nest_reported_ = false;  /* arguments being expanded inside each other */

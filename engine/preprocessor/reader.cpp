@@ -335,6 +335,10 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
       std::string_view name = with ? payload.substr(0, payload.size() - 2) : payload;
       obs_->macro_used(f.file, line, name, with, letter == 'm');
       if (letter == 's') next_macid_ = true;
+      if (letter == 'm') {
+        count_expansion(f.file, line);
+        top_exp_ = macro_text_ = true;
+      }
       break;
     }
     case 'u':
@@ -345,6 +349,11 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
       break;
     case 'f':
       obs_->expansion_end();
+      top_exp_ = false;
+      break;
+    case 'x':
+    case 'w':
+      macro_text_ = letter == 'x';
       break;
     case 'i':
     case 'I': {

@@ -375,6 +375,7 @@ bool Preprocessor::next(Token &out) {
   out.file = t.file;
   out.line = t.line;
   out.text = t.sv();
+  out.origin = top_exp_ && (external_ ? macro_text_ : (t.flags & F_MACRO) != 0) ? exp_ord_ : 0;
   return true;
 }
 

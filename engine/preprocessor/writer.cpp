@@ -102,13 +102,17 @@ void TextWriter::macro_used(uint32_t file, uint32_t line, std::string_view name,
   if (expanded) {
     sync(file, line);
     note('m', p);
+    in_expansion_ = macro_text_ = true;
   } else {
     use_pending_ = true;
     use_payload_ = p;
   }
 }
 
-void TextWriter::expansion_end() { note('f', ""); }
+void TextWriter::expansion_end() {
+  note('f', "");
+  in_expansion_ = false;
+}
 
 /* Whether two tokens written side by side would read back as other tokens. */
 static bool needs_space(TokenKind a, char alast, const Token &b) {
@@ -127,6 +131,10 @@ static bool needs_space(TokenKind a, char alast, const Token &b) {
 
 void TextWriter::token(const Token &t) {
   sync(t.file, t.line);
+  if (in_expansion_ && (t.origin != 0) != macro_text_) {
+    macro_text_ = t.origin != 0;
+    note(macro_text_ ? 'x' : 'w', "");
+  }
   if (t.kind == TokenKind::MacroIdentifier) {
     if (use_pending_) {
       note('s', use_payload_);

@@ -12,6 +12,11 @@
  *   m  NAME or NAME()      an expanded macro use written in the file; the
  *                          expansion's tokens follow, then
  *   f  (empty)             the end of that expansion
+ *   w  (empty)             in an expansion, the tokens that follow were
+ *                          written in the file (an argument)
+ *   x  (empty)             in an expansion, the tokens that follow come
+ *                          from the macro's replacement text (so they do
+ *                          at its beginning)
  *   s  NAME or NAME()      an unexpanded macro use: the identifier follows
  *   u  (empty)             the identifier that follows is a macro left
  *                          unexpanded inside an expansion
@@ -74,6 +79,8 @@ class TextWriter : public Observer {
   TokenKind prev_ = TokenKind::End;
   char prev_last_ = 0;
   std::vector<bool> system_;  /* per file: a system header */
+  bool in_expansion_ = false;  /* between the notes m and f */
+  bool macro_text_ = false;    /* the last note said macro text (x) */
   bool use_pending_ = false;
   std::string use_payload_;
 };

@@ -103,6 +103,8 @@ class Recorder : public Observer {
     out_ += ' ';
     if (t.kind == TokenKind::MacroIdentifier) out_ += '@';
     out_.append(t.text);
+    /* a token of a macro's replacement text: "^" and the expansion's number */
+    if (t.origin) out_ += "^" + std::to_string(t.origin);
   }
   void close() {
     if (gfile != UINT32_MAX) out_ += '\n';
