@@ -159,4 +159,50 @@ TEST_F(Findings, FindingsInsideMacroExpansionsNameTheMacro) {
   }
 }
 
+/* A project as its build compiles it: every source in one run, with '//'
+ * comments, -std=, -include, a header's inline function read by both
+ * sources and string-valued macros; the lines are those a capture of
+ * "make" writes.  No error, both ways, and the macros have their text. */
+TEST_F(Findings, WholeProjectAsItsBuildCompilesIt) {
+  s.write("include/config.h", "// read before every source\n#define APP_NAME \"wordcount\"\n");
+  s.write("include/util.h",
+          "// helpers\n#ifndef UTIL_H\n#define UTIL_H\n#include <stdbool.h>\n#include <stddef.h>\n"
+          "static inline bool is_blank(int c) { return c == ' ' || c == '\\t'; }\n"
+          "size_t count_words(const char *text);\nconst char *shell_path(void);\n#endif\n");
+  s.write("src/util.c",
+          "// counting words\n#include \"util.h\"\n#include <string.h>\n"
+          "size_t count_words(const char *text) {\n    size_t n = 0; bool in = false;\n"
+          "    for (size_t i = 0; text[i] != '\\0'; i++) { if (is_blank(text[i])) in = false; "
+          "else if (!in) { in = true; n++; } }\n    return n;\n}\n"
+          "const char *shell_path(void) { return SHELL_PATH; } // from the compile line\n");
+  s.write("src/main.c",
+          "// the program\n#include <stdio.h>\n#include <stdlib.h>\n#include \"util.h\"\n"
+          "int main(int argc, char **argv) {\n"
+          "    printf(\"%s %s (%s)\\n\", APP_NAME, VERSION, shell_path());\n"
+          "    for (int i = 1; i < argc; i++) printf(\"%zu\\n\", count_words(argv[i]));\n"
+          "    return EXIT_SUCCESS;\n}\n");
+  const std::string common =
+      "-dial gnu -std=gnu11 -Wall -Iinclude -include include/config.h -DSHELL_PATH=\\\"/bin/sh\\\" "
+      "\"-DVERSION=\\\"1.2 beta\\\"\"";
+  std::string lines = common + " -c -o src/main.o src/main.c\n" + common +
+                      " -std=c99 -MD -MF src/util.d -c -o src/util.o src/util.c\n";
+  s.write("strings.rule",
+          ".CODE\nforeach e [Targets application expression ExpressionConstant] {\n"
+          "    if {[string index [Spelling $e] 0] eq {\"}} { puts [Spelling $e] }\n}\n");
+  for (const char *way : {"", "-nocccp "}) {
+    std::string prefixed;
+    for (size_t at = 0; at < lines.size();) {
+      size_t nl = lines.find('\n', at);
+      prefixed += way + lines.substr(at, nl + 1 - at);
+      at = nl + 1;
+    }
+    Result r = check(prefixed, "strings.rule\n");
+    EXPECT_EQ(r.status, 0) << way << r.err;
+    EXPECT_EQ(r.err.find("rror"), std::string::npos) << way << r.err;
+    EXPECT_EQ(r.err.find("Warning"), std::string::npos) << way << r.err;
+    for (const char *text : {"\"/bin/sh\"", "\"1.2 beta\"", "\"wordcount\""})
+      EXPECT_NE(r.out.find(std::string(text) + "\n"), std::string::npos) << way << text << "\n" << r.out;
+  }
+}
+
 }  // namespace
