@@ -552,6 +552,22 @@ proc kvx_file_extent {file} {
     return {0 0 {}}
 }
 
+# kvx_comment_spans file
+# The comments of a File as a flat list of first and last lines, in
+# ascending first line, read once per run for all rules.
+proc kvx_comment_spans {file} {
+    global kvx_comment_spans_of
+    if {![info exists kvx_comment_spans_of($file)]} {
+        set spans {}
+        foreach c [Targets $file comment] {
+            set first [Get $c line]
+            lappend spans $first [expr {$first + max(1, [Get $c lineCount]) - 1}]
+        }
+        set kvx_comment_spans_of($file) $spans
+    }
+    return $kvx_comment_spans_of($file)
+}
+
 # kvx_included_files file
 # Every File that the file includes, directly or through other files
 # (without the file itself unless it includes itself).  The inclusion graph
