@@ -271,14 +271,10 @@ TEST_F(Modern, LabelsOutsideFunctions) {
 namespace kvx {
 namespace {
 
-class RealProjects : public test::ModelSource {
+/* The faults real projects showed, in the GNU dialect. */
+class RealProjects : public Modern {
  protected:
-  RealProjects() {
-    ctx_.dialect = fe::select_dialect("gnu", diag_);
-    opts_.gnu = true;
-    opts_.c99 = true;
-    clean_ = true;
-  }
+  using ModelSource::sym;
   SymbolRec *any(const char *name, int kind) { return find(model_.global_scope(), name, kind); }
   /* The symbol an ExpressionSymbol below e names, the first met. */
   static SymbolRec *named(ExprRec *e) {
