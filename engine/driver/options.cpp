@@ -126,12 +126,13 @@ struct ArgOption {
   bool pp;
 };
 
+/* (a name that begins another comes after it: the first match is taken) */
 const ArgOption gcc_arg_options[] = {
-    {"isystem", true},  {"idirafter", true},  {"iquote", true},     {"include", true},
-    {"imacros", true},  {"Xpreprocessor", true}, {"MF", false},     {"MQ", false},
-    {"MT", false},      {"x", false},         {"Xlinker", false},   {"Xassembler", false},
-    {"isysroot", false}, {"imultilib", false}, {"iprefix", false},  {"iwithprefix", false},
-    {"iwithprefixbefore", false}, {"dumpbase", false}, {"dumpdir", false}, {"aux-info", false},
+    {"isystem", true},    {"idirafter", true},  {"iquote", true},      {"include", true},
+    {"imacros", true},    {"Xpreprocessor", true}, {"MF", false},      {"MQ", false},
+    {"MT", false},        {"x", false},         {"Xlinker", false},    {"Xassembler", false},
+    {"isysroot", false},  {"imultilib", false}, {"iprefix", false},    {"iwithprefixbefore", false},
+    {"iwithprefix", false}, {"dumpbase", false}, {"dumpdir", false},   {"aux-info", false},
 };
 
 /* Reads w as one of gcc_arg_options; false when it is none of them.  On
@@ -142,9 +143,6 @@ bool Reader::gcc_option(const std::string &w) {
     size_t n = strlen(g.name);
     if (w.compare(1, n, g.name) != 0) continue;
     if (!gcc_line && strcmp(g.name, "MT") == 0) return false;
-    /* an attached argument may not make another option of the table */
-    if (w.size() > 1 + n && strcmp(g.name, "iwithprefix") == 0 && w.compare(1, 17, "iwithprefixbefore") == 0)
-      continue;
     std::string value = w.substr(1 + n);
     compiler_arg(w);
     if (value.empty() && i + 1 < argv.size()) {

@@ -140,8 +140,9 @@ void Preprocessor::apply_args(const std::vector<std::string> &args) {
       system_warnings_ = true;
       continue;
     }
-    if (opts_.c99 && (w == "-ansi" || w.compare(0, 5, "-std=") == 0)) {
-      language_standard(w == "-ansi" ? "c90" : std::string_view(w).substr(5));
+    if (w == "-ansi" || w.compare(0, 5, "-std=") == 0) {
+      /* GCC's language levels: nothing to the other compilers' dialects */
+      if (opts_.c99) language_standard(w == "-ansi" ? "c90" : std::string_view(w).substr(5));
       continue;
     }
     if (w.size() < 2 || (w[0] != '-' && w[0] != '/')) continue;
@@ -180,16 +181,16 @@ void Preprocessor::language_standard(std::string_view name) {
     long version;  /* 0: C90 */
     bool iso;
   } levels[] = {
-      {"c89", 0, true},          {"c90", 0, true},          {"iso9899:1990", 0, true},
-      {"iso9899:199409", 199409, true},                     {"gnu89", 0, false},
-      {"gnu90", 0, false},       {"c99", 199901, true},     {"c9x", 199901, true},
-      {"iso9899:1999", 199901, true},                       {"iso9899:199x", 199901, true},
-      {"gnu99", 199901, false},  {"gnu9x", 199901, false},  {"c11", 201112, true},
-      {"c1x", 201112, true},     {"iso9899:2011", 201112, true},                      {"gnu11", 201112, false},
-      {"gnu1x", 201112, false},  {"c17", 201710, true},     {"c18", 201710, true},
-      {"iso9899:2017", 201710, true},                       {"iso9899:2018", 201710, true},
-      {"gnu17", 201710, false},  {"gnu18", 201710, false},  {"c2x", 202000, true},
-      {"gnu2x", 202000, false},  {"c23", 202311, true},     {"gnu23", 202311, false},
+      {"c89", 0, true},           {"c90", 0, true},          {"iso9899:1990", 0, true},
+      {"gnu89", 0, false},        {"gnu90", 0, false},       {"iso9899:199409", 199409, true},
+      {"c99", 199901, true},      {"c9x", 199901, true},     {"iso9899:1999", 199901, true},
+      {"iso9899:199x", 199901, true},                        {"gnu99", 199901, false},
+      {"gnu9x", 199901, false},   {"c11", 201112, true},     {"c1x", 201112, true},
+      {"iso9899:2011", 201112, true},                        {"gnu11", 201112, false},
+      {"gnu1x", 201112, false},   {"c17", 201710, true},     {"c18", 201710, true},
+      {"iso9899:2017", 201710, true},                        {"iso9899:2018", 201710, true},
+      {"gnu17", 201710, false},   {"gnu18", 201710, false},  {"c2x", 202000, true},
+      {"gnu2x", 202000, false},   {"c23", 202311, true},     {"gnu23", 202311, false},
   };
   const auto *level = std::find_if(std::begin(levels), std::end(levels), [&](const auto &l) { return name == l.name; });
   if (level == std::end(levels)) {
