@@ -232,7 +232,11 @@ int run_checker(int argc, char **argv, Engine &e) {
   if (e.diag.error_count() != 0) return finish(e, list_c, list_rules);
 
   /* 9. */
+  e.violations->keep_system_findings(e.settings.system_findings);
   run_rules(e, list_rules.f);
+  if (long n = e.violations->system_left_out())
+    e.diag.write(e.diag.program_name() + ": " + std::to_string(n) +
+                 " violation(s) located in system headers left out (-Wsystem-headers keeps them).\n");
 
   /* 10. */
   list_rules.close();
