@@ -5,7 +5,7 @@ PREFIX   ?= /usr/local
 JOBS     ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test test-fast test-asan demo install clean bench
+.PHONY: all deps build test test-fast test-asan demo screenshots install clean bench
 
 all: build
 
@@ -39,6 +39,14 @@ demo: build
 
 bench: build
 	sh bench/run.sh $(BUILD)
+
+# One picture per scene of the workbench, drawn offscreen from the example,
+# and kvx_check's HTML report seen in headless Chromium.
+screenshots: build
+	rm -rf $(BUILD)/screenshots
+	QT_QPA_PLATFORM=offscreen KVX_BUILD_DIR=$(abspath $(BUILD)) KVX_SOURCE_DIR=$(CURDIR) \
+	  $(BUILD)/tests-bin/csentrel_screenshots $(BUILD)/screenshots
+	sh scripts/screenshots.sh $(BUILD)
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

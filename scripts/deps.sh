@@ -2,7 +2,7 @@
 # Installs, with apt-get and only when something is missing, the Debian
 # packages the project needs to build, test and run.
 set -e
-PKGS="g++ make cmake ninja-build pkg-config tcl8.6-dev bison libgtest-dev qt6-base-dev xvfb xauth"
+PKGS="g++ make cmake ninja-build pkg-config tcl8.6-dev bison libgtest-dev qt6-base-dev xvfb xauth nlohmann-json3-dev python3-jsonschema"
 missing=""
 for p in $PKGS; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

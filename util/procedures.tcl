@@ -513,17 +513,18 @@ proc kvx_file_extent {file} {
         lappend objects {*}[Targets $units instructionDef]
         lappend objects {*}[Targets [kvx_objects scope ScopeStructure] symbolDef]
         lappend objects {*}[kvx_objects fileInclusion *]
-        # The function of each file that begins last.
+        # The function of each file that begins last (the loops name their
+        # file fnFile: the file asked about is the parameter).
         foreach f [kvx_defined_functions] {
             set scope [GetRole $f scopeFunction]
-            set file [GetRole $scope file]
+            set fnFile [GetRole $scope file]
             set line [Get $scope line]
-            if {$file ne "" && (![info exists lastFn($file)] || $line > [lindex $lastFn($file) 0])} {
-                set lastFn($file) [list $line $scope]
+            if {$fnFile ne "" && (![info exists lastFn($fnFile)] || $line > [lindex $lastFn($fnFile) 0])} {
+                set lastFn($fnFile) [list $line $scope]
             }
         }
-        foreach file [array names lastFn] {
-            set scope [lindex $lastFn($file) 1]
+        foreach fnFile [array names lastFn] {
+            set scope [lindex $lastFn($fnFile) 1]
             lappend objects {*}[Targets $scope {allScope instructionDef}]
             lappend objects {*}[Targets [kvx_function_body [GetRole $scope function]] allInstruction]
         }
@@ -549,6 +550,22 @@ proc kvx_file_extent {file} {
     }
     if {[info exists kvx_extent_of($file)]} { return $kvx_extent_of($file) }
     return {0 0 {}}
+}
+
+# kvx_comment_spans file
+# The comments of a File as a flat list of first and last lines, in
+# ascending first line, read once per run for all rules.
+proc kvx_comment_spans {file} {
+    global kvx_comment_spans_of
+    if {![info exists kvx_comment_spans_of($file)]} {
+        set spans {}
+        foreach c [Targets $file comment] {
+            set first [Get $c line]
+            lappend spans $first [expr {$first + max(1, [Get $c lineCount]) - 1}]
+        }
+        set kvx_comment_spans_of($file) $spans
+    }
+    return $kvx_comment_spans_of($file)
 }
 
 # kvx_included_files file

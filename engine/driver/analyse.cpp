@@ -62,7 +62,8 @@ pp::Options preprocessor_options(Engine &e, const std::string &def_file) {
   o.backslash_includes = e.dialect.backslash_to_slash;
   o.gnu = e.dialect.gnu_extensions;
   o.c99 = e.dialect.c99;
-  o.cpp_comments = s.cpp_comment;
+  /* as GCC: the C99-level dialects read '//' comments without being told */
+  o.cpp_comments = s.cpp_comment || e.dialect.c99;
   o.expand = s.expand;
   o.mac_file = e.mac_file;
   o.def_file = def_file;
@@ -82,6 +83,11 @@ void analyse_compile_line(Engine &e) {
     e.dialect_selected = true;
   }
   apply_x_options(e);
+  /* a newcomer's first missing include says what to do */
+  e.diag.set_include_hint(s.dialect_named ? std::string()
+                                          : e.diag.program_name() + ": note: no -dial was given and the dialect " +
+                                                e.dialect.name +
+                                                " was assumed; a project built with GCC needs -dial gnu\n");
   e.mac_file = pp::find_option_file(s.mac_file, "KVX_CC_MAC", ".kvx_cc.mac");
   std::string ign = pp::find_option_file("", "KVX_CC_IGN", e.dialect.ign_file_name());
   if (!ign.empty()) read_ignore_file(e.diag, e.ignore, ign);

@@ -72,6 +72,15 @@ class Diagnostics {
    * reports, information lines) and flushes it; nothing is counted. */
   void write(std::string_view text);
 
+  /* A line of advice given once, after the first include file that cannot
+   * be found (an empty text gives none). */
+  void set_include_hint(std::string text) { include_hint_ = std::move(text); }
+  void include_missing() {
+    if (include_hint_.empty() || include_hint_given_) return;
+    include_hint_given_ = true;
+    write(include_hint_);
+  }
+
   FILE *stream() const { return err_; }
   void set_stream(FILE *err) { err_ = err; }
 
@@ -85,6 +94,8 @@ class Diagnostics {
   bool warnings_shown_ = true;
   int warnings_ = 0;
   int errors_ = 0;
+  std::string include_hint_;
+  bool include_hint_given_ = false;
   ExitHandler exit_handler_;
   std::vector<std::pair<int, std::function<void()>>> cleanups_;
   int next_cleanup_ = 1;

@@ -33,6 +33,13 @@ void Engine::flush_output() {
   fflush(out);
 }
 
+void Engine::note_progress(const char *what, std::string_view name) {
+  if (!progress) return;
+  flush_output();
+  fprintf(out, "kvx_progress: %s %d %.*s\n", what, diag.error_count(), (int)name.size(), name.data());
+  fflush(out);
+}
+
 Engine::~Engine() {
   delete_interp();
   close_report();

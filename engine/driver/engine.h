@@ -72,6 +72,8 @@ class Engine {
   bool default_def_announced = false;
   /* The external preprocessor; empty: kvx_cccp beside the program. */
   std::string cccp_program;
+  /* Progress lines for a program that watches the run (KVX_PROGRESS). */
+  bool progress = false;
 
 
   /* "<program dir>/../util/<name>" when readable, else empty. */
@@ -82,6 +84,10 @@ class Engine {
   /* Flushes what rules printed through Tcl's standard channels and the
    * engine's standard output, so that console output keeps its order. */
   void flush_output();
+  /* With progress on, one line "kvx_progress: <what> <errors> <name>" on
+   * standard output, after everything printed so far: "begin" and
+   * "source" around each source, "rule" after each rule. */
+  void note_progress(const char *what, std::string_view name);
 
   void create_interp();
   void delete_interp();

@@ -6,6 +6,7 @@
 #include "driver/engine.h"
 #include "driver/paths.h"
 
+#include <cstring>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -53,6 +54,8 @@ struct Reader {
   CompileSettings &s;
   const std::vector<std::string> &argv;
   size_t i = 1;
+  /* the line's dialect (named on it, else the one in force) is GCC's */
+  bool gcc_line = false;
 
   [[noreturn]] void usage_exit(const char *msg) {
     if (msg) e.diag.report_error(msg);
@@ -88,6 +91,7 @@ struct Reader {
   }
 
   void option(const std::string &w);
+  bool gcc_option(const std::string &w);
   void file_word(const std::string &w);
   void run();
 };
@@ -113,8 +117,64 @@ const Implied implied_defs[] = {
     {"Gw", "-D_WINDOWS", nullptr},       {"Mq", "-D_WINDOWS", nullptr},
 };
 
+/* GCC's options whose argument is the rest of the word or the next word
+ * (whatever that word is: it is never a source).  Those that change the
+ * preprocessing reach the preprocessor with the argument attached, so
+ * that an argument beginning with '/' is not taken for an option. */
+struct ArgOption {
+  const char *name;
+  bool pp;
+};
+
+/* (a name that begins another comes after it: the first match is taken) */
+const ArgOption gcc_arg_options[] = {
+    {"isystem", true},    {"idirafter", true},  {"iquote", true},      {"include", true},
+    {"imacros", true},    {"Xpreprocessor", true}, {"MF", false},      {"MQ", false},
+    {"MT", false},        {"x", false},         {"Xlinker", false},    {"Xassembler", false},
+    {"isysroot", false},  {"imultilib", false}, {"iprefix", false},    {"iwithprefixbefore", false},
+    {"iwithprefix", false}, {"dumpbase", false}, {"dumpdir", false},   {"aux-info", false},
+};
+
+/* Reads w as one of gcc_arg_options; false when it is none of them.  On
+ * the lines of other compilers only the options that no compiler of
+ * theirs has are read so (-MT is an option of Microsoft's). */
+bool Reader::gcc_option(const std::string &w) {
+  for (const ArgOption &g : gcc_arg_options) {
+    size_t n = strlen(g.name);
+    if (w.compare(1, n, g.name) != 0) continue;
+    if (!gcc_line && strcmp(g.name, "MT") == 0) return false;
+    std::string value = w.substr(1 + n);
+    compiler_arg(w);
+    if (value.empty() && i + 1 < argv.size()) {
+      value = argv[++i];
+      compiler_arg(value);
+    }
+    if (!g.pp || value.empty()) return true;
+    if (strcmp(g.name, "Xpreprocessor") == 0)
+      s.pp_args.push_back(value);
+    else
+      s.pp_args.push_back("-" + std::string(g.name) + value);
+    return true;
+  }
+  return false;
+}
+
 void Reader::option(const std::string &w) {
   const std::string name = w.substr(1);
+  if (w[0] == '-' && gcc_option(w)) return;
+  if (gcc_line && w[0] == '-') {
+    /* GCC's -MD writes dependencies (Microsoft's defines _DLL and _MT);
+     * -ofile is -o file */
+    if (name == "MD") {
+      compiler_arg(w);
+      return;
+    }
+    if (name.size() > 1 && name[0] == 'o') {
+      set_output(name.substr(1));
+      compiler_arg(w);
+      return;
+    }
+  }
 
   for (const Implied &d : implied_defs)
     if (name == d.name) {
@@ -131,6 +191,7 @@ void Reader::option(const std::string &w) {
   if (name == "dial") {
     s.dialect = argument(" Option -dial has to be followed by a dialect name");
     s.dialect_set = true;
+    s.dialect_named = true;
     return;
   }
   if (name == "ddef") { s.ddef_file = argument(" Option -ddef has to be followed by a file name"); return; }
@@ -152,6 +213,15 @@ void Reader::option(const std::string &w) {
   if (name == "nocccp") { s.nocccp = true; return; }
   if (name == "o") {
     set_output(argument(" Option -o has to be followed by a directory name or a file name"));
+    return;
+  }
+  if (name == "Wsystem-headers") {
+    /* GCC's option that shows what it finds in system headers: here the
+     * violations located there; it also reaches the preprocessor and the
+     * compiler */
+    s.system_findings = true;
+    s.pp_args.push_back(w);
+    compiler_arg(w);
     return;
   }
   if (name == "tcl") { s.tcl_file = argument(" Option -tcl has to be followed by a file name"); return; }
@@ -212,6 +282,10 @@ void Reader::file_word(const std::string &w) {
 }
 
 void Reader::run() {
+  std::string dialect = s.dialect_set ? s.dialect : std::string(fe::default_dialect_name());
+  for (size_t k = 1; k + 1 < argv.size(); k++)
+    if (argv[k] == "-dial" || argv[k] == "/dial") dialect = argv[k + 1];
+  gcc_line = fe::is_gcc_dialect(dialect);
   for (; i < argv.size(); i++) {
     const std::string &w = argv[i];
     if (!w.empty() && (w[0] == '-' || (w[0] == '/' && !slash_word_is_file(w))))

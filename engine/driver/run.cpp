@@ -144,12 +144,16 @@ static void run_rules(Engine &e, FILE *list) {
     std::string word(rule_list_name(line));
     if (word.empty()) continue;
     FILE *f = open_rule_file(e, word);
-    if (!f) continue;
+    if (!f) {
+      e.note_progress("rule", word);
+      continue;
+    }
     bool ok = read_rule_file(f, rule);
     int read_errno = errno;
     fclose(f);
     if (!ok) {
       e.diag.report_system_error(LEVEL_ERROR, word, read_errno);
+      e.note_progress("rule", word);
       continue;
     }
     if (rule.has_key)
@@ -160,6 +164,7 @@ static void run_rules(Engine &e, FILE *list) {
     e.flush_output();
     if (code != TCL_OK) report_tcl_error(e.diag, e.interp, word, ".CODE + ");
     Tcl_ResetResult(e.interp);
+    e.note_progress("rule", word);
     rule = RuleText{};
   }
   reader.release();
@@ -170,6 +175,8 @@ int run_checker(int argc, char **argv, Engine &e) {
   const char *argv0 = argc > 0 && argv[0] ? argv[0] : "kvx_zkck_cc";
   e.argv0 = argv0;
   e.diag.set_program_name(name_from_argv0(argv0));
+  const char *progress = getenv("KVX_PROGRESS");
+  e.progress = progress && *progress && strcmp(progress, "0") != 0;
 
   /* 2. */
   if (argc == 2 && strcmp(argv[1], "-v") == 0) {
@@ -225,7 +232,11 @@ int run_checker(int argc, char **argv, Engine &e) {
   if (e.diag.error_count() != 0) return finish(e, list_c, list_rules);
 
   /* 9. */
+  e.violations->keep_system_findings(e.settings.system_findings);
   run_rules(e, list_rules.f);
+  if (long n = e.violations->system_left_out())
+    e.diag.write(e.diag.program_name() + ": " + std::to_string(n) +
+                 " violation(s) located in system headers left out (-Wsystem-headers keeps them).\n");
 
   /* 10. */
   list_rules.close();

@@ -27,6 +27,7 @@ struct CompileSettings {
   /* Option-file names. */
   std::string dialect;     /* as given with "dial", or "msc0900" */
   bool dialect_set = false; /* some line of the run has named a dialect */
+  bool dialect_named = false; /* ... with -dial, not by default */
   std::string ddef_file;   /* predefined-macros file */
   std::string mac_file;    /* macro-names file */
   std::string ign_file;    /* ignore file (read at once) */
@@ -52,6 +53,7 @@ struct CompileSettings {
   bool nocond = false;
   bool inst = false;           /* instrumentation */
   bool cb = false;
+  bool system_findings = false; /* -Wsystem-headers: report violations in system headers */
   char x_mode = 0;             /* 'a', 'c', 's', 't' of the last -X option, or 0 */
   int x_count = 0;             /* number of -X options seen in the run */
 

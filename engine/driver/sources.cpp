@@ -97,7 +97,9 @@ void analyse_sources(Engine &e) {
     }
     OutputNames names = output_names(s, src);
     int before = e.diag.error_count();
+    e.note_progress("begin", src);
     analyse_source(e, src);
+    e.note_progress("source", src);
     if (e.diag.error_count() > before) delete_results(s, names);
   }
   fflush(e.out);

@@ -24,6 +24,24 @@ void split_compile_line(std::string_view line, std::vector<std::string> &out) {
     bool quoted = false;
     while (i < n) {
       char c = line[i];
+      if (c == '\\') {
+        size_t k = i;
+        while (k < n && line[k] == '\\') k++;
+        size_t count = k - i;
+        if (k < n && line[k] == '"') {
+          /* pairs are backslashes; an odd one escapes the quote */
+          word.append(count / 2, '\\');
+          i = k;
+          if (count % 2) {
+            word.push_back('"');
+            i++;
+          }
+        } else {
+          word.append(count, '\\');
+          i = k;
+        }
+        continue;
+      }
       if (c == '"') {
         i++;
         if (!quoted) {

@@ -7,6 +7,13 @@
  * closing quote ends the word's text (what follows it up to the next
  * separator is dropped).  So  -DNAME="a b"  gives the word  -DNAME=a b  and
  * "my file.c"  gives  my file.c.  Empty words are dropped.
+ *
+ * A double quote that belongs to the word is written \" (inside quotes or
+ * not), the rule of the command lines of Windows programs: backslashes are
+ * themselves, except before a double quote, where each pair of them is one
+ * backslash and an odd one left makes the quote part of the word.  So
+ * -DSHELL="\"/bin/sh\""  and  -DSHELL=\"/bin/sh\"  both give the word
+ * -DSHELL="/bin/sh"  as the compiler receives it.
  */
 #ifndef KVX_DRIVER_WORDS_H
 #define KVX_DRIVER_WORDS_H

@@ -40,6 +40,9 @@ using Node = void *;
 struct Loc {
   uint32_t file;
   uint32_t line;
+  /* the construct's first token comes from a macro's replacement text:
+   * the expansion's number on its line (pp::Token::origin), else 0 */
+  uint8_t origin = 0;
 };
 
 /* Operators, numbered like the model's built-in function kinds. */
@@ -114,6 +117,8 @@ class ParseActions {
 
   /* Every token read, before the parser acts on it (line bookkeeping). */
   virtual void token(const LexToken &) {}
+  /* An attribute (__attribute__((...))) written there, dropped. */
+  virtual void attribute(Loc) {}
 
   virtual Node list_append(ListKind, Node list, Node item) { (void)list; (void)item; return nullptr; }
 
@@ -202,6 +207,9 @@ class ParseActions {
   virtual Node parameter(Loc, Node specs, Node declarator) { (void)specs; (void)declarator; return nullptr; }
   virtual Node old_style_parameter(Loc, std::string_view name) { (void)name; return nullptr; }
   virtual Node type_name(Loc, Node specs, Node abstract_declarator) { (void)specs; (void)abstract_declarator; return nullptr; }
+  /* The declarator of a declaration is complete, its initializer not yet
+   * read: the declared name is in scope from here. */
+  virtual void declarator_entered(Node specs, Node declarator) { (void)specs; (void)declarator; }
   /* One declarator of a declaration, with its initializer or null.  Called
    * once the declarator (and initializer) is complete, before the next. */
   virtual Node init_declarator(Loc, Node specs, Node declarator, Node initializer) { (void)specs; (void)declarator; (void)initializer; return nullptr; }

@@ -32,18 +32,21 @@
 /* The overflow message of the yacc tradition. */
 #define YY_(Msgid) (std::strcmp((Msgid), "memory exhausted") == 0 ? "yacc stack overflow" : (Msgid))
 
-/* Locations are the parser's standard records: first_line holds the line
- * and first_column the file index of a construct's first token. */
+/* Locations are the parser's standard records: first_line holds the line,
+ * first_column the file index and last_line the macro origin of a
+ * construct's first token. */
 static int kvxfe_lex(KVXFE_STYPE *val, KVXFE_LTYPE *loc, kvx::fe::ParserState *ps) {
   kvx::fe::Loc l;
   int tok = ps->lexer.next(*val, l);
-  loc->first_line = loc->last_line = static_cast<int>(l.line);
+  loc->first_line = static_cast<int>(l.line);
   loc->first_column = loc->last_column = static_cast<int>(l.file);
+  loc->last_line = l.origin;
   return tok;
 }
 
 static inline kvx::fe::Loc to_loc(const KVXFE_LTYPE &l) {
-  return {static_cast<uint32_t>(l.first_column), static_cast<uint32_t>(l.first_line)};
+  return {static_cast<uint32_t>(l.first_column), static_cast<uint32_t>(l.first_line),
+          static_cast<uint8_t>(l.last_line)};
 }
 
 static void kvxfe_error(KVXFE_LTYPE *, kvx::fe::ParserState *ps, const char *msg) {
@@ -95,6 +98,7 @@ using namespace kvx::fe;
 %token SHORT SIGNED CONST VOLATILE INTERRUPT_FN
 %token BOOL COMPLEX INT128 FLOATN VA_LIST AUTO_TYPE ATOMIC ATOMIC_SPEC ALIGNAS STATIC_ASSERT
 %token GENERIC LOCAL_LABEL REAL_IMAG BUILTIN_VA_ARG BUILTIN_OFFSETOF BUILTIN_TYPES_COMPATIBLE
+%token FALLTHROUGH_ATTR
 
 %precedence LOWER_THAN_ELSE
 %precedence ELSE
@@ -371,21 +375,26 @@ static_assertion
   ;
 
 /* The specifiers travel with the declarator list so that each declarator
- * can be entered as a typedef or an ordinary name as soon as it is read. */
+ * can be entered as a typedef or an ordinary name as soon as it is read:
+ * a name is in scope from the end of its declarator, before its
+ * initializer (in  T *T = malloc(sizeof *T);  the second T is the
+ * variable). */
 init_declarator_head
-  : declaration_specifiers init_declarator
-      { ps->declare($2.text, $1.flags & SV_TYPEDEF);
-        $$.aux = $1.node; $$.flags = $1.flags;
-        $$.node = LIST(InitDeclarators, nullptr, A.init_declarator(to_loc(@2), $1.node, $2.node, $2.aux)); }
-  | init_declarator_head ',' init_declarator
-      { ps->declare($3.text, $1.flags & SV_TYPEDEF);
-        $$.aux = $1.aux; $$.flags = $1.flags;
-        $$.node = LIST(InitDeclarators, $1.node, A.init_declarator(to_loc(@3), $1.aux, $3.node, $3.aux)); }
+  : declaration_specifiers declarator asm_label_opt
+      { ps->declare($2.text, $1.flags & SV_TYPEDEF); A.declarator_entered($1.node, $2.node); }
+    initializer_opt
+      { $$.aux = $1.node; $$.flags = $1.flags;
+        $$.node = LIST(InitDeclarators, nullptr, A.init_declarator(to_loc(@2), $1.node, $2.node, $5.node)); }
+  | init_declarator_head ',' declarator asm_label_opt
+      { ps->declare($3.text, $1.flags & SV_TYPEDEF); A.declarator_entered($1.aux, $3.node); }
+    initializer_opt
+      { $$.aux = $1.aux; $$.flags = $1.flags;
+        $$.node = LIST(InitDeclarators, $1.node, A.init_declarator(to_loc(@3), $1.aux, $3.node, $6.node)); }
   ;
 
-init_declarator
-  : declarator asm_label_opt                  { $$ = $1; $$.aux = nullptr; }
-  | declarator asm_label_opt '=' initializer  { $$ = $1; $$.aux = $4.node; }
+initializer_opt
+  : %empty                       { $$.node = nullptr; }
+  | '=' initializer              { $$.node = $2.node; }
   ;
 
 declaration_specifiers
@@ -781,6 +790,11 @@ statement
   | jump_statement
   | exception_statement
   | asm_form ';'                 { $$.node = A.stmt_asm(to_loc(@1), $1.node); }
+  /* __attribute__((fallthrough)); (GNU): a statement whose expression is
+   * the attribute, spelt as a string constant (as an asm template) */
+  | FALLTHROUGH_ATTR ';'
+      { $$.node = A.stmt_expression(to_loc(@1), A.expr_string(to_loc(@1),
+          LIST(StringPieces, nullptr, A.string_piece(to_loc(@1), T($1))))); }
   | error ';'                    { $$.node = nullptr; }
   ;
 

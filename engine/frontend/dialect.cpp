@@ -50,13 +50,23 @@ Dialect from_row(const DialectRow &r) {
   return d;
 }
 
-}  // namespace
-
-Dialect select_dialect(std::string_view name, Diagnostics &diag) {
+const DialectRow *find_row(std::string_view name) {
   std::string lower(name);
   for (char &c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (const DialectRow &r : kDialects)
-    if (lower == r.name) return from_row(r);
+    if (lower == r.name) return &r;
+  return nullptr;
+}
+
+}  // namespace
+
+bool is_gcc_dialect(std::string_view name) {
+  const DialectRow *r = find_row(name);
+  return r && r->c99;
+}
+
+Dialect select_dialect(std::string_view name, Diagnostics &diag) {
+  if (const DialectRow *r = find_row(name)) return from_row(*r);
   std::string msg = " unknown dialect ";
   msg.append(name).append(" : Ansi is assumed");
   diag.report(LEVEL_WARNING, msg);

@@ -35,6 +35,10 @@ struct Dialect {
 /* The dialect used when no compile line of the run has named one. */
 inline constexpr std::string_view default_dialect_name() { return "msc0900"; }
 
+/* Whether the dialect of that name (any case) is one of GCC's (the
+ * C99-level ones), whose compile lines are GCC's. */
+bool is_gcc_dialect(std::string_view name);
+
 /* Selects a dialect by name, compared without regard to case.  An unknown
  * name gives the warning " unknown dialect %s : Ansi is assumed" and selects
  * ansi. */

@@ -250,6 +250,7 @@ bool Lexer::raw(Pending &p) {
   p.from_ignore = false;
   p.file = t.file;
   p.line = t.line;
+  p.origin = t.origin;
   p.text.assign(t.text.data(), t.text.size());
   return ok && t.kind != pp::TokenKind::End;
 }
@@ -316,25 +317,30 @@ void Lexer::lexical_error(const char *msg) {
 }
 
 /* __attribute__ (( ... )): the arguments up to the balancing ')' are read
- * and dropped.  Without '(' only the word itself is dropped. */
-void Lexer::skip_attribute() {
-  if (!next_is_open_paren()) return;
-  int depth = 0;
+ * and dropped.  Without '(' only the word itself is dropped.  True for
+ * __attribute__((fallthrough)) before ';', the statement that says a
+ * switch clause falls through on purpose. */
+bool Lexer::skip_attribute() {
+  if (!next_is_punct("(")) return false;
+  int depth = 0, n = 0;
+  bool fallthrough = false;
   while (next_pp()) {
+    if (++n == 3) fallthrough = cur_.text == "fallthrough" || cur_.text == "__fallthrough__";
     if (cur_.kind != pp::TokenKind::Punct) continue;
     if (cur_.text == "(") depth++;
-    else if (cur_.text == ")" && --depth == 0) return;
+    else if (cur_.text == ")" && --depth == 0) return fallthrough && n == 5 && next_is_punct(";");
   }
   at_end_ = true;
+  return false;
 }
 
 /* Looks at the next token without taking it. */
-bool Lexer::next_is_open_paren() {
+bool Lexer::next_is_punct(std::string_view punct) {
   Pending p;
   bool ok = raw(p);
-  bool paren = ok && p.kind == pp::TokenKind::Punct && p.text == "(";
+  bool is = ok && p.kind == pp::TokenKind::Punct && p.text == punct;
   queue_.push_front(std::move(p));
-  return paren;
+  return is;
 }
 
 /* ------------------------------------------------------------ classification */
@@ -487,10 +493,20 @@ int Lexer::next(SemValue &val, Loc &loc) {
         tok = classify_identifier(val);
         if (tok == kDropWord) continue;
         if (tok == kDropAttribute) {
-          skip_attribute();
-          continue;
+          uint32_t file = cur_.file, line = cur_.line;
+          uint8_t origin = cur_.origin;
+          if (!skip_attribute()) {
+            ps_->actions.attribute(Loc{file, line});
+            continue;
+          }
+          /* a statement of its own, located at the attribute's word */
+          cur_.file = file;
+          cur_.line = line;
+          cur_.origin = origin;
+          cur_.text = "__attribute__((fallthrough))";
+          tok = TK_FALLTHROUGH_ATTR;
         }
-        if (tok == TK_ATOMIC && next_is_open_paren()) tok = TK_ATOMIC_SPEC;
+        if (tok == TK_ATOMIC && next_is_punct("(")) tok = TK_ATOMIC_SPEC;
         val.text = ps_->texts.add(cur_.text);
         break;
       case pp::TokenKind::Number: {
@@ -544,7 +560,7 @@ int Lexer::next(SemValue &val, Loc &loc) {
     }
     if (tok != TK_IDENTIFIER && tok != TK_MACRO_IDENTIFIER) prev_was_tag_ = false;
     prev_ = tok;
-    loc = {cur_.file, cur_.line};
+    loc = {cur_.file, cur_.line, cur_.origin};
     LexToken lt;
     lt.kind = tok;
     lt.text = cur_.text;

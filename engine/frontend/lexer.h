@@ -46,6 +46,7 @@ class Lexer {
     bool first_on_line = false;
     bool from_ignore = false;
     uint32_t file = 0, line = 0;
+    uint8_t origin = 0;
     std::string text;
   };
   struct Bracket {
@@ -63,8 +64,8 @@ class Lexer {
   int classify_punct();
   void lexical_error(const char *msg);
   void bracket_open(char c, bool type_after, bool declarator = false, bool restore = false);
-  void skip_attribute();
-  bool next_is_open_paren();
+  bool skip_attribute();
+  bool next_is_punct(std::string_view punct);
   void bracket_close();
 
   FrontendContext &ctx_;

@@ -17,6 +17,10 @@ uint32_t ModelBuilder::intern(std::string_view text) {
   return off;
 }
 
+void ModelBuilder::expansion(FileRec *file, uint32_t line, uint8_t number, std::string_view macro) {
+  if (file) m_.expansions_.push_back({file->number, line, intern(macro), number});
+}
+
 void ModelBuilder::append(List &l, Obj *o) {
   Link *k = m_.new_link(o);
   if (l.tail) l.tail->next = k; else l.head = k;

@@ -21,6 +21,14 @@
 
 namespace kvx {
 
+/* Where a construct is written: its file and line, and its macro origin
+ * (Obj::origin). */
+struct Place {
+  FileRec *file;
+  uint32_t line;
+  uint8_t origin;
+};
+
 class ModelBuilder {
  public:
   explicit ModelBuilder(Model &m) : m_(m) {}
@@ -31,6 +39,8 @@ class ModelBuilder {
    * appended to the application's files when absent. */
   FileRec *file_object(std::string_view path);
   FileRec *find_file(std::string_view path) const;
+  /* Marks the file as a system header. */
+  void set_system(FileRec *file) { file->system = true; }
   /* Records a comment in the file, kept in ascending order of first line;
    * the same first line and line count again is not recorded twice.
    * Returns the comment (the existing one for a repeat). */
@@ -59,6 +69,8 @@ class ModelBuilder {
   /* Sets the function scope, linking the scope back to the function. */
   void set_function_scope(FunctionRec *fn, ScopeRec *scope);
   void set_function_type(FunctionRec *fn, TypeRec *type_function) { fn->type_function = type_function; }
+  /* The first line of a definition (attribute firstLine of its scope). */
+  void set_first_line(ScopeRec *function_scope, uint32_t line) { function_scope->first_line = line; }
   /* The outermost block of the definition; kept with the definition's
    * function scope too, so that a later definition does not take it over. */
   void set_function_body(FunctionRec *fn, InstrRec *block) {
@@ -161,7 +173,30 @@ class ModelBuilder {
    * that another object already refers to, must not be discarded. */
   void discard(Obj *obj);
 
+  /* The creating and placing calls with a Place: the same, the macro
+   * origin recorded too. */
+  ScopeRec *new_scope(ScopeKind kind, ScopeRec *super, Place p) { return placed(new_scope(kind, super, p.file, p.line), p); }
+  SymbolRec *new_symbol(SymbolKind kind, std::string_view name, ScopeRec *scope, Place p) {
+    return placed(new_symbol(kind, name, scope, p.file, p.line), p);
+  }
+  void set_symbol_place(SymbolRec *sym, Place p) { placed(sym, p), set_symbol_place(sym, p.file, p.line); }
+  InstrRec *new_instruction(InstrKind kind, Place p) { return placed(new_instruction(kind, p.file, p.line), p); }
+  LabelRec *new_label(LabelKind kind, Place p) { return placed(new_label(kind, p.file, p.line), p); }
+  void set_label_place(LabelRec *label, Place p) { placed(label, p), set_label_place(label, p.file, p.line); }
+  ExprRec *new_expression(ExprKind kind, Place p) { return placed(new_expression(kind, p.file, p.line), p); }
+  TypeRec *new_type(TypeKind kind, Place p, bool listed = true) {
+    return placed(new_type(kind, p.file, p.line, listed), p);
+  }
+
+  /* A macro written at that line of the file began an expansion, the
+   * number-th of the line (numbers from 1, as Obj::origin). */
+  void expansion(FileRec *file, uint32_t line, uint8_t number, std::string_view macro);
+
  private:
+  template <class T> static T *placed(T *rec, Place p) {
+    rec->origin = p.origin;
+    return rec;
+  }
   void append(List &l, Obj *o);
   void index_symbol(SymbolRec *s);
   void index_entry(uintptr_t entry);

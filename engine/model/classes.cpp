@@ -39,8 +39,14 @@ template <class T> const T *as(const Obj *o) { return static_cast<const T *>(o);
 Obj *r_located_file(const Model &m, Obj *o) { return m.file_of(as<Located>(o)->file); }
 
 AttrValue a_line(const Model &, const Obj *o) { return {(long)as<Located>(o)->line, nullptr}; }
+AttrValue a_firstLine(const Model &, const Obj *o) {
+  const ScopeRec *s = as<ScopeRec>(o);
+  return {(long)(s->first_line ? s->first_line : s->line), nullptr};
+}
 AttrValue a_lineCount(const Model &, const Obj *o) { return {as<CommentRec>(o)->line_count, nullptr}; }
+AttrValue a_fallthrough(const Model &, const Obj *o) { return {as<CommentRec>(o)->fallthrough ? 1 : 0, nullptr}; }
 AttrValue a_pathname(const Model &, const Obj *o) { return {0, as<FileRec>(o)->pathname}; }
+AttrValue a_system(const Model &, const Obj *o) { return {as<FileRec>(o)->system ? 1 : 0, nullptr}; }
 AttrValue a_name(const Model &m, const Obj *o) { return {0, m.name_of(as<SymbolRec>(o))}; }
 AttrValue a_arity(const Model &, const Obj *o) {
   return {o->kind == TYPE_FUNCTION ? as<TypeRec>(o)->arity : 0, nullptr};

@@ -238,6 +238,19 @@ int cmd_spelling(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const obj
   return TCL_OK;
 }
 
+/* ---- MacroOrigin ---- */
+
+int cmd_macro_origin(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
+  Context *c = static_cast<Context *>(cd);
+  if (objc != 2) return usage(interp, objv[0], " object");
+  Obj *o;
+  const ClassInfo *cls;
+  if (!object_arg(interp, c->model, objv[1], &o, &cls)) return TCL_ERROR;
+  const char *macro = o->family == FAM_APP ? nullptr : c->model.expansion_macro(o);
+  Tcl_SetObjResult(interp, Tcl_NewStringObj(macro ? macro : "", -1));
+  return TCL_OK;
+}
+
 /* ---- Name, Object ---- */
 
 int cmd_name(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const objv[]) {
@@ -800,15 +813,24 @@ int cmd_violation(ClientData cd, Tcl_Interp *interp, int objc, Tcl_Obj *const ob
       return TCL_OK;
     }
     file_class = class_of(file, class_by_id(fr->target));
-    function = function_of(c, o, cls);
   }
+  if (c->sink.leaves_out(*static_cast<FileRec *>(file))) return TCL_OK;
+  if (cls->id != K_File) function = function_of(c, o, cls);
   const AttrInfo *pa = find_attribute(file_class, "pathname");
   if (!pa) {
     Tcl_AppendResult(interp, cmd, ": ", Tcl_GetString(objv[1]), ": no localization", (char *)nullptr);
     return TCL_ERROR;
   }
   std::string_view path = m.attribute_text(pa, file);
-  c->sink.write_located(path, line, rule, objc == 4 ? &message : nullptr, function);
+  /* a construct of a macro's replacement text: the record keeps the line
+   * of the macro's use and names the macro */
+  std::string with_macro;
+  if (const char *macro = cls->id == K_File ? nullptr : m.expansion_macro(o)) {
+    if (objc == 4) with_macro.assign(message).append(" ");
+    with_macro.append("(in expansion of macro ").append(macro).append(")");
+    message = with_macro;
+  }
+  c->sink.write_located(path, line, rule, objc == 4 || !with_macro.empty() ? &message : nullptr, function);
   return TCL_OK;
 }
 
@@ -825,7 +847,7 @@ const CommandEntry command_table[] = {
     {"Class", cmd_class},                  {"Get", cmd_get},
     {"RolesOf", cmd_roles_of},             {"AttributesOf", cmd_attributes_of},
     {"Classes", cmd_classes},               {"Spelling", cmd_spelling},
-    {"Targets", cmd_targets},
+    {"Targets", cmd_targets},              {"MacroOrigin", cmd_macro_origin},
 };
 
 }  // namespace

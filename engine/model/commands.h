@@ -3,7 +3,8 @@
  *
  * register_model_commands() adds InternalError, Violation, Name, Object,
  * MapRole, GetRole, Class, Get, RolesOf, AttributesOf, Classes and
- * Spelling (the text a constant or a built-in type was written as) to an
+ * Spelling (the text a constant or a built-in type was written as),
+ * Targets and MacroOrigin (the macro an object's construct comes from) to an
  * interpreter, each under its capitalised and its all-lower-case name.
  * The model and the sink must outlive the interpreter (or its commands);
  * the commands' own state is freed with the interpreter.

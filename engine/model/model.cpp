@@ -105,7 +105,25 @@ void Model::release() {
   symbol_count_ = 0;
   text_next_ = nullptr;
   text_left_ = 0;
+  expansions_.clear();
+  expansion_index_.clear();
+  expansions_indexed_ = 0;
   create_fixed_part();
+}
+
+static uint64_t expansion_key(uint32_t file, uint32_t line, uint8_t number) {
+  return (uint64_t)file << 40 | (uint64_t)line << 8 | number;
+}
+
+const char *Model::expansion_macro(const Obj *obj) const {
+  if (!obj->origin) return nullptr;
+  for (; expansions_indexed_ < expansions_.size(); expansions_indexed_++) {
+    const Expansion &x = expansions_[expansions_indexed_];
+    expansion_index_.emplace(expansion_key(x.file, x.line, x.number), x.name);
+  }
+  const Located *l = static_cast<const Located *>(obj);
+  auto it = expansion_index_.find(expansion_key(l->file, l->line, obj->origin));
+  return it == expansion_index_.end() ? nullptr : texts_.c_str(it->second);
 }
 
 void Model::create_fixed_part() {

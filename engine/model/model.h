@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "model/class_ids.h"
@@ -86,7 +87,10 @@ struct Obj {
   uint8_t family;
   uint8_t kind;
   uint8_t live;
-  uint8_t spare;
+  /* located objects: the construct comes from a macro's replacement text,
+   * in the expansion of that number among those of its line (0: it does
+   * not); Model::expansion_macro names the macro */
+  uint8_t origin;
 };
 
 /* Records written somewhere in a file: file number (0: none) and line. */
@@ -238,6 +242,7 @@ struct AppRec : Obj {
 };
 struct CommentRec : Located {
   int line_count;
+  bool fallthrough;        /* says a switch clause falls through on purpose */
   CommentRec *next;
 };
 struct EnumValueRec : Obj {
@@ -265,6 +270,7 @@ struct ExprRec : Located {
 struct FileRec : Obj {
   const char *pathname;
   uint32_t number;         /* index in the file table */
+  bool system;             /* a system header (attribute "system") */
   Chain<CommentRec, NextComment> comments; /* ascending first line */
 };
 struct InclusionRec : Located {
@@ -322,6 +328,7 @@ struct QualifierRec : Obj {
   QualifierRec *next;
 };
 struct ScopeRec : Located {
+  uint32_t first_line;     /* function scope: see the attribute firstLine */
   ScopeRec *super;
   ScopeRec *sibling;       /* in super's sub-scopes */
   Chain<ScopeRec, NextSubScope> subs;
@@ -512,6 +519,10 @@ class Model {
   std::string_view spelling(const Obj *obj) const;
   /* A text of the model's text pool. */
   std::string_view text(uint32_t offset) const { return texts_.view(offset); }
+  /* The macro whose replacement text a located object comes from (its
+   * origin), or null. */
+  const char *expansion_macro(const Obj *obj) const;
+
   /* A symbol's name, or null for a symbol without one. */
   const char *name_of(const SymbolRec *s) const { return s->name ? texts_.c_str(s->name) : nullptr; }
 
@@ -548,6 +559,16 @@ class Model {
   char *text_next_ = nullptr;
   size_t text_left_ = 0;
   std::vector<FileRec *> files_; /* file table; entry 0 is "no file" */
+  /* The expansions of macros written in the files: (file, line, number)
+   * and the macro's name (text pool), in the order met; the index by
+   * packed key is made when first asked. */
+  struct Expansion {
+    uint32_t file, line, name;
+    uint8_t number;
+  };
+  std::vector<Expansion> expansions_;
+  mutable std::unordered_map<uint64_t, uint32_t> expansion_index_;
+  mutable size_t expansions_indexed_ = 0;
   FunctionRec *builtin_functions_[FN_BUILTIN_COUNT + 1] = {};
   TypeRec *builtin_types_[TYPE_KIND_COUNT + 1] = {};
   mutable char attr_text_[32] = {};

@@ -25,8 +25,10 @@ uint32_t TextPool::hash(std::string_view text) {
 }
 
 bool TextPool::equals(uint32_t offset, std::string_view text) const {
+  /* never read past the stored text's end: a shorter text may be the last */
   const char *s = text_.data() + offset;
-  return std::memcmp(s, text.data(), text.size()) == 0 && s[text.size()] == '\0';
+  size_t n = strnlen(s, text.size() + 1);
+  return n == text.size() && std::memcmp(s, text.data(), n) == 0;
 }
 
 uint32_t TextPool::find(std::string_view text) const {

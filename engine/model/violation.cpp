@@ -118,28 +118,25 @@ const char *function_by_line(const Model &m, const Obj *obj) {
 
 }  // namespace
 
-/* A record without location: "F", the rule line, "M"; on the console the
- * rule alone.  The application's rule line has a blank after the R. */
-static void write_without_location(FILE *report, FILE *console, const char *rule_prefix,
-                                   std::string_view rule) {
-  if (report) {
-    put(report, "F\n");
-    put(report, rule_prefix);
-    put(report, rule);
-    put(report, "\nM\n");
-  } else {
-    put(console, rule);
-    put(console, "\n");
-    std::fflush(console);
-  }
+void ViolationSink::emit(FILE *f, std::string &&text) {
+  if (written_.count(text)) return;
+  put(f, text);
+  if (!report_) std::fflush(f);
+  written_.insert(std::move(text));
 }
 
+/* A record without location: "F", the rule line, "M"; on the console the
+ * rule alone.  The application's rule line has a blank after the R. */
 void ViolationSink::write_application(std::string_view rule) {
-  write_without_location(report_, console_, "R ", rule);
+  std::string text = report_ ? "F\nR " : "";
+  text.append(rule).append(report_ ? "\nM\n" : "\n");
+  emit(report_ ? report_ : console_, std::move(text));
 }
 
 void ViolationSink::write_unlocated(std::string_view rule) {
-  write_without_location(report_, console_, "R", rule);
+  std::string text = report_ ? "F\nR" : "";
+  text.append(rule).append(report_ ? "\nM\n" : "\n");
+  emit(report_ ? report_ : console_, std::move(text));
 }
 
 void ViolationSink::write_located(std::string_view path, long line, std::string_view rule,
@@ -158,8 +155,7 @@ void ViolationSink::write_located(std::string_view path, long line, std::string_
   }
   if (function) text.append(" (in function ").append(function).append(")");
   text.append("\n");
-  put(f, text);
-  if (!report_) std::fflush(f);
+  emit(f, std::move(text));
 }
 
 const char *enclosing_function(const Model &m, Obj *obj, const ClassInfo *cls) {

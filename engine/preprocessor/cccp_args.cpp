@@ -23,8 +23,13 @@ std::vector<std::string> parse_cccp_args(const std::vector<std::string> &w, Opti
       opts.gnu = d.compare(0, 3, "gnu") == 0;
       opts.c99 = opts.gnu || d == "c99" || d == "c11";
     } else if (a == "-trigraphs") {
+      /* standard preprocessing; GCC's option of that name too, which
+       * counts in its place among the others (-std= may follow) */
       opts.standard = true;
       opts.trigraphs = true;
+      opts.args.push_back(a);
+    } else if (size_t n = gcc_path_option(a); n && n == a.size() && i + 1 < w.size()) {
+      opts.args.push_back(a + w[++i]);
     } else if (a == "-traditional") {
       opts.standard = false;
       opts.trigraphs = false;
@@ -40,9 +45,12 @@ std::vector<std::string> parse_cccp_args(const std::vector<std::string> &w, Opti
       opts.cpp_comments = false;
     } else if (a.size() >= 2 && (a[0] == '-' || a[0] == '/') && strchr("DUISdusi", a[1])) {
       opts.args.push_back(a);
-      if (a.size() == 2 && i + 1 < w.size() && strchr("DUIdui", a[1])) opts.args.push_back(w[++i]);
+      /* the letter alone takes the next word; in lower case it is another
+       * option, which never takes the word after it (the source, say) */
+      if (a.size() == 2 && i + 1 < w.size() && strchr("DUI", a[1])) opts.args.push_back(w[++i]);
     } else if (a.size() >= 2 && a[0] == '-') {
-      /* -X and other options have no effect on preprocessing */
+      /* -ansi, -std=, -W... and others: the preprocessor takes what it knows */
+      opts.args.push_back(a);
     } else {
       files.push_back(a);
     }

@@ -62,6 +62,7 @@ static const int kMaxIncludeDepth = 200;
 void Preprocessor::directive() {
   FileFrame *f = file_;
   uint32_t dline = f->splices.empty() ? f->line : line_at(*f, f->cur);
+  if (!f->is_text) obs_->directive_line(f->file, dline);
   in_directive_ = true;
   PToken t;
   lex(t);
@@ -140,11 +141,29 @@ void Preprocessor::directive() {
       /* a file marked "#pragma once" is read only once */
       if (!is_pch(include_path)) obs_->inclusion(from, dline, file_index(include_path));
     } else if (push_file(include_path)) {
-      file_->dir_index = pending_dir_;
+      enter_included(pending_dir_);
       if (!is_pch(include_path)) obs_->inclusion(from, dline, file_->file);
     }
   }
   if (!compiling_ && !skipping_) skip_group();
+}
+
+/* The file just pushed by an inclusion: where it was found (dir, -1 for
+ * beside the including file) and whether it is a system header, which it
+ * is when found in a system directory or beside a system header. */
+void Preprocessor::enter_included(int dir) {
+  FileFrame &f = *file_;
+  f.dir_index = dir;
+  if (dir >= 0) {
+    f.system = inc_system_[(size_t)dir];
+  } else {
+    for (size_t i = frames_.size() - 1; i-- > 0;)
+      if (!frames_[i]->is_text) {
+        f.system = frames_[i]->system;
+        break;
+      }
+  }
+  if (f.system) obs_->system_file(f.file);
 }
 
 /* Consumes skipped text up to the directive that makes text active again
@@ -153,12 +172,14 @@ void Preprocessor::skip_group() {
   skipping_ = 1;
   FileFrame *f = file_;
   const char *p = f->cur;
+  /* a reader sees the comments of skipped text too: they are recorded */
+  bool record = !external_ && !f->is_text;
   for (;;) {
     /* line start: blanks and comments may come before '#' */
     for (;;) {
       while (char_class[(unsigned char)*p] == C_BLANK) ++p;
       if (*p == '/' && p[1] == '*') {
-        skip_block_comment(*f, p, false);
+        skip_block_comment(*f, p, record);
         continue;
       }
       break;
@@ -177,11 +198,14 @@ void Preprocessor::skip_group() {
       if (c == '\n') break;
       if (c == '/') {
         if (p[1] == '*') {
-          skip_block_comment(*f, p, false);
+          skip_block_comment(*f, p, record);
           continue;
         }
-        if (p[1] == '/' && opts_.cpp_comments) {
+        if (p[1] == '/' && cpp_comments_) {
+          uint32_t l = line_at(*f, p);
+          const char *s = p;
           while (*p != '\n') ++p;
+          if (record) note_comment(*f, l, line_at(*f, p) - l + 1, std::string_view(s, (size_t)(p - s)));
           break;
         }
       } else if (c == '"' || c == '\'') {
@@ -332,6 +356,7 @@ void Preprocessor::do_include(bool next) {
   std::string found = find_include(name, angle, next, dir);
   if (found.empty()) {
     report_inc("cannot open include file \"" + name + "\"");
+    obs_->include_missing(f.file, line_at(f, f.cur));
     return;
   }
   pending_include_ = found;
@@ -339,21 +364,22 @@ void Preprocessor::do_include(bool next) {
 }
 
 /* The search of an include name: for a quoted name the directory of the
- * current real file first, then the include directories (for
- * #include_next those after the one the current file was found in).
+ * current real file first (unless beside is false), then the include
+ * directories: for a name in angle brackets without the -iquote ones, for
+ * #include_next those after the one the current file was found in.
  * Empty when nothing opens; dir is the directory index used, -1 for none. */
-std::string Preprocessor::find_include(const std::string &name, bool angle, bool next, int &dir) {
+std::string Preprocessor::find_include(const std::string &name, bool angle, bool next, int &dir, bool beside) {
   dir = -1;
-  size_t first_dir = 0;
+  size_t first_dir = angle ? inc_quote_ : 0;
   if (next) {
     angle = true;
     for (auto it = frames_.rbegin(); it != frames_.rend(); ++it)
       if (!(*it)->is_text) {
-        first_dir = (size_t)((*it)->dir_index + 1);
+        first_dir = (*it)->dir_index >= 0 ? (size_t)((*it)->dir_index + 1) : inc_quote_;
         break;
       }
   }
-  if (!angle) {
+  if (!angle && beside) {
     std::string cand = name;
     if (!is_absolute(name)) {
       const FileFrame *real = nullptr;

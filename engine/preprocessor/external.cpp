@@ -32,7 +32,7 @@ static std::string option_word(const std::vector<std::string> &args, size_t i) {
   const std::string &w = args[i];
   if (i > 0) {
     const std::string &p = args[i - 1];
-    if (p.size() == 2 && (p[0] == '-' || p[0] == '/') && strchr("DUIdui", p[1])) return w;
+    if (p.size() == 2 && (p[0] == '-' || p[0] == '/') && strchr("DUI", p[1])) return w;
   }
   return !w.empty() && w[0] == '/' ? "-" + w.substr(1) : w;
 }
@@ -45,7 +45,12 @@ std::vector<std::string> cccp_arguments(const ExternalRequest &req, const std::s
     a.push_back("-dial");
     a.push_back(dial);
   }
-  a.push_back(req.opts.standard ? "-trigraphs" : "-traditional");
+  /* the GNU dialects preprocess the standard way without trigraphs,
+   * kvx_cccp's default */
+  if (!req.opts.standard)
+    a.push_back("-traditional");
+  else if (!req.opts.gnu)
+    a.push_back("-trigraphs");
   if (!req.opts.def_file.empty()) {
     a.push_back("-ddef");
     a.push_back(req.opts.def_file);
@@ -76,7 +81,10 @@ static std::string shown_command(const ExternalRequest &req, const std::string &
   std::string dial = req.dialect;
   for (char &c : dial) c = (char)tolower((unsigned char)c);
   if (!dial.empty()) s += " -dial " + dial;
-  s += req.opts.standard ? " -trigraphs" : " -traditional";
+  if (!req.opts.standard)
+    s += " -traditional";
+  else if (!req.opts.gnu)
+    s += " -trigraphs";
   if (!req.opts.def_file.empty()) s += " -ddef \"" + req.opts.def_file + "\"";
   if (req.opts.expand) {
     if (!req.opts.mac_file.empty()) s += " -mode=exp -mac \"" + req.opts.mac_file + "\"";

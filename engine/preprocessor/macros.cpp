@@ -82,7 +82,10 @@ void Preprocessor::fetch(PToken &t) {
     Context &c = ctx_.back();
     if (c.pos != c.end) {
       t = *c.pos++;
-      t.flags = (uint16_t)((t.flags & ~F_FILE) | pad_flags_);
+      /* what an expansion gives was written in the file (an argument) or
+       * comes from a macro's replacement text */
+      uint16_t from = (t.flags & (F_FILE | F_WRITTEN)) ? F_WRITTEN : F_MACRO;
+      t.flags = (uint16_t)((t.flags & ~(F_FILE | F_WRITTEN | F_MACRO)) | pad_flags_ | from);
       pad_flags_ = 0;
       t.line = exp_line_;
       t.file = exp_file_;
@@ -203,6 +206,15 @@ bool Preprocessor::query_outside_if(PToken &t) {
   return true;
 }
 
+/* An expansion of a macro written in the file begins: its number among
+ * those of its line. */
+void Preprocessor::count_expansion(uint32_t file, uint32_t line) {
+  bool same_line = file == ord_file_ && line == ord_line_ && exp_ord_;
+  exp_ord_ = same_line ? (uint8_t)(exp_ord_ < 255 ? exp_ord_ + 1 : 255) : 1;
+  ord_file_ = file;
+  ord_line_ = line;
+}
+
 int Preprocessor::use_macro(PToken &t) {
   Macro *m = t.id->macro;
   if (m->nparams == MK_QUERY) return !in_if_ && query_outside_if(t) ? 2 : 0;
@@ -249,7 +261,10 @@ int Preprocessor::use_macro(PToken &t) {
     if (top) obs_->macro_used(t.file, t.line, t.sv(), false, false);
     return 1;
   }
-  if (top) obs_->macro_used(t.file, t.line, t.sv(), m->nparams >= 0, true);
+  if (top) {
+    obs_->macro_used(t.file, t.line, t.sv(), m->nparams >= 0, true);
+    count_expansion(t.file, t.line);
+  }
   if (ctx_.size() >= kMaxNesting + ctx_base_) {
     report(LEVEL_ERROR, "recursive macro definition of \"" +
                             std::string(chain_first_ ? chain_first_->sv() : t.sv()) + "\"");
@@ -902,8 +917,10 @@ bool Preprocessor::parse_define(uint32_t file, uint32_t line, bool event) {
   m->needs_copy = m->needs_copy || m->has_paste;
   Ident *id = m->name;
   /* the operators and macros of the C99 level are replaced silently: code
-   * written for compilers without them defines its own */
-  if (id->macro && id->macro->nparams > MK_COUNTER && !same_body(*id->macro, *m))
+   * written for compilers without them defines its own; as GCC, nothing is
+   * said of a system header's redefinitions (unless -Wsystem-headers) */
+  if (id->macro && id->macro->nparams > MK_COUNTER && !same_body(*id->macro, *m) &&
+      (system_warnings_ || !file_->system))
     report(LEVEL_WARNING, "redefining defined variable \"" + std::string(id->sv()) + "\"");
   id->macro = m.get();
   Macro *mp = m.get();

@@ -88,7 +88,7 @@ static bool def_line(Preprocessor &pp, std::string_view s) {
       std::string_view d = s.substr(0, e);
       while (!d.empty() && is_blank(d.back())) d.remove_suffix(1);
       if (d.empty()) return false;
-      pp.add_include_dir(std::string(d), false);
+      pp.add_include_dir(std::string(d), Preprocessor::INC_APPENDED);
       return true;
     }
     case 'D': {

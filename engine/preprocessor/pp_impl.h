@@ -45,7 +45,9 @@ enum : uint16_t {
   F_TSTR = 32,     /* traditional string holding parameter names */
   F_FILE = 64,     /* read directly from a file (not from an expansion) */
   F_MACID = 128,   /* (external way) identifier marked as unexpanded macro */
-  F_GLUE = 256     /* (traditional) follows a comment directly: pastes onto the token before */
+  F_GLUE = 256,    /* (traditional) follows a comment directly: pastes onto the token before */
+  F_WRITTEN = 512, /* came out of an expansion, written in the file (an argument) */
+  F_MACRO = 1024   /* came out of an expansion, of a macro's replacement text */
 };
 
 struct Macro;
@@ -123,6 +125,8 @@ struct FileFrame {
   std::string delete_path;           /* temporary file removed at its end */
   bool bol = true;
   bool is_text = false;              /* option text, not a file */
+  bool macros_only = false;          /* -imacros: its tokens are dropped */
+  bool system = false;               /* a system header (see enter_included) */
   int dir_index = -1;                /* include directory it was found in */
   size_t cond_base = 0;              /* conditional groups open when it was entered */
 };
@@ -156,7 +160,12 @@ class Preprocessor {
   long current_line();
 
   /* --- used by the option readers --- */
-  void add_include_dir(const std::string &dir, bool front);
+  /* Include directories are searched in this order: -iquote (for quoted
+   * names only), -I, -isystem, the option files' and -idirafter (both
+   * appended as they come); all but the -iquote and -I ones are system
+   * directories. */
+  enum IncludeKind : uint8_t { INC_QUOTE, INC_USER, INC_SYSTEM, INC_APPENDED };
+  void add_include_dir(const std::string &dir, IncludeKind kind);
   bool define_text(std::string_view text, std::string_view origin);  /* "NAME(params) body" */
   void undefine(std::string_view name);
   bool is_defined(std::string_view name);
@@ -164,6 +173,8 @@ class Preprocessor {
   void add_macro_name(std::string_view name) { intern(name.data(), name.size())->in_names = true; }
   void set_sizes(std::string_view spec);
   void apply_args(const std::vector<std::string> &args);
+  void language_standard(std::string_view name);
+  void forced_includes();
   Diagnostics &diag() { return diag_; }
   void warn(int level, const std::string &msg) { report(level, msg); }
 
@@ -176,8 +187,10 @@ class Preprocessor {
   void lex(PToken &t);
   uint32_t line_at(FileFrame &f, const char *p);
   void skip_block_comment(FileFrame &f, const char *&p, bool record);
+  void note_comment(const FileFrame &f, uint32_t first, uint32_t count, std::string_view text);
   void annotation(FileFrame &f, const char *start, const char *&p);
   void skip_to_eol();  /* rest of a directive line, lenient */
+  void enter_included(int dir);
   uint32_t file_index(const std::string &name);
 
   /* --- directives (directives.cpp) --- */
@@ -185,7 +198,7 @@ class Preprocessor {
   void skip_group();
   void do_conditional(int code, std::string_view name);
   void do_include(bool next);
-  std::string find_include(const std::string &name, bool angle, bool next, int &dir);
+  std::string find_include(const std::string &name, bool angle, bool next, int &dir, bool beside = true);
   void do_pragma();
   void do_message(bool error);
   bool pragma_operator(const PToken &t);
@@ -216,6 +229,7 @@ class Preprocessor {
   void fetch(PToken &t);          /* token without expansion */
   void push_pending(const PToken &t) { pending_.push_back(t); }
   int use_macro(PToken &t);       /* 0 stays, 1 unexpanded macro, 2 expanded */
+  void count_expansion(uint32_t file, uint32_t line);
   bool collect_args(Macro *m, ArgSet &a);
   void expand_arg(ArgSet &a, size_t i);
   void substitute(Macro *m, ArgSet &a, std::vector<PToken> &out);
@@ -245,7 +259,9 @@ class Preprocessor {
   Observer *obs_;
   Observer null_obs_;
   bool standard_;
-  bool trigraphs_;
+  bool trigraphs_;      /* from the options, then -trigraphs, -std=, -ansi */
+  bool cpp_comments_;   /* the same for '//' comments */
+  bool system_warnings_ = false;  /* -Wsystem-headers: warnings in system headers shown */
   bool external_ = false;
   bool inc_warn_ = false;
 
@@ -264,7 +280,10 @@ class Preprocessor {
   std::vector<std::string> files_;
   std::unordered_map<std::string, uint32_t> file_map_;
   std::vector<std::string> inc_dirs_;
+  std::vector<bool> inc_system_;  /* per directory: a system directory */
+  size_t inc_quote_ = 0;  /* -iquote directories (quoted names only) go before this one */
   size_t inc_front_ = 0;  /* -I directories go before this position */
+  size_t inc_sys_ = 0;    /* -isystem directories go before this one */
   std::unordered_set<std::string> assertions_;
   bool in_directive_ = false;
   bool in_if_ = false;         /* inside an #if or #elif operand */
@@ -290,6 +309,11 @@ class Preprocessor {
   std::vector<std::unique_ptr<ArgSet>> apool_own_;
   uint32_t exp_line_ = 0, exp_file_ = 0;
   bool top_exp_ = false;
+  /* the expansion of a macro written in the file being read: its number
+   * among those beginning on its line (Token::origin) */
+  uint8_t exp_ord_ = 0;
+  uint32_t ord_file_ = 0, ord_line_ = 0;
+  bool macro_text_ = false;  /* external way: the text read is a macro's (annotations x, w) */
   bool in_args_ = false;
   size_t prescan_depth_ = 0;
   bool nest_reported_ = false;  /* arguments being expanded inside each other */
@@ -297,6 +321,7 @@ class Preprocessor {
   uint16_t pad_flags_ = 0;
   bool quiet_ = false;        /* option texts: errors only mark failure */
   bool quiet_failed_ = false;
+  std::vector<std::pair<std::string, bool>> forced_;  /* -include, -imacros (true) files */
   std::string pending_include_;
   int pending_dir_ = -1;
   std::string source_name_;  /* for messages about the options */
@@ -309,6 +334,9 @@ class Preprocessor {
   Ident *id_va_opt_ = nullptr;
 };
 
+/* Whether the text of a comment (without its delimiters) says that a switch
+ * clause falls through on purpose, in a form GCC takes. */
+bool is_fallthrough_comment(std::string_view body);
 /* The longest punctuator at p (p[0] is a punctuation character). */
 size_t punct_length(const char *p);
 /* End of the preprocessing number that starts at p. */

@@ -24,10 +24,24 @@ class Observer {
   virtual void inclusion(uint32_t from_file, uint32_t line, uint32_t included) {
     (void)from_file, (void)line, (void)included;
   }
-  /* A comment of active text: first line and number of lines it spans. */
+  /* The file, just entered by an #include, is a system header: it was
+   * found in a system include directory (those of the option files,
+   * -isystem, -idirafter) or beside a system header.  Comes before the
+   * inclusion's own event. */
+  virtual void system_file(uint32_t file) { (void)file; }
+  /* An #include of that line (line 0: a -include option) named a file that
+   * cannot be found; the error has been reported. */
+  virtual void include_missing(uint32_t file, uint32_t line) { (void)file, (void)line; }
+  /* A directive on that line, in active or in skipped text. */
+  virtual void directive_line(uint32_t file, uint32_t line) { (void)file, (void)line; }
+  /* A comment, in active text or in a group skipped by a conditional: first
+   * line and number of lines it spans. */
   virtual void comment(uint32_t file, uint32_t first_line, uint32_t line_count) {
     (void)file, (void)first_line, (void)line_count;
   }
+  /* The comment just reported says that a switch clause falls through on
+   * purpose ("fallthrough", "FALLTHRU", ...: the forms GCC takes). */
+  virtual void fallthrough_comment(uint32_t file, uint32_t first_line) { (void)file, (void)first_line; }
   /* A #define: nparams is -1 for a macro without parameters; a variadic
    * macro's last parameter is named "...". */
   virtual void macro_defined(uint32_t file, uint32_t line, std::string_view name, int nparams,

@@ -9,6 +9,7 @@
 #define KVX_PREPROCESSOR_PP_OPTIONS_H
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kvx::pp {
@@ -37,6 +38,11 @@ struct Options {
    * inclusion is not recorded. */
   std::string pch_file;
 };
+
+/* GCC's options that name a directory or a file (-isystem, -idirafter,
+ * -iquote, -include, -imacros), with the argument attached or in the next
+ * word: the length of the option's name when word is one of them, else 0. */
+size_t gcc_path_option(std::string_view word);
 
 }  // namespace kvx::pp
 

@@ -32,6 +32,11 @@ struct Token {
   bool first_on_line = false;  /* first token of its source line */
   uint32_t file = 0;           /* index of the file in the preprocessor's file table */
   uint32_t line = 0;           /* line number in that file (as presented by #line) */
+  /* Non-zero for a token of a macro's replacement text (not of an argument
+   * written in the file) read in an expansion of a macro written in the
+   * file: the number of that expansion among those beginning on its line
+   * (1 for the first, at most 255). */
+  uint8_t origin = 0;
   std::string_view text;       /* spelling; valid until the next token is read */
 };
 

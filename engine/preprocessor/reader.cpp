@@ -277,10 +277,11 @@ void Preprocessor::skip_block_comment(FileFrame &f, const char *&p, bool record)
       ++q;
     }
   }
+  const char *start = p;
   p = q;
   if (record) {
     uint32_t last = line_at(f, p - 1);
-    obs_->comment(f.file, first, last - first + 1);
+    note_comment(f, first, last - first + 1, std::string_view(start, (size_t)(p - start)));
   }
 }
 
@@ -334,19 +335,33 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
       std::string_view name = with ? payload.substr(0, payload.size() - 2) : payload;
       obs_->macro_used(f.file, line, name, with, letter == 'm');
       if (letter == 's') next_macid_ = true;
+      if (letter == 'm') {
+        count_expansion(f.file, line);
+        top_exp_ = macro_text_ = true;
+      }
       break;
     }
     case 'u':
       next_macid_ = true;
       break;
+    case 'n':
+      obs_->include_missing(f.file, line);
+      break;
     case 'f':
       obs_->expansion_end();
+      top_exp_ = false;
       break;
-    case 'i': {
+    case 'x':
+    case 'w':
+      macro_text_ = letter == 'x';
+      break;
+    case 'i':
+    case 'I': {
       if (payload.size() >= 2) {
         std::string path(payload.substr(1, payload.size() - 2));
         uint32_t from = f.file;
         uint32_t to = file_index(path);
+        if (letter == 'I') obs_->system_file(to);
         if (!is_pch(path)) obs_->inclusion(from, line, to);
       }
       break;
@@ -358,6 +373,12 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
       obs_->comment(f.file, line, n ? n : 1);
       break;
     }
+    case 't':
+      obs_->fallthrough_comment(f.file, line);
+      break;
+    case 'h':
+      obs_->directive_line(f.file, line);
+      break;
     default:
       break;
   }
@@ -367,7 +388,7 @@ void Preprocessor::annotation(FileFrame &f, const char *start, const char *&p) {
 }
 
 /* Consumes the rest of a directive line (comments included) up to and
- * with its newline; comments are recorded when the text is now active. */
+ * with its newline; comments are recorded (skipped text too). */
 void Preprocessor::skip_to_eol() {
   FileFrame &f = *file_;
   const char *p = f.cur;
@@ -381,14 +402,14 @@ void Preprocessor::skip_to_eol() {
     }
     if (c == 0 && p >= f.end) break;
     if (c == '/' && p[1] == '*') {
-      skip_block_comment(f, p, compiling_ && !external_ && !f.is_text);
+      skip_block_comment(f, p, !external_ && !f.is_text);
       continue;
     }
-    if (c == '/' && p[1] == '/' && opts_.cpp_comments) {
+    if (c == '/' && p[1] == '/' && cpp_comments_) {
       const char *s = p;
       uint32_t l = line_at(f, s);
       while (*p != '\n') ++p;
-      if (compiling_ && !external_ && !f.is_text) obs_->comment(f.file, l, line_at(f, p) - l + 1);
+      if (!external_ && !f.is_text) note_comment(f, l, line_at(f, p) - l + 1, std::string_view(s, (size_t)(p - s)));
       continue;
     }
     if (c == '"' || c == '\'') {
@@ -516,10 +537,12 @@ void Preprocessor::lex(PToken &t) {
             flags |= F_GLUE;
           continue;
         }
-        if (p[1] == '/' && opts_.cpp_comments) {
+        if (p[1] == '/' && cpp_comments_) {
           uint32_t l = line_at(*f, p);
+          const char *s = p;
           while (*p != '\n') ++p;
-          if (compiling_ && !external_ && !f->is_text) obs_->comment(f->file, l, line_at(*f, p) - l + 1);
+          if (compiling_ && !external_ && !f->is_text)
+            note_comment(*f, l, line_at(*f, p) - l + 1, std::string_view(s, (size_t)(p - s)));
           flags |= F_SPACE;
           continue;
         }

@@ -4,6 +4,7 @@
  */
 #include "preprocessor/scanner.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "preprocessor/optfiles.h"
@@ -16,7 +17,9 @@ void register_directives(Preprocessor &pp);
 Preprocessor::Preprocessor(const Options &opts, Diagnostics &diag, Observer *obs)
     : opts_(opts), diag_(diag), obs_(obs ? obs : &null_obs_) {
   standard_ = opts.standard;
-  trigraphs_ = opts.standard && opts.trigraphs;
+  /* as GCC: the GNU dialects replace trigraphs only when asked to */
+  trigraphs_ = opts.standard && opts.trigraphs && !opts.gnu;
+  cpp_comments_ = opts.cpp_comments;
   inc_warn_ = getenv("KVX_CC_INC_WARN") != nullptr;
   buckets_.assign(4096, nullptr);
   register_directives(*this);
@@ -76,12 +79,23 @@ long Preprocessor::current_line() {
   return 0;
 }
 
-void Preprocessor::add_include_dir(const std::string &dir, bool front) {
+void Preprocessor::add_include_dir(const std::string &dir, IncludeKind kind) {
+  if (kind == INC_USER || kind == INC_QUOTE) {
+    /* as GCC: a system directory named again with -I stays a system one */
+    auto bare = [](std::string_view d) {
+      while (d.size() > 1 && d.back() == '/') d.remove_suffix(1);
+      return d;
+    };
+    for (size_t i = 0; i < inc_dirs_.size(); i++)
+      if (inc_system_[i] && bare(inc_dirs_[i]) == bare(dir)) return;
+  }
   if (inc_dirs_.size() >= 256) report(LEVEL_FATAL, "too many include directories");
-  if (front)
-    inc_dirs_.insert(inc_dirs_.begin() + (long)inc_front_++, dir);
-  else
-    inc_dirs_.push_back(dir);
+  size_t at = kind == INC_QUOTE ? inc_quote_++ : kind == INC_USER ? inc_front_ : kind == INC_SYSTEM ? inc_sys_
+                                                                                              : inc_dirs_.size();
+  if (kind == INC_QUOTE || kind == INC_USER) inc_front_++;
+  if (kind != INC_APPENDED) inc_sys_++;
+  inc_dirs_.insert(inc_dirs_.begin() + (long)at, dir);
+  inc_system_.insert(inc_system_.begin() + (long)at, kind == INC_SYSTEM || kind == INC_APPENDED);
 }
 
 void Preprocessor::set_sizes(std::string_view spec) {
@@ -98,16 +112,49 @@ void Preprocessor::set_sizes(std::string_view spec) {
   }
 }
 
+size_t gcc_path_option(std::string_view w) {
+  for (std::string_view o : {"-isystem", "-idirafter", "-iquote", "-include", "-imacros"})
+    if (w.substr(0, o.size()) == o) return o.size();
+  return 0;
+}
+
 void Preprocessor::apply_args(const std::vector<std::string> &args) {
   for (size_t i = 0; i < args.size(); i++) {
     const std::string &w = args[i];
+    if (size_t n = gcc_path_option(w)) {
+      std::string_view o = std::string_view(w).substr(0, n);
+      std::string v = w.substr(n);
+      if (v.empty() && i + 1 < args.size()) v = args[++i];
+      if (v.empty()) continue;
+      if (o == "-include" || o == "-imacros")
+        forced_.emplace_back(v, o == "-imacros");
+      else
+        add_include_dir(v, o == "-isystem" ? INC_SYSTEM : o == "-iquote" ? INC_QUOTE : INC_APPENDED);
+      continue;
+    }
+    if (w == "-trigraphs") {
+      trigraphs_ = standard_;
+      continue;
+    }
+    if (w == "-Wsystem-headers") {
+      system_warnings_ = true;
+      continue;
+    }
+    if (w == "-ansi" || w.compare(0, 5, "-std=") == 0) {
+      /* GCC's language levels: nothing to the other compilers' dialects */
+      if (opts_.c99) language_standard(w == "-ansi" ? "c90" : std::string_view(w).substr(5));
+      continue;
+    }
     if (w.size() < 2 || (w[0] != '-' && w[0] != '/')) continue;
-    char letter = (char)toupper((unsigned char)w[1]);
+    /* GCC's options are case-sensitive (-dM, -undef, -s are others) */
+    char letter = opts_.c99 ? w[1] : (char)toupper((unsigned char)w[1]);
     if (letter != 'D' && letter != 'U' && letter != 'I' && letter != 'S') continue;
     std::string v = w.substr(2);
     size_t b = v.find_first_not_of(" \t");
     v = b == std::string::npos ? std::string() : v.substr(b);
-    if (v.empty() && letter != 'S' && i + 1 < args.size()) v = args[++i];
+    /* the letter alone takes the next word; written in lower case it is
+     * another option, which never takes one */
+    if (v.empty() && letter != 'S' && w[1] == letter && i + 1 < args.size()) v = args[++i];
     if (v.empty()) continue;
     switch (letter) {
       case 'D': {
@@ -117,8 +164,94 @@ void Preprocessor::apply_args(const std::vector<std::string> &args) {
         break;
       }
       case 'U': undefine(v); break;
-      case 'I': add_include_dir(v, true); break;
+      case 'I': add_include_dir(v, INC_USER); break;
       case 'S': set_sizes(v); break;
+    }
+  }
+}
+
+/* -std=NAME and -ansi (the C99-level dialects only): what GCC changes for
+ * that language level against its default one, which the option files
+ * describe: __STDC_VERSION__, __STRICT_ANSI__, the macros outside the
+ * reserved names (linux, unix, i386), the inline and Unicode macros,
+ * trigraphs (the ISO levels) and '//' comments (not in ISO C90). */
+void Preprocessor::language_standard(std::string_view name) {
+  static const struct {
+    const char *name;
+    long version;  /* 0: C90 */
+    bool iso;
+  } levels[] = {
+      {"c89", 0, true},           {"c90", 0, true},          {"iso9899:1990", 0, true},
+      {"gnu89", 0, false},        {"gnu90", 0, false},       {"iso9899:199409", 199409, true},
+      {"c99", 199901, true},      {"c9x", 199901, true},     {"iso9899:1999", 199901, true},
+      {"iso9899:199x", 199901, true},                        {"gnu99", 199901, false},
+      {"gnu9x", 199901, false},   {"c11", 201112, true},     {"c1x", 201112, true},
+      {"iso9899:2011", 201112, true},                        {"gnu11", 201112, false},
+      {"gnu1x", 201112, false},   {"c17", 201710, true},     {"c18", 201710, true},
+      {"iso9899:2017", 201710, true},                        {"iso9899:2018", 201710, true},
+      {"gnu17", 201710, false},   {"gnu18", 201710, false},  {"c2x", 202000, true},
+      {"gnu2x", 202000, false},   {"c23", 202311, true},     {"gnu23", 202311, false},
+  };
+  const auto *level = std::find_if(std::begin(levels), std::end(levels), [&](const auto &l) { return name == l.name; });
+  if (level == std::end(levels)) {
+    report(LEVEL_WARNING, "unknown language standard \"" + std::string(name) + "\" ignored");
+    return;
+  }
+  auto undef = [&](const char *n) { intern(n, strlen(n))->macro = nullptr; };
+  auto define = [&](const char *n, const std::string &text) { define_text(std::string(n) + " " + text, "-std"); };
+  long v = level->version;
+  if (v)
+    define("__STDC_VERSION__", std::to_string(v) + "L");
+  else
+    undef("__STDC_VERSION__");
+  if (level->iso)
+    define("__STRICT_ANSI__", "1");
+  else
+    undef("__STRICT_ANSI__");
+  /* the names of the target outside the reserved ones: only in GNU C */
+  static const char *const plain[][2] = {{"linux", "__linux__"}, {"unix", "__unix__"}, {"i386", "__i386__"}};
+  for (const auto &p : plain) {
+    if (level->iso)
+      undef(p[0]);
+    else if (is_defined(std::string_view(p[1])))
+      define(p[0], "1");
+  }
+  if (is_defined(std::string_view("__GNUC__"))) {
+    undef(v < 199901 ? "__GNUC_STDC_INLINE__" : "__GNUC_GNU_INLINE__");
+    define(v < 199901 ? "__GNUC_GNU_INLINE__" : "__GNUC_STDC_INLINE__", "1");
+    bool unicode = v >= 201112 || (!level->iso && v >= 199901);
+    for (const char *u : {"__STDC_UTF_16__", "__STDC_UTF_32__"}) {
+      if (unicode)
+        define(u, "1");
+      else
+        undef(u);
+    }
+  }
+  trigraphs_ = standard_ && level->iso;
+  cpp_comments_ = !(level->iso && v < 199901);
+}
+
+/* The files of -imacros, then those of -include, read before the source as
+ * if it included them on its line 0: looked for in the current directory,
+ * then along the include directories.  The tokens of -imacros files are
+ * dropped; their macros stay defined. */
+void Preprocessor::forced_includes() {
+  uint32_t source = file_->file;
+  for (int pass = 0; pass < 2; pass++) {
+    bool macros_only = pass == 1;  /* pushed last, read first */
+    for (auto it = forced_.rbegin(); it != forced_.rend(); ++it) {
+      if (it->second != macros_only) continue;
+      const std::string &name = it->first;
+      int dir = -1;
+      std::string found = is_readable(name) ? name : find_include(name, false, false, dir, false);
+      if (found.empty() || !push_file(found)) {
+        report(LEVEL_ERROR, "cannot open include file \"" + name + "\"");
+        obs_->include_missing(source, 0);
+        continue;
+      }
+      file_->macros_only = macros_only;
+      enter_included(dir);
+      obs_->inclusion(source, 0, file_->file);
     }
   }
 }
@@ -200,6 +333,7 @@ bool Preprocessor::open_source(const std::string &path) {
     diag_.report_system_error(LEVEL_ERROR, path);
     return false;
   }
+  if (!forced_.empty()) forced_includes();
   return true;
 }
 
@@ -233,7 +367,7 @@ bool Preprocessor::next(Token &out) {
       if (file_ && !compiling_) skip_group();
       continue;
     }
-    if (t.kind >= IK_EOL) continue;
+    if (t.kind >= IK_EOL || file_->macros_only) continue;
     break;
   }
   out.kind = (t.flags & F_MACID) ? TokenKind::MacroIdentifier : (TokenKind)t.kind;
@@ -242,6 +376,7 @@ bool Preprocessor::next(Token &out) {
   out.file = t.file;
   out.line = t.line;
   out.text = t.sv();
+  out.origin = top_exp_ && (external_ ? macro_text_ : (t.flags & F_MACRO) != 0) ? exp_ord_ : 0;
   return true;
 }
 

@@ -43,17 +43,37 @@ void TextWriter::note(char letter, std::string_view payload) {
   prev_ = TokenKind::End;
 }
 
+void TextWriter::system_file(uint32_t file) {
+  if (system_.size() <= file) system_.resize(file + 1, false);
+  system_[file] = true;
+}
+
 void TextWriter::inclusion(uint32_t from, uint32_t line, uint32_t included) {
   sync(from, line);
   std::string p = "\"";
   p.append(scanner_->file_name(included));
   p += '"';
-  note('i', p);
+  note(included < system_.size() && system_[included] ? 'I' : 'i', p);
+}
+
+void TextWriter::include_missing(uint32_t file, uint32_t line) {
+  sync(file, line);
+  note('n', "");
 }
 
 void TextWriter::comment(uint32_t file, uint32_t first_line, uint32_t line_count) {
   sync(file, first_line);
   note('c', std::to_string(line_count));
+}
+
+void TextWriter::directive_line(uint32_t file, uint32_t line) {
+  sync(file, line);
+  note('h', "");
+}
+
+void TextWriter::fallthrough_comment(uint32_t file, uint32_t first_line) {
+  sync(file, first_line);
+  note('t', "");
 }
 
 void TextWriter::macro_defined(uint32_t file, uint32_t line, std::string_view name, int nparams,
@@ -82,13 +102,17 @@ void TextWriter::macro_used(uint32_t file, uint32_t line, std::string_view name,
   if (expanded) {
     sync(file, line);
     note('m', p);
+    in_expansion_ = macro_text_ = true;
   } else {
     use_pending_ = true;
     use_payload_ = p;
   }
 }
 
-void TextWriter::expansion_end() { note('f', ""); }
+void TextWriter::expansion_end() {
+  note('f', "");
+  in_expansion_ = false;
+}
 
 /* Whether two tokens written side by side would read back as other tokens. */
 static bool needs_space(TokenKind a, char alast, const Token &b) {
@@ -107,6 +131,10 @@ static bool needs_space(TokenKind a, char alast, const Token &b) {
 
 void TextWriter::token(const Token &t) {
   sync(t.file, t.line);
+  if (in_expansion_ && (t.origin != 0) != macro_text_) {
+    macro_text_ = t.origin != 0;
+    note(macro_text_ ? 'x' : 'w', "");
+  }
   if (t.kind == TokenKind::MacroIdentifier) {
     if (use_pending_) {
       note('s', use_payload_);

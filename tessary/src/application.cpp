@@ -7,6 +7,9 @@
 
 #include "tessary_env.h"
 
+#include <cctype>
+#include <cstdlib>
+
 /* ---- file entries -------------------------------------------------- */
 
 CFileEntry::CFileEntry(const CPathName &path, CApplication *app)
@@ -81,18 +84,32 @@ static std::string Word(CPathName p) {
   return QuoteIfNeeded(p.Str());
 }
 
+/* Copies the file at head into f; true when there is nothing to copy. */
+static bool CopyInto(const CPathName &head, FILE *f) {
+  if (head.IsEmpty()) return true;
+  FILE *in = std::fopen(head.Str().c_str(), "rb");
+  if (!in) return true;
+  char buf[8192];
+  size_t n;
+  bool ok = true;
+  while (ok && (n = std::fread(buf, 1, sizeof buf, in)) > 0) ok = std::fwrite(buf, 1, n, f) == n;
+  std::fclose(in);
+  return ok && std::fputc('\n', f) != EOF;
+}
+
 /* Writes the three levels of one setting, profile first, into a new option
- * file; gives its path, or an empty one when it cannot be written. */
+ * file, after the contents of head when one is given; gives its path, or an
+ * empty one when it cannot be written. */
 template <typename T>
 static CPathName WriteOptionFile(CTrackTempFiles &tracker, const CPathName &dir,
                                  const std::string &base, const char *ext,
-                                 const T *levels[3]) {
+                                 const T *levels[3], const CPathName &head = CPathName()) {
   CPathName path = GetTempFilePath(dir.IsEmpty() ? nullptr : dir.Str().c_str(), base.c_str(), ext);
   if (path.IsEmpty()) return path;
   FILE *f = tracker.AddFilePath(path, true);
   if (!f) return CPathName();
   CTextOutputFile out(f);
-  bool ok = true;
+  bool ok = CopyInto(head, f);
   for (int i = 0; i < 3 && ok; ++i)
     if (levels[i]) ok = levels[i]->SaveFile(&out);
   ok = std::fflush(f) == 0 && ok;
@@ -107,6 +124,32 @@ static bool AnyFilled(const T *levels[3]) {
   return false;
 }
 
+/* The checker reads a definitions file named on the line instead of its
+ * dialect's own (found by its search: $KVX_CC_DEF, its current directory,
+ * $HOME, $KVX_UTIL, its ../util).  A profile without definitions of its own
+ * relies on the dialect's file for the compiler's macros and system
+ * include directories, so a run that adds definitions must start from that
+ * file.  Empty when the dialect has none. */
+static CPathName DialectDefinitions(const CProfile *profile) {
+  if (!profile || !profile->GetDialect() || !TheEnvironment) return CPathName();
+  std::string name = profile->GetDialect()->GetDialOption();
+  if (name.empty()) return CPathName();
+  for (char &c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  name += ".def";
+  CPathName checkerDir = TheEnvironment->GetRuvexaPath().GetDirectory();
+  std::vector<CPathName> candidates;
+  if (const char *e = std::getenv("KVX_CC_DEF")) candidates.emplace_back(e);
+  candidates.push_back(checkerDir + CPathName(name));
+  if (const char *h = std::getenv("HOME")) candidates.push_back(CPathName(std::string(h) + "/" + name));
+  if (const char *u = std::getenv("KVX_UTIL")) candidates.push_back(CPathName(std::string(u) + "/" + name));
+  candidates.push_back(checkerDir + CPathName("../util/" + name));
+  for (auto &c : candidates) {
+    c.Canonicalize();
+    if (c.IsFile() && c.CanRead()) return c;
+  }
+  return CPathName();
+}
+
 std::string CFileEntry::GetParametersLine(CTrackTempFiles &tracker) const {
   std::string line = Word(path_);
   const CProfile *profile = app_ ? app_->GetAppProfile() : nullptr;
@@ -116,7 +159,8 @@ std::string CFileEntry::GetParametersLine(CTrackTempFiles &tracker) const {
   const CPreprocessor *pp[3] = {profile ? profile->GetPreprocessor() : nullptr,
                                 app_ ? app_->GetPreprocessor() : nullptr, preprocessor_.get()};
   if (AnyFilled(pp)) {
-    CPathName def = WriteOptionFile(tracker, dir, base, GetMessageText(34118), pp);
+    CPathName head = pp[0] && !pp[0]->IsEmpty() ? CPathName() : DialectDefinitions(profile);
+    CPathName def = WriteOptionFile(tracker, dir, base, GetMessageText(34118), pp, head);
     if (def.IsEmpty()) return line;
     line += " /ddef " + Word(def);
   }

@@ -136,6 +136,9 @@ bool CApplication::Load() {
     KvxSource *src = static_cast<KvxSource *>(item);
     CPathName path = CPathName(Stored(source_get_source_dir(src))) +
                      CPathName(Stored(source_get_source_file(src)));
+    /* A directory written relative (by hand, or to move with the
+     * description) is taken from the description file's directory. */
+    if (!path.IsFull()) path = Resolve(path.Str(), self);
     auto entry = CFileEntry::CreateFileEntry(path, this);
     CTextInputString opts(Stored(source_get_cc_options(src)));
     entry->preprocessor_->LoadCmdLine(&opts);
@@ -193,8 +196,15 @@ bool CApplication::Save() {
     source_set_use_default_kvx_options(src, 0);
   }
   if (!application_save(app.get(), self.Str().c_str())) CZKException::Throw(34018, LongForm(self));
-  for (auto &e : entries_) e->SetModifiedState(false);
-  SetModifiedState(false);
+  /* Everything written is saved, the settings of every level included. */
+  auto saved = [](auto *owner) {
+    owner->GetPreprocessor()->SetModifiedState(false);
+    owner->GetAnalyzer()->SetModifiedState(false);
+    owner->GetIgnoreCode()->SetModifiedState(false);
+    owner->SetModifiedState(false);
+  };
+  for (auto &e : entries_) saved(e.get());
+  saved(this);
   return true;
 }
 

@@ -3,6 +3,8 @@
  * library. */
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "env_support.h"
 #include "kvxapp.h"
 #include "tessary_app.h"
@@ -150,8 +152,12 @@ TEST_F(AppTest, SaveAndLoadThroughTheDescriptionLibrary) {
   app->SetTargetPath("all");
   app->GetFileEntries()[0]->SetOK(true);
   app->GetAnalyzer()->SetExpandMacro(false);
+  app->GetFileEntries()[1]->GetPreprocessor()->SetDefines(CCommaList("LIB=2"));
   ASSERT_TRUE(app->Save());
+  /* Saved settings are no longer modified, at any level. */
   EXPECT_FALSE(app->IsModified());
+  EXPECT_FALSE(app->GetAnalyzer()->IsModified());
+  EXPECT_FALSE(app->GetFileEntries()[1]->GetPreprocessor()->IsModified());
   EXPECT_TRUE(fs::exists(proj + "/app.app"));
   EXPECT_EQ(ReadFile(proj + "/app.ign"), "#pragma asm --> #pragma endasm\n");
   EXPECT_EQ(ReadFile(proj + "/app.mac"), "MAC\n");   /* src/a.c's macro names */
@@ -183,6 +189,33 @@ TEST_F(AppTest, SaveAndLoadThroughTheDescriptionLibrary) {
   env->SetCurrentRuleSet(env->GetRuleSets()[0].get());
   env->UpdateCurrentApplication();
   EXPECT_FALSE(back->IsModified());
+}
+
+TEST_F(AppTest, RelativeSourceDirectoriesFollowTheDescriptionFile) {
+  auto app = MakeApp();
+  ASSERT_TRUE(app->Save());
+  /* The same description with its directories written relative to it, as
+   * a project shipped with its sources writes them. */
+  std::string text = ReadFile(proj + "/app.app");
+  for (auto [from, to] : {std::pair{"\"" + proj + "/src/\"", std::string("\"src/\"")},
+                          std::pair{"\"" + proj + "/lib/\"", std::string("\"./lib\"")},
+                          std::pair{"\"" + proj + "/\"", std::string("\"\"")}}) {
+    size_t at;
+    while ((at = text.find(from)) != std::string::npos) text.replace(at, from.size(), to);
+  }
+  ASSERT_EQ(text.find(proj + "/src"), std::string::npos);
+  fs::create_directories(dir.Path("moved"));
+  WriteFile(dir.Path("moved/app.app"), text);
+  for (const char *companion : {"app.ign", "app.mac", "app1.mac"})
+    fs::copy_file(proj + "/" + companion, dir.Path(std::string("moved/") + companion));
+  CApplication back;
+  back.SetFilePath(dir.Path("moved/app.app"));
+  ASSERT_TRUE(back.Load());
+  std::vector<std::string> paths;
+  for (const auto &e : back.GetFileEntries()) paths.push_back(e->GetFilePath().Str());
+  std::sort(paths.begin(), paths.end());
+  EXPECT_EQ(paths, (std::vector<std::string>{dir.Path("moved/b.c"), dir.Path("moved/lib/a.c"),
+                                             dir.Path("moved/src/a.c")}));
 }
 
 /* Definitions with commas of their own cross the description file whole,

@@ -9,7 +9,10 @@
  * run of its own; a missed line, a line reported without its marker, a
  * line reported more often than marked, a report about another file and a
  * run that fails are all failures.  A fixture x.c with a file x.params
- * beside it runs with the parameter values that file sets. */
+ * beside it runs with the parameter values that file sets; with a file
+ * x.options, its compile line carries those options instead of
+ * "-nocccp -dial ansi" ("$DIR" stands for the fixture's directory, so
+ * that the line may name further sources, analysed before x.c). */
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -142,7 +145,15 @@ TEST_P(RuleFixtures, ReportsExactlyTheMarkedLines) {
   for (const fs::path &src : sources) {
     SCOPED_TRACE(src.string());
     kvxtest::Scratch scratch;
-    scratch.write("compile.lst", "-nocccp -dial ansi \"" + src.string() + "\"\n");
+    fs::path options_file = fs::path(src).replace_extension(".options");
+    std::string options = "-nocccp -dial ansi";
+    if (fs::exists(options_file)) {
+      options = read_file(options_file);
+      while (!options.empty() && isspace((unsigned char)options.back())) options.pop_back();
+      for (size_t at; (at = options.find("$DIR")) != std::string::npos;)
+        options.replace(at, 4, fixtures.string());
+    }
+    scratch.write("compile.lst", options + " \"" + src.string() + "\"\n");
     /* A fixture x.c may come with x.params: a parameter file as a check
      * run writes it (a rule file whose code sets the parameter globals),
      * run just before the rule. */

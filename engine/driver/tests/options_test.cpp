@@ -59,6 +59,36 @@ TEST_F(OptionsTest, ImpliedDefinitionsAndDefinitionSpellings) {
   EXPECT_TRUE(s().cc_args.empty() || s().cc_args == Words{"-c"});
 }
 
+/* GCC's options that take an argument keep it, attached or in the next
+ * word; those that change the preprocessing reach it with the argument
+ * attached (so that an absolute name is not read as an option). */
+TEST_F(OptionsTest, GccOptionsKeepTheirArgumentsInBothForms) {
+  read({"-dial", "gnu", "-isystem", "/sys/inc", "-idirafter/after", "-iquote", "q", "-include", "/abs/conf.c",
+        "-imacros", "m.h", "-Xpreprocessor", "-DX=1", "-MT", "dep.c", "-MF", "/deps/a.d", "-MQ", "q.c", "-MD",
+        "-x", "c", "-xc", "-Xlinker", "link.c", "-ofile.o", "-std=gnu99", "a.c"});
+  EXPECT_EQ(s().sources, Words{"a.c"});
+  EXPECT_EQ(s().pp_args, (Words{"-isystem/sys/inc", "-idirafter/after", "-iquoteq", "-include/abs/conf.c",
+                                "-imacrosm.h", "-DX=1", "-std=gnu99"}));
+  EXPECT_EQ(s().output, "file.o");
+  EXPECT_EQ(s().cc_args, (Words{"-c", "-isystem", "/sys/inc", "-idirafter/after", "-iquote", "q", "-include",
+                                "/abs/conf.c", "-imacros", "m.h", "-Xpreprocessor", "-DX=1", "-MT", "dep.c",
+                                "-MF", "/deps/a.d", "-MQ", "q.c", "-MD", "-x", "c", "-xc", "-Xlinker", "link.c",
+                                "-ofile.o", "-std=gnu99"}));
+}
+
+/* On the lines of Microsoft's compilers -MT and -MD stay theirs. */
+TEST_F(OptionsTest, GccOnlyOptionsStayOthersOnOtherLines) {
+  read({"-dial", "msc0900", "-MT", "a.c", "-MD"});
+  EXPECT_EQ(s().sources, Words{"a.c"});
+  EXPECT_EQ(s().pp_args, (Words{"-MT", "-D_DLL", "-D_MT"}));
+  /* a line without -dial keeps the dialect in force */
+  read({"-MD", "b.c"});
+  EXPECT_EQ(s().pp_args, (Words{"-D_DLL", "-D_MT"}));
+  read({"-dial", "gnu", "c.c"});
+  read({"-MD", "-MT", "t", "d.c"});
+  EXPECT_TRUE(s().pp_args.empty());
+}
+
 TEST_F(OptionsTest, LetterAloneDoesNotSwallowAnOption) {
   read({"-D", "-Za", "-I"});
   EXPECT_EQ(s().pp_args, (Words{"-D", "-D__STDC__=1", "-I"}));

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -110,6 +111,34 @@ TEST_F(InProcess, ExitInARuleIsAnErrorOfThatRuleOnly) {
   EXPECT_NE(r.err.text().find("exit is not available to rules"), std::string::npos) << r.err.text();
   EXPECT_NE(r.err.text().find("kvx_zkck_cc: 1 error(s)."), std::string::npos) << r.err.text();
   EXPECT_TRUE(fs::exists(dir / "report.txt"));
+}
+
+/* With KVX_PROGRESS set, a program watching the run learns from standard
+ * output which source or rule raised the error count. */
+TEST_F(InProcess, ProgressLinesTellWhereErrorsCameFrom) {
+  setenv("KVX_PROGRESS", "1", 1);
+  std::string ok = write("ok.c", "int x;\n");
+  std::string good = write("good.rule", ".KEY G\n.CODE\nputs ran\n");
+  std::string rules = write("r.lst", good + "\n" + (dir / "missing.rule").string() + "\n");
+  Run clean;
+  run(clean, {"kvx_zkck_cc", write("c.lst", "-nocccp " + ok + "\n"), rules, (dir / "report.txt").string()});
+  /* Only the progress lines: the run may announce its options file. */
+  std::string progress;
+  std::istringstream lines(clean.out.text());
+  for (std::string l; std::getline(lines, l);)
+    if (l.rfind("kvx_progress: ", 0) == 0) progress += l + "\n";
+  EXPECT_EQ(progress, "kvx_progress: begin 0 " + ok + "\nkvx_progress: source 0 " + ok + "\nkvx_progress: rule 0 " +
+                          good + "\nkvx_progress: rule 1 " + (dir / "missing.rule").string() + "\n");
+  Run failing;
+  run(failing, {"kvx_zkck_cc", write("c2.lst", "-nocccp gone.c\n-nocccp " + ok + "\n"), rules});
+  for (const std::string &expected : {std::string("kvx_progress: begin 0 gone.c\nkvx_progress: source 1 gone.c\n"),
+                               "kvx_progress: begin 1 " + ok + "\n", "kvx_progress: source 1 " + ok + "\n"})
+    EXPECT_NE(failing.out.text().find(expected), std::string::npos) << failing.out.text();
+  EXPECT_EQ(failing.out.text().find("rule"), std::string::npos);
+  unsetenv("KVX_PROGRESS");
+  Run quiet;
+  run(quiet, {"kvx_zkck_cc", write("c3.lst", "-nocccp " + ok + "\n"), rules, (dir / "report.txt").string()});
+  EXPECT_EQ(quiet.out.text().find("kvx_progress"), std::string::npos);
 }
 
 }  // namespace

@@ -43,6 +43,19 @@ TEST(SplitCompileLine, QuoteForms) {
   EXPECT_EQ(split("\"a\tb\""), Words{"a\tb"});
 }
 
+/* A double quote of the word itself is written \", inside quotes or not;
+ * backslashes elsewhere are themselves. */
+TEST(SplitCompileLine, EscapedQuotes) {
+  EXPECT_EQ(split("-DSHELL_PATH=\\\"/bin/sh\\\" a.c"), (Words{"-DSHELL_PATH=\"/bin/sh\"", "a.c"}));
+  EXPECT_EQ(split("\"-DMSG=\\\"a b\\\"\" a.c"), (Words{"-DMSG=\"a b\"", "a.c"}));
+  EXPECT_EQ(split("-DMSG=\"\\\"a b\\\"\" a.c"), (Words{"-DMSG=\"a b\"", "a.c"}));
+  /* pairs of backslashes before a quote are backslashes, the quote quotes */
+  EXPECT_EQ(split("\"C:\\dir\\\\\" x.c"), (Words{"C:\\dir\\", "x.c"}));
+  EXPECT_EQ(split("-DP=\\\\\\\"q a.c"), (Words{"-DP=\\\"q", "a.c"}));
+  /* backslashes not before a quote stay as they are */
+  EXPECT_EQ(split("-DP=a\\b\\\\c \\d"), (Words{"-DP=a\\b\\\\c", "\\d"}));
+}
+
 TEST(SplitCompileLine, LongWordsAreKeptWhole) {
   std::string longname(3000, 'x');
   EXPECT_EQ(split("\"" + longname + ".c\""), Words{longname + ".c"});

@@ -39,6 +39,7 @@ struct Sem {
   TypeRec *named = nullptr;
   TypeRec *base = nullptr;
   bool base_made = false;
+  bool is_inline = false;  /* an inline word among the specifiers */
   InstrRec *first_instr = nullptr, *last_instr = nullptr; /* of the declaration */
   /* declarator, parameter */
   std::string name;
@@ -104,12 +105,37 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (files_.size() <= file) files_.resize(file + 1, nullptr);
     files_[file] = b_.file_object(path);
   }
+  void include_missing(uint32_t, uint32_t) override { diag_.include_missing(); }
+  /* An expansion of a macro written in the file: numbered among those of
+   * its line as the preprocessor numbers the origins of its tokens. */
+  void macro_used(uint32_t f, uint32_t line, std::string_view name, bool, bool expanded) override {
+    if (!expanded) return;
+    bool same_line = f == exp_file_ && line == exp_line_ && exp_number_;
+    exp_number_ = same_line ? (uint8_t)(exp_number_ < 255 ? exp_number_ + 1 : 255) : 1;
+    exp_file_ = f;
+    exp_line_ = line;
+    b_.expansion(file(f), line, exp_number_, name);
+  }
+  /* Lines of the recent past, for the first line of a definition: those
+   * holding tokens, and those holding a directive or an attribute. */
+  void token(const fe::LexToken &t) override {
+    if (t.loc.line != code_.last_line || t.loc.file != code_.last_file) code_.add(t.loc.file, t.loc.line);
+  }
+  void attribute(Loc loc) override { free_.add(loc.file, loc.line); }
+  void directive_line(uint32_t f, uint32_t line) override { free_.add(f, line); }
+  void system_file(uint32_t f) override {
+    if (FileRec *r = file(f)) b_.set_system(r);
+  }
   void inclusion(uint32_t from, uint32_t line, uint32_t included) override {
     FileRec *a = file(from), *c = file(included);
     if (a && c) b_.add_inclusion(a, line, c);
   }
   void comment(uint32_t f, uint32_t first, uint32_t count) override {
-    if (FileRec *r = file(f)) b_.add_comment(r, first, (int)count);
+    FileRec *r = file(f);
+    last_comment_ = r ? b_.add_comment(r, first, (int)count) : nullptr;
+  }
+  void fallthrough_comment(uint32_t, uint32_t) override {
+    if (last_comment_) last_comment_->fallthrough = true;
   }
   void macro_defined(uint32_t f, uint32_t line, std::string_view name, int nparams,
                      const std::vector<std::string_view> &params) override {
@@ -140,7 +166,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     return e;
   }
   Node expr_constant(Loc loc, fe::ConstantKind k, std::string_view sp) override {
-    ExprRec *e = b_.new_expression(EXPR_CONSTANT, file(loc.file), loc.line);
+    ExprRec *e = b_.new_expression(EXPR_CONSTANT, at(loc));
     b_.set_expression_type(e, constant_type(k, sp));
     b_.set_spelling(e, sp);
     return wrap(e, loc);
@@ -206,7 +232,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     TypeRec *ft = fn ? fn->type_function : resolved(type_of(callee));
     if (ft && ft->kind == TYPE_POINTER) ft = resolved(ft->type);
     TypeRec *result = ft && ft->kind == TYPE_FUNCTION ? ft->type : nullptr;
-    ExprRec *e = b_.new_expression(EXPR_COMPLEX, file(loc.file), loc.line);
+    ExprRec *e = b_.new_expression(EXPR_COMPLEX, at(loc));
     if (fn) {
       b_.set_expression_function(e, fn);
     } else {
@@ -227,7 +253,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (op == fe::Op::PointerSelect) t = pointee(t);
     SymbolRec *field = member_symbol(t, name);
     ExprRec *o = ex(obj);
-    ExprRec *member = b_.new_expression(EXPR_SYMBOL, file(loc.file), loc.line);
+    ExprRec *member = b_.new_expression(EXPR_SYMBOL, at(loc));
     if (field) b_.set_expression_symbol(member, field);
     Sem *r = static_cast<Sem *>(complex(loc, op, {o, member}));
     r->type = field && field->field ? field->field->type : nullptr;
@@ -248,6 +274,8 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     Sem *l = static_cast<Sem *>(list);
     if (!l) l = make(S_SPECS, loc);
     l->words |= bit(s);
+    if (s == Specifier::IgnoredModifier && (sp == "inline" || sp == "__inline" || sp == "__inline__" || sp == "_inline"))
+      l->is_inline = true;
     if (type_word(s)) {
       /* The words of a built-in type, as written, for its spelling. */
       if (!l->name.empty()) l->name += ' ';
@@ -261,7 +289,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
         if (a && a->tag == S_TYPE) l->named = a->type;
         break;
       case Specifier::Typeof: {
-        TypeRec *t = b_.new_type(TYPE_TYPEOF, file(loc.file), loc.line);
+        TypeRec *t = b_.new_type(TYPE_TYPEOF, at(loc));
         if (a && a->tag == S_EXPR) b_.set_typeof_expression(t, ex(a));
         else if (a && a->tag == S_TYPE) b_.set_type_target(t, a->type);
         l->named = t;
@@ -287,10 +315,10 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
       error(loc, "struct/union tag clash");
     }
     if (!t) {
-      t = b_.new_type(kind, file(loc.file), loc.line);
-      if (!tag.empty() && !ts) b_.set_tag(t, new_symbol(SYM_TAG, tag, ds, file(loc.file), loc.line));
+      t = b_.new_type(kind, at(loc));
+      if (!tag.empty() && !ts) b_.set_tag(t, new_symbol(SYM_TAG, tag, ds, at(loc)));
     }
-    ScopeRec *sc = b_.new_scope(SCOPE_STRUCTURE, cur_scope(), file(loc.file), loc.line);
+    ScopeRec *sc = b_.new_scope(SCOPE_STRUCTURE, cur_scope(), at(loc));
     if (keep_members && !t->structure) b_.set_structure_scope(t, sc);
     scopes_.push_back(sc);
     structs_.push_back(keep_members ? t : nullptr);
@@ -316,22 +344,22 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (!st) return nullptr;
     SymbolRec *sym = nullptr;
     if (d && !d->name.empty())
-      sym = new_symbol(SYM_FIELD, d->name, cur_scope(), file(d->loc.file), d->loc.line);
+      sym = new_symbol(SYM_FIELD, d->name, cur_scope(), at(d->loc));
     b_.new_field(width ? FIELD_BIT : FIELD_PLAIN, st, sym, type, len);
     return nullptr;
   }
   Node enum_begin(Loc loc, std::string_view tag) override {
     ScopeRec *ds = decl_scope();
-    TypeRec *t = b_.new_type(TYPE_ENUM, file(loc.file), loc.line);
+    TypeRec *t = b_.new_type(TYPE_ENUM, at(loc));
     if (!tag.empty() && !find_symbol(ds, tag, SYM_TAG))
-      b_.set_tag(t, new_symbol(SYM_TAG, tag, ds, file(loc.file), loc.line));
+      b_.set_tag(t, new_symbol(SYM_TAG, tag, ds, at(loc)));
     enums_.push_back(t);
     return type_node(loc, t);
   }
   Node enumerator(Loc loc, std::string_view name, Node value) override {
     ExprRec *v = value ? ex(value) : nullptr;
     if (enums_.empty()) return nullptr;
-    SymbolRec *s = new_symbol(SYM_ENUM, name, decl_scope(), file(loc.file), loc.line);
+    SymbolRec *s = new_symbol(SYM_ENUM, name, decl_scope(), at(loc));
     b_.new_enum_value(enums_.back(), s, v);
     return nullptr;
   }
@@ -361,7 +389,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     for (Sem *p = static_cast<Sem *>(ptr); p; p = p->next) ps.push_back(p);
     /* The '*' nearest the name is the outermost of the chain. */
     for (size_t i = ps.size(); i-- > 0;) {
-      TypeRec *t = b_.new_type(TYPE_POINTER, file(ps[i]->loc.file), ps[i]->loc.line);
+      TypeRec *t = b_.new_type(TYPE_POINTER, at(ps[i]->loc));
       qualify(t, ps[i]->quals);
       derive(d, t);
     }
@@ -369,7 +397,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   }
   Node declarator_array(Loc loc, Node inner, Node size) override {
     Sem *d = decl_or_new(inner, loc);
-    TypeRec *t = b_.new_type(TYPE_ARRAY, file(loc.file), loc.line);
+    TypeRec *t = b_.new_type(TYPE_ARRAY, at(loc));
     if (size) b_.set_array_size(t, ex(size));
     derive(d, t);
     return d;
@@ -377,7 +405,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   Node declarator_function(Loc loc, Node inner, Node params, fe::FunctionForm form,
                            bool ellipsis) override {
     Sem *d = decl_or_new(inner, loc);
-    TypeRec *t = b_.new_type(TYPE_FUNCTION, file(loc.file), loc.line);
+    TypeRec *t = b_.new_type(TYPE_FUNCTION, at(loc));
     int arity = 0;
     Sem *l = static_cast<Sem *>(params);
     if (l && form == fe::FunctionForm::Prototype) {
@@ -415,6 +443,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   Node type_name(Loc loc, Node specs, Node decl) override {
     return type_node(loc, complete(static_cast<Sem *>(decl), base_of(specs)));
   }
+  void declarator_entered(Node specs, Node decl) override;
   Node init_declarator(Loc loc, Node specs, Node decl, Node init) override {
     ExprRec *e = init ? ex(init) : nullptr;
     declare(static_cast<Sem *>(specs), static_cast<Sem *>(decl), e, loc);
@@ -437,7 +466,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   }
   Node block_begin(Loc loc, bool) override {
     Sem *bk = make(S_BLOCK, loc);
-    bk->scope = b_.new_scope(SCOPE_BLOCK, cur_scope(), file(loc.file), loc.line);
+    bk->scope = b_.new_scope(SCOPE_BLOCK, cur_scope(), at(loc));
     scopes_.push_back(bk->scope);
     return bk;
   }
@@ -445,7 +474,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     Sem *bk = static_cast<Sem *>(begin);
     pop_to(bk->scope);
     ScopeRec *sc = bk->scope;
-    InstrRec *blk = b_.new_instruction(INSTR_BLOCK, m_.file_of(sc->file), sc->line);
+    InstrRec *blk = b_.new_instruction(INSTR_BLOCK, Place{m_.file_of(sc->file), sc->line, sc->origin});
     b_.set_block_scope(blk, sc);
     if (Sem *l = static_cast<Sem *>(items))
       for (Sem *i : l->items) append_item(blk, reinterpret_cast<InstrRec *>(i));
@@ -516,13 +545,13 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     return s;
   }
   Node stmt_case(Loc loc, Node e, Node s) override {
-    LabelRec *l = b_.new_label(LABEL_CASE, file(loc.file), loc.line);
+    LabelRec *l = b_.new_label(LABEL_CASE, at(loc));
     b_.set_case_target(l, ex(e));
     if (InstrRec *i = st(s)) b_.attach_label(l, i, true);
     return s;
   }
   Node stmt_default(Loc loc, Node s) override {
-    LabelRec *l = b_.new_label(LABEL_DEFAULT, file(loc.file), loc.line);
+    LabelRec *l = b_.new_label(LABEL_DEFAULT, at(loc));
     if (InstrRec *i = st(s)) b_.attach_label(l, i, true);
     return s;
   }
@@ -566,6 +595,9 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   SymbolRec *new_symbol(SymbolKind kind, std::string_view name, ScopeRec *scope, FileRec *f,
                         uint32_t line) {
     return b_.new_symbol(kind, name, scope, f, line);
+  }
+  SymbolRec *new_symbol(SymbolKind kind, std::string_view name, ScopeRec *scope, Place p) {
+    return b_.new_symbol(kind, name, scope, p);
   }
   /* The first symbol of that name and kind (0: any ordinary kind) entered
    * in the scope. */
@@ -611,6 +643,8 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   static InstrRec *st(Node n) { return static_cast<InstrRec *>(n); }
 
   FileRec *file(uint32_t f) const { return f < files_.size() ? files_[f] : nullptr; }
+  /* Where a construct starting at loc is written, its macro origin too. */
+  Place at(Loc loc) const { return {file(loc.file), loc.line, loc.origin}; }
   ScopeRec *cur_scope() const { return scopes_.back(); }
   ScopeRec *decl_scope() const {
     for (size_t i = scopes_.size(); i-- > 0;)
@@ -636,7 +670,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     if (!s || s->tag != S_EXPR) return nullptr;
     if (s->pending) {
       s->pending = false;
-      s->expr = b_.new_expression(EXPR_SYMBOL, file(s->loc.file), s->loc.line);
+      s->expr = b_.new_expression(EXPR_SYMBOL, at(s->loc));
       b_.set_expression_symbol(s->expr, s->sym);
     }
     return s->expr;
@@ -645,7 +679,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
     return complex(loc, op, std::vector<ExprRec *>(ops));
   }
   Node complex(Loc loc, fe::Op op, const std::vector<ExprRec *> &ops) {
-    ExprRec *e = b_.new_expression(EXPR_COMPLEX, file(loc.file), loc.line);
+    ExprRec *e = b_.new_expression(EXPR_COMPLEX, at(loc));
     b_.set_expression_function(e, m_.builtin_function(static_cast<int>(op)));
     for (ExprRec *o : ops)
       if (o) b_.add_operand(e, o);
@@ -653,12 +687,12 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   }
   ExprRec *type_expr(Loc loc, Node tn) {
     Sem *t = static_cast<Sem *>(tn);
-    ExprRec *e = b_.new_expression(EXPR_TYPE, file(loc.file), loc.line);
+    ExprRec *e = b_.new_expression(EXPR_TYPE, at(loc));
     if (t && t->tag == S_TYPE) b_.set_expression_type(e, t->type);
     return e;
   }
   ExprRec *string_constant(Loc loc) {
-    ExprRec *e = b_.new_expression(EXPR_CONSTANT, file(loc.file), loc.line);
+    ExprRec *e = b_.new_expression(EXPR_CONSTANT, at(loc));
     TypeRec *t = b_.new_type(TYPE_ARRAY, nullptr, 0);
     b_.set_type_target(t, m_.builtin_type(TYPE_CHAR));
     b_.set_expression_type(e, t);
@@ -698,8 +732,8 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   TypeRec *reference_tag(Loc loc, TypeKind kind, std::string_view tag) {
     if (SymbolRec *s = lookup_kind(tag, SYM_TAG))
       if (s->tagged) return s->tagged;
-    TypeRec *t = b_.new_type(kind, file(loc.file), loc.line);
-    if (!tag.empty()) b_.set_tag(t, new_symbol(SYM_TAG, tag, decl_scope(), file(loc.file), loc.line));
+    TypeRec *t = b_.new_type(kind, at(loc));
+    if (!tag.empty()) b_.set_tag(t, new_symbol(SYM_TAG, tag, decl_scope(), at(loc)));
     return t;
   }
 
@@ -799,7 +833,7 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   Node struct_declaration(Loc loc, Node specs, Node declarators) override;
 
  private:
-  InstrRec *instr(InstrKind k, Loc loc) { return b_.new_instruction(k, file(loc.file), loc.line); }
+  InstrRec *instr(InstrKind k, Loc loc) { return b_.new_instruction(k, at(loc)); }
   Node loop(InstrKind k, Loc loc, Node c, Node body) {
     InstrRec *i = instr(k, loc);
     b_.set_condition(i, ex(c));
@@ -820,6 +854,27 @@ class SourceBuilder : public fe::ParseActions, public pp::Observer {
   std::vector<TypeRec *> enums_;
   Sem *cur_fn_ = nullptr;
   TypeRec *implicit_int_ = nullptr;
+  CommentRec *last_comment_ = nullptr; /* the comment the preprocessor reported last */
+  /* The last lines met of one kind, newest last (a bounded window). */
+  struct RecentLines {
+    std::vector<std::pair<uint32_t, uint32_t>> v; /* file, line */
+    uint32_t last_file = UINT32_MAX, last_line = 0;
+    void add(uint32_t file, uint32_t line) {
+      if (v.size() >= 512) v.erase(v.begin(), v.begin() + 256);
+      v.emplace_back(file, line);
+      last_file = file;
+      last_line = line;
+    }
+    bool has(uint32_t file, uint32_t line) const {
+      for (size_t i = v.size(); i-- > 0;)
+        if (v[i].first == file && v[i].second == line) return true;
+      return false;
+    }
+  };
+  RecentLines code_, free_;
+  uint8_t exp_number_ = 0;
+  uint32_t exp_file_ = 0, exp_line_ = 0;
+  uint32_t first_line(Loc start) const;
   /* Nodes of the external declaration being read, reused for the next. */
   static constexpr size_t kChunk = 512;
   std::vector<std::unique_ptr<Sem[]>> chunks_;
@@ -830,8 +885,7 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
   TypeRec *type = complete(d, base_of(s));
   if (!d || d->name.empty()) return;
   uint32_t w = s ? s->words : 0;
-  FileRec *f = file(d->loc.file);
-  uint32_t line = d->loc.line;
+  Place at_d = at(d->loc);
   ScopeRec *sc = decl_scope();
   ScopeRec *global = m_.global_scope();
   bool file_level = sc == tu_ || sc == global;
@@ -839,8 +893,8 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
   (void)loc;
 
   if (w & bit(Specifier::Typedef)) {
-    SymbolRec *sym = new_symbol(SYM_TYPE, d->name, sc, f, line);
-    TypeRec *ts = b_.new_type(TYPE_SYMBOL, f, line);
+    SymbolRec *sym = new_symbol(SYM_TYPE, d->name, sc, at_d);
+    TypeRec *ts = b_.new_type(TYPE_SYMBOL, at_d);
     b_.set_typedef_symbol(ts, sym);
     b_.set_type_target(ts, type);
     return;
@@ -863,28 +917,28 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
     if (!sym && !is_static) sym = find_in(global, d->name, SYM_FUNCTION);
     FunctionRec *fn;
     if (!sym) {
-      sym = new_symbol(SYM_FUNCTION, d->name, home, f, line);
+      sym = new_symbol(SYM_FUNCTION, d->name, home, at_d);
       fn = b_.new_function(FN_BUILTOUT, home, sym);
     } else {
       fn = sym->function;
     }
     if (fn && !fn->type_function) b_.set_function_type(fn, type);
-    in = b_.new_instruction(INSTR_DECLARATION, f, line);
+    in = b_.new_instruction(INSTR_DECLARATION, at_d);
     if (!file_level && fn) {
-      sym = new_symbol(SYM_FUNCTION, d->name, sc, f, line);
+      sym = new_symbol(SYM_FUNCTION, d->name, sc, at_d);
       b_.add_function_symbol(fn, sym);
     }
   } else if (is_extern && (!init || !file_level)) {
     sym = find_in(tu_, d->name, SYM_VARIABLE);
     if (!sym) sym = find_in(global, d->name, SYM_VARIABLE);
     if (!sym) {
-      sym = new_symbol(SYM_VARIABLE, d->name, global, f, line);
+      sym = new_symbol(SYM_VARIABLE, d->name, global, at_d);
       b_.new_variable(global, sym, type);
     }
-    in = b_.new_instruction(INSTR_DECLARATION, f, line);
+    in = b_.new_instruction(INSTR_DECLARATION, at_d);
     if (!file_level && sym->variable) {
       VariableRec *v = sym->variable;
-      sym = new_symbol(SYM_VARIABLE, d->name, sc, f, line);
+      sym = new_symbol(SYM_VARIABLE, d->name, sc, at_d);
       b_.add_variable_symbol(v, sym);
     }
   } else if (file_level) {
@@ -892,21 +946,21 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
     sym = find_in(home, d->name, SYM_VARIABLE);
     if (!sym && !is_static) sym = find_in(tu_, d->name, SYM_VARIABLE);
     if (!sym) {
-      sym = new_symbol(SYM_VARIABLE, d->name, home, f, line);
+      sym = new_symbol(SYM_VARIABLE, d->name, home, at_d);
       b_.new_variable(home, sym, type);
     }
-    in = b_.new_instruction(init ? INSTR_DEFINITION : INSTR_TENTATIVE, f, line);
+    in = b_.new_instruction(init ? INSTR_DEFINITION : INSTR_TENTATIVE, at_d);
     if (sym->variable) b_.set_persistent(sym->variable, true);
   } else {
     sym = find_in(sc, d->name, SYM_VARIABLE);
     if (sym && sym->variable) {
       b_.set_variable_type(sym->variable, type);
     } else if (!sym) {
-      sym = new_symbol(SYM_VARIABLE, d->name, sc, f, line);
+      sym = new_symbol(SYM_VARIABLE, d->name, sc, at_d);
       VariableRec *v = b_.new_variable(sc, sym, type);
       if (cur_fn_ && cur_fn_->fn) b_.set_variable_function(v, cur_fn_->fn);
     }
-    in = b_.new_instruction(INSTR_DEFINITION, f, line);
+    in = b_.new_instruction(INSTR_DEFINITION, at_d);
     if (sym->variable) b_.set_persistent(sym->variable, is_static);
   }
   if (sym && sym->variable && !sym->variable->type) b_.set_variable_type(sym->variable, type);
@@ -921,6 +975,35 @@ void SourceBuilder::declare(Sem *s, Sem *d, ExprRec *init, Loc loc) {
   }
 }
 
+/* An object's name is in scope from the end of its declarator, so that
+ * its initializer may name it (T *T = malloc(sizeof *T); in a block where
+ * T is a typedef name, void *self = &self;): its symbol and variable are
+ * made now, and declare() finds them when the declarator ends. */
+void SourceBuilder::declarator_entered(Node specs, Node decl) {
+  Sem *s = static_cast<Sem *>(specs), *d = static_cast<Sem *>(decl);
+  uint32_t w = s ? s->words : 0;
+  if (!d || d->name.empty() || d->is_function || (w & (bit(Specifier::Typedef) | bit(Specifier::Extern))))
+    return;
+  TypeRec *type = complete(d, base_of(specs));
+  TypeRec *r = resolved(type);
+  if (r && r->kind == TYPE_FUNCTION) return;
+  ScopeRec *sc = decl_scope();
+  bool file_level = sc == tu_ || sc == m_.global_scope();
+  ScopeRec *home = !file_level ? sc : (w & bit(Specifier::Static)) ? tu_ : m_.global_scope();
+  if (find_in(home, d->name, SYM_VARIABLE) || (file_level && find_in(tu_, d->name, SYM_VARIABLE))) return;
+  SymbolRec *sym = new_symbol(SYM_VARIABLE, d->name, home, at(d->loc));
+  VariableRec *v = b_.new_variable(home, sym, type);
+  if (!file_level && cur_fn_ && cur_fn_->fn) b_.set_variable_function(v, cur_fn_->fn);
+}
+
+/* The first line of a definition that starts at start: the lines directly
+ * above it that hold only directives or attributes belong to it. */
+uint32_t SourceBuilder::first_line(Loc start) const {
+  uint32_t first = start.line;
+  while (first > 1 && free_.has(start.file, first - 1) && !code_.has(start.file, first - 1)) first--;
+  return first;
+}
+
 Node SourceBuilder::function_begin(Loc loc, Node specs, Node decl) {
   Sem *d = static_cast<Sem *>(decl);
   Sem *fr = make(S_FUNC, loc);
@@ -931,34 +1014,38 @@ Node SourceBuilder::function_begin(Loc loc, Node specs, Node decl) {
     return fr;
   }
   uint32_t w = specs ? static_cast<Sem *>(specs)->words : 0;
-  bool is_static = w & bit(Specifier::Static);
+  /* A static function and an inline definition (static inline, extern
+   * inline, the inline functions of a header read by several sources)
+   * belong to their source: each source that defines one has its own. */
+  bool own = (w & bit(Specifier::Static)) || (specs && static_cast<Sem *>(specs)->is_inline);
   FileRec *f = file(d->loc.file);
   uint32_t line = d->loc.line;
-  ScopeRec *home = is_static ? tu_ : m_.global_scope();
+  Place at_d = at(d->loc);
+  ScopeRec *home = own ? tu_ : m_.global_scope();
   SymbolRec *sym = find_in(tu_, d->name, SYM_FUNCTION);
-  if (!sym && !is_static) sym = find_in(m_.global_scope(), d->name, SYM_FUNCTION);
+  if (!sym && !own) sym = find_in(m_.global_scope(), d->name, SYM_FUNCTION);
   FunctionRec *fn = sym ? sym->function : nullptr;
   if (fn && fn->body) {
     std::string text = "Component " + d->name + " already analysed";
     diag_.report_located(LEVEL_WARNING, f ? f->pathname : "", line, text);
   }
   if (!fn) {
-    if (!sym) sym = new_symbol(SYM_FUNCTION, d->name, home, f, line);
+    if (!sym) sym = new_symbol(SYM_FUNCTION, d->name, home, at_d);
     fn = b_.new_function(FN_BUILTOUT, sym->defined_in ? sym->defined_in : home, sym);
   }
-  b_.set_symbol_place(sym, f, line);
-  ScopeRec *fs = b_.new_scope(SCOPE_FUNCTION, sym->defined_in ? sym->defined_in : home, f, line);
+  b_.set_symbol_place(sym, at_d);
+  ScopeRec *fs = b_.new_scope(SCOPE_FUNCTION, sym->defined_in ? sym->defined_in : home, at_d);
   b_.set_function_scope(fn, fs);
+  if (loc.file == d->loc.file && loc.line <= line) b_.set_first_line(fs, first_line(loc));
   b_.set_function_type(fn, type);
   if (Sem *l = d->params)
     for (Sem *p : l->items) {
       if (p->name.empty()) continue;
-      FileRec *pf = file(p->loc.file);
-      SymbolRec *ps = new_symbol(SYM_VARIABLE, p->name, fs, pf, p->loc.line);
+      SymbolRec *ps = new_symbol(SYM_VARIABLE, p->name, fs, at(p->loc));
       VariableRec *v = b_.new_variable(fs, ps, p->type);
       b_.set_variable_function(v, fn);
       if (d->form == fe::FunctionForm::Prototype) {
-        InstrRec *in = b_.new_instruction(INSTR_DEFINITION, pf, p->loc.line);
+        InstrRec *in = b_.new_instruction(INSTR_DEFINITION, at(p->loc));
         b_.set_declared(in, ps, fs);
       }
     }
@@ -980,16 +1067,15 @@ LabelRec *SourceBuilder::label_ident(Loc loc, std::string_view name, bool defini
     error(loc, "Label outside function.\n");
     fs = m_.global_scope();
   }
-  FileRec *f = file(loc.file);
   SymbolRec *s = find_symbol(fs, name, SYM_LABEL);
   LabelRec *l = s ? s->label : nullptr;
   if (!l) {
-    s = new_symbol(SYM_LABEL, name, fs, f, loc.line);
-    l = b_.new_label(LABEL_IDENT, f, loc.line);
+    s = new_symbol(SYM_LABEL, name, fs, at(loc));
+    l = b_.new_label(LABEL_IDENT, at(loc));
     b_.set_label_symbol(l, s);
   } else if (definition) {
-    b_.set_label_place(l, f, loc.line);
-    b_.set_symbol_place(s, f, loc.line);
+    b_.set_label_place(l, at(loc));
+    b_.set_symbol_place(s, at(loc));
   }
   return l;
 }
@@ -1026,7 +1112,7 @@ void SourceBuilder::extended_specifier(Loc loc, Sem *l, Specifier s, std::string
       break;
     case Specifier::AutoType:
       /* the type of the initializer: a typeof without operand */
-      l->named = b_.new_type(TYPE_TYPEOF, file(loc.file), loc.line);
+      l->named = b_.new_type(TYPE_TYPEOF, at(loc));
       break;
     case Specifier::AtomicType:
       if (a && a->tag == S_TYPE) l->named = a->type;
@@ -1039,7 +1125,7 @@ void SourceBuilder::extended_specifier(Loc loc, Sem *l, Specifier s, std::string
 }
 
 Node SourceBuilder::expr_statement(Loc loc, Node block) {
-  ExprRec *e = b_.new_expression(EXPR_INSTRUCTION, file(loc.file), loc.line);
+  ExprRec *e = b_.new_expression(EXPR_INSTRUCTION, at(loc));
   if (InstrRec *blk = st(block)) b_.set_expression_block(e, blk);
   return wrap(e, loc);
 }
@@ -1053,7 +1139,7 @@ Node SourceBuilder::expr_compound_literal(Loc loc, Node type_name, Node braced) 
 /* &&label: the address of the label's symbol. */
 Node SourceBuilder::expr_label_address(Loc loc, std::string_view label) {
   LabelRec *l = label_ident(loc, label, false);
-  ExprRec *e = b_.new_expression(EXPR_SYMBOL, file(loc.file), loc.line);
+  ExprRec *e = b_.new_expression(EXPR_SYMBOL, at(loc));
   if (l) b_.set_expression_symbol(e, l->symbol);
   return complex(loc, fe::Op::Address, {e});
 }
@@ -1080,9 +1166,9 @@ Node SourceBuilder::expr_generic(Loc loc, Node control, Node associations) {
 /* A built-in taking types is a call of the built-in's name (a symbol the
  * program does not declare) with expression and type operands. */
 Node SourceBuilder::expr_builtin(Loc loc, std::string_view, Node operands) {
-  ExprRec *e = b_.new_expression(EXPR_COMPLEX, file(loc.file), loc.line);
+  ExprRec *e = b_.new_expression(EXPR_COMPLEX, at(loc));
   b_.set_expression_function(e, m_.builtin_function(FN_CALL));
-  b_.add_operand(e, b_.new_expression(EXPR_SYMBOL, file(loc.file), loc.line));
+  b_.add_operand(e, b_.new_expression(EXPR_SYMBOL, at(loc)));
   if (Sem *l = static_cast<Sem *>(operands))
     for (Sem *o : l->items) {
       ExprRec *x = o->tag == S_TYPE ? type_expr(o->loc, o) : ex(o);
@@ -1092,7 +1178,7 @@ Node SourceBuilder::expr_builtin(Loc loc, std::string_view, Node operands) {
 }
 
 Node SourceBuilder::offsetof_member(Loc loc, std::string_view) {
-  return wrap(b_.new_expression(EXPR_SYMBOL, file(loc.file), loc.line), loc);
+  return wrap(b_.new_expression(EXPR_SYMBOL, at(loc)), loc);
 }
 
 /* A static assertion declares nothing; its condition is an expression of
@@ -1104,7 +1190,7 @@ Node SourceBuilder::static_assertion(Loc, Node expr) {
 
 /* case low ... high: one case label whose target is the low bound. */
 Node SourceBuilder::stmt_case_range(Loc loc, Node low, Node high, Node s) {
-  LabelRec *l = b_.new_label(LABEL_CASE, file(loc.file), loc.line);
+  LabelRec *l = b_.new_label(LABEL_CASE, at(loc));
   b_.set_case_target(l, ex(low));
   ex(high);
   if (InstrRec *i = st(s)) b_.attach_label(l, i, true);
@@ -1120,7 +1206,7 @@ Node SourceBuilder::stmt_goto_computed(Loc loc, Node e) {
 
 Node SourceBuilder::for_scope_begin(Loc loc) {
   Sem *bk = make(S_BLOCK, loc);
-  bk->scope = b_.new_scope(SCOPE_BLOCK, cur_scope(), file(loc.file), loc.line);
+  bk->scope = b_.new_scope(SCOPE_BLOCK, cur_scope(), at(loc));
   scopes_.push_back(bk->scope);
   return bk;
 }

@@ -67,7 +67,7 @@ TEST_F(Commands, ClassesRolesAndAttributes) {
   EXPECT_EQ(rig.ok("RolesOf InstructionReturn"), "allInstruction expression expression file subInstruction tag");
   EXPECT_EQ(rig.ok("RolesOf QualifierConst"), "");
   EXPECT_EQ(rig.ok("AttributesOf Application"), "");
-  EXPECT_EQ(rig.ok("AttributesOf Comment"), "line lineCount");
+  EXPECT_EQ(rig.ok("AttributesOf Comment"), "fallthrough line lineCount");
   EXPECT_EQ(rig.ok("AttributesOf " + id(s.local_var)), "persistent");
   EXPECT_EQ(rig.fails("RolesOf nothing"), "nothing: no such object or class");
   EXPECT_EQ(rig.fails("AttributesOf i.5.ffff"), "i.5.ffff: no such object or class");

@@ -36,8 +36,24 @@ TEST_P(Violations, ApplicationFileAndUnlocatedForms) {
   /* A type of the fixed part has no file: the message is dropped. */
   std::string builtin = id(rig.model().builtin_type(TYPE_INT));
   EXPECT_EQ(written("Violation " + builtin + " R3 dropped"), rec ? "F\nRR3\nM\n" : "R3\n");
-  EXPECT_EQ(written("Violation [GetRole application scopeGlobal] R3"), rec ? "F\nRR3\nM\n" : "R3\n");
+  EXPECT_EQ(written("Violation [GetRole application scopeGlobal] R4"), rec ? "F\nRR4\nM\n" : "R4\n");
   EXPECT_EQ(rig.ok("Violation application R1"), "");
+}
+
+/* A record equal to one already written is not written again; a record
+ * differing in file, line, rule or message is. */
+TEST_P(Violations, EachRecordOnce) {
+  bool rec = GetParam();
+  std::string e = id(s.cond_expr);
+  EXPECT_NE(written("Violation " + e + " R2 m"), "");
+  EXPECT_EQ(written("Violation " + e + " R2 m"), "");
+  EXPECT_EQ(written("Violation " + e + " R2 {other message}"),
+            rec ? "Ff.c(11)\nRR2\nMother message (in function main)\n"
+                : "f.c(11) : R2 : other message (in function main)\n");
+  EXPECT_NE(written("Violation " + e + " R3 m"), "");
+  EXPECT_NE(written("Violation " + id(s.file) + " R2 m"), "");
+  EXPECT_EQ(written("Violation application R9"), rec ? "F\nR R9\nM\n" : "R9\n");
+  EXPECT_EQ(written("Violation application R9"), "");
 }
 
 TEST_P(Violations, LocatedFormsWithEnclosingFunction) {
@@ -46,8 +62,10 @@ TEST_P(Violations, LocatedFormsWithEnclosingFunction) {
             rec ? "Ff.c(11)\nRR2\nMm (in function main)\n" : "f.c(11) : R2 : m (in function main)\n");
   EXPECT_EQ(written("Violation " + id(s.cond_expr) + " R2"),
             rec ? "Ff.c(11)\nRR2\nM (in function main)\n" : "f.c(11) : R2 : (in function main)\n");
+  int calls = 0;
   auto fn = [&](const Obj *o) {
-    std::string w = written("Violation " + id(o) + " R");
+    /* a rule name of its own, so that no record repeats another */
+    std::string w = written("Violation " + id(o) + " R" + std::to_string(++calls));
     size_t p = w.find("(in function ");
     return p == std::string::npos ? std::string("-") : w.substr(p + 13, w.find(')', p) - p - 13);
   };

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -389,3 +390,28 @@ TEST(Limits, DeeplyNestedArgumentsStopAtTheExpansionLimit) {
 }
 
 }  // namespace
+
+/* kvx_cccp's command line as the engine writes it: GCC's options keep
+ * their arguments, options it does not know never take the source. */
+TEST(CccpArguments, GccOptionsAndTheSourceName) {
+  Options o;
+  std::vector<std::string> files =
+      parse_cccp_args({"-dial", "gnu", "-include", "x.h", "-isystem", "/abs/inc", "-imacros/m.h", "-ansi",
+                       "-u", "-d", "-i", "-I", "inc", "src.c", "out"},
+                      o);
+  EXPECT_EQ(files, (std::vector<std::string>{"src.c", "out"}));
+  EXPECT_EQ(o.args, (std::vector<std::string>{"-includex.h", "-isystem/abs/inc", "-imacros/m.h", "-ansi", "-u",
+                                              "-d", "-i", "-I", "inc"}));
+  /* the GNU dialects preprocess without trigraphs unless told, as GCC */
+  EXPECT_FALSE(o.trigraphs && !o.gnu);
+  ExternalRequest req;
+  req.dialect = "gnu";
+  req.opts = o;
+  req.source = "src.c";
+  std::vector<std::string> a = cccp_arguments(req, "out");
+  EXPECT_EQ(std::find(a.begin(), a.end(), "-trigraphs"), a.end());
+  req.dialect = "c99";
+  req.opts.gnu = false;
+  a = cccp_arguments(req, "out");
+  EXPECT_NE(std::find(a.begin(), a.end(), "-trigraphs"), a.end());
+}

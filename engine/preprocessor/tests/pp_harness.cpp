@@ -65,8 +65,15 @@ class Recorder : public Observer {
     out_ += s;
     out_ += '\n';
   }
+  void system_file(uint32_t f) override { line("@system " + name(f)); }
+  void include_missing(uint32_t f, uint32_t l) override {
+    line("@missing " + name(f) + ":" + std::to_string(l));
+  }
   void inclusion(uint32_t from, uint32_t l, uint32_t inc) override {
     line("@include " + name(from) + ":" + std::to_string(l) + " " + name(inc));
+  }
+  void fallthrough_comment(uint32_t f, uint32_t first) override {
+    line("@fallthrough " + name(f) + ":" + std::to_string(first));
   }
   void comment(uint32_t f, uint32_t first, uint32_t count) override {
     line("@comment " + name(f) + ":" + std::to_string(first) + " lines " + std::to_string(count));
@@ -96,6 +103,8 @@ class Recorder : public Observer {
     out_ += ' ';
     if (t.kind == TokenKind::MacroIdentifier) out_ += '@';
     out_.append(t.text);
+    /* a token of a macro's replacement text: "^" and the expansion's number */
+    if (t.origin) out_ += "^" + std::to_string(t.origin);
   }
   void close() {
     if (gfile != UINT32_MAX) out_ += '\n';

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,9 +51,12 @@ int run_program(const std::vector<std::string> &args, const std::string &out_pat
 bool have_gcc() { return run_program({"gcc", "--version"}) == 0; }
 
 /* gcc's output with its #pragma lines removed (they are consumed here). */
-bool gcc_preprocess(const std::string &src, const std::string &out) {
+bool gcc_preprocess(const std::string &src, const std::string &out, const std::vector<std::string> &extra = {}) {
   std::string raw = out + ".raw";
-  if (run_program({"gcc", "-E", "-xc", src, "-o", raw}) != 0) return false;
+  std::vector<std::string> cmd = {"gcc", "-E", "-xc"};
+  cmd.insert(cmd.end(), extra.begin(), extra.end());
+  cmd.insert(cmd.end(), {src, "-o", raw});
+  if (run_program(cmd) != 0) return false;
   std::string text = read_file(raw), kept;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -67,10 +71,11 @@ bool gcc_preprocess(const std::string &src, const std::string &out) {
   return true;
 }
 
-Options gnu_options() {
+Options gnu_options(const std::string &dialect = "gnu") {
   Options o;
-  o.gnu = o.c99 = true;
-  o.def_file = kSource + "/util/gnu.def";
+  o.c99 = true;
+  o.gnu = dialect == "gnu";
+  o.def_file = kSource + "/util/" + dialect + ".def";
   return o;
 }
 
@@ -104,11 +109,16 @@ struct Outcome {
   int errors = 0, warnings = 0;
 };
 
-/* Preprocesses src the three ways; dir holds the temporary files. */
-Outcome preprocess_three_ways(const std::string &src, const std::string &dir) {
+/* Preprocesses src the three ways, with GCC's options given (gcc and the
+ * engine's preprocessor both read them) in the dialect of that name;
+ * dir holds the temporary files. */
+Outcome preprocess_three_ways(const std::string &src, const std::string &dir,
+                              const std::vector<std::string> &extra = {}, const std::string &dialect = "gnu") {
   Outcome r;
   std::string gout = dir + "/gcc.i";
-  if (!gcc_preprocess(src, gout)) {
+  std::vector<std::string> gcc_extra = extra;
+  if (dialect != "gnu") gcc_extra.insert(gcc_extra.begin(), "-std=" + dialect);
+  if (!gcc_preprocess(src, gout, gcc_extra)) {
     r.gcc = "(gcc failed)";
   } else {
     Diagnostics d(tmpfile());
@@ -117,17 +127,21 @@ Outcome preprocess_three_ways(const std::string &src, const std::string &dir) {
   }
   FILE *msgs = tmpfile();
   Diagnostics diag(msgs);
-  Options o = gnu_options();
+  Options o = gnu_options(dialect);
+  o.args = extra;
   {
     Scanner ours(o, diag);
     if (ours.open_source(src)) r.ours = tokens(ours);
   }
   std::string lst = dir + "/out.lst";
-  int rc = run_program({cccp_path(), "-dial", "gnu", "-trigraphs", "-ddef", o.def_file, src, lst},
-                       dir + "/cccp.err");
+  std::vector<std::string> cccp = {cccp_path(), "-dial", dialect, "-ddef", o.def_file};
+  cccp.insert(cccp.end(), extra.begin(), extra.end());
+  cccp.insert(cccp.end(), {src, lst});
+  int rc = run_program(cccp, dir + "/cccp.err");
   if (rc != 0) r.messages += "kvx_cccp exit status " + std::to_string(rc) + "\n";
   {
-    Scanner ext(o, diag);
+    Options read_back = gnu_options(dialect);
+    Scanner ext(read_back, diag);
     if (ext.open_preprocessed(lst, src, true)) r.external = tokens(ext);
   }
   r.errors = diag.error_count();
@@ -197,6 +211,84 @@ TEST(SqliteAmalgamation, SameTokensAsGccWithSystemIncludes) {
   EXPECT_EQ(r.errors, 0) << r.messages;
   EXPECT_TRUE(r.ours == r.gcc) << "in-process against gcc: " << first_difference(r.ours, r.gcc);
   EXPECT_TRUE(r.external == r.ours) << "kvx_cccp against in-process: " << first_difference(r.external, r.ours);
+}
+
+/* GCC's preprocessing options, each with its argument attached and in the
+ * next word: the same tokens as gcc -E with them, both ways. */
+struct GccOptions : testing::Test {
+  std::string dir = temp_dir();
+  std::string src = dir + "/tu.c";
+  GccOptions() {
+    for (const char *d : {"/quote", "/user", "/isys", "/after", "/forced"}) mkdir((dir + d).c_str(), 0755);
+    write_file(dir + "/quote/q.h", "int q_from_iquote;\n");
+    write_file(dir + "/isys/q.h", "int q_from_isystem;\n");
+    write_file(dir + "/user/b.h", "int b_from_I;\n");
+    write_file(dir + "/isys/b.h", "int b_from_isystem;\n");
+    write_file(dir + "/isys/a.h", "int a_from_isystem;\n");
+    write_file(dir + "/after/a.h", "int a_from_idirafter;\n");
+    write_file(dir + "/after/after.h", "int only_after;\n");
+    write_file(dir + "/forced/first.h", "#define FORCED 1\nint from_include;\n");
+    write_file(dir + "/forced/macros.h", "#define IMACRO 2\nint dropped_from_imacros;\n");
+    write_file(src,
+               "#include \"q.h\"\n#include <q.h>\n#include <b.h>\n#include <a.h>\n#include <after.h>\n"
+               "int f = FORCED, m = IMACRO;\n");
+  }
+  void same_as_gcc(const std::vector<std::string> &options) {
+    std::string shown;
+    for (const std::string &o : options) shown += " " + o;
+    Outcome r = preprocess_three_ways(src, dir, options);
+    ASSERT_NE(r.gcc, "(gcc failed)") << shown;
+    EXPECT_EQ(r.errors + r.warnings, 0) << shown << "\n" << r.messages;
+    EXPECT_TRUE(r.ours == r.gcc) << shown << ": in-process against gcc: " << first_difference(r.ours, r.gcc);
+    EXPECT_TRUE(r.external == r.ours) << shown << ": kvx_cccp against in-process: "
+                                      << first_difference(r.external, r.ours);
+  }
+};
+
+TEST_F(GccOptions, IncludeDirectoriesAndForcedIncludesInBothForms) {
+  if (!have_gcc()) GTEST_SKIP() << "gcc is not installed";
+  same_as_gcc({"-iquote", dir + "/quote", "-I", dir + "/user", "-isystem", dir + "/isys", "-idirafter",
+               dir + "/after", "-include", dir + "/forced/first.h", "-imacros", dir + "/forced/macros.h"});
+  same_as_gcc({"-iquote" + dir + "/quote", "-I" + dir + "/user", "-isystem" + dir + "/isys",
+               "-idirafter" + dir + "/after", "-include" + dir + "/forced/first.h",
+               "-imacros" + dir + "/forced/macros.h"});
+}
+
+/* What -std=, -ansi and -trigraphs change: the macros of the language
+ * level, trigraphs, and '//' comments in ISO C90. */
+TEST(GccLanguageOptions, StandardsTrigraphsAndLineComments) {
+  if (!have_gcc()) GTEST_SKIP() << "gcc is not installed";
+  std::string dir = temp_dir();
+  std::string src = dir + "/tu.c";
+  write_file(src,
+             "char *tri = \"?\?= ?\?( ?\?/?\?/ ?\?) ?\?' ?\?< ?\?! ?\?> ?\?- ?\?\?\";\n"
+             "int slashes = 1 //**/ 2\n;\n"
+             "long version = __STDC_VERSION__;\n"
+             "#ifdef __STRICT_ANSI__\nint strict;\n#endif\n"
+             "int os = linux + unix;\n"
+             "#ifdef __GNUC_GNU_INLINE__\nint gnu_inline;\n#endif\n"
+             "#ifdef __GNUC_STDC_INLINE__\nint stdc_inline;\n#endif\n"
+             "#ifdef __STDC_UTF_16__\nint utf16;\n#endif\n");
+  for (std::vector<std::string> options :
+       {std::vector<std::string>{}, {"-trigraphs"}, {"-ansi"}, {"-std=c89"}, {"-std=gnu89"}, {"-std=c99"},
+        {"-std=gnu99"}, {"-std=iso9899:199409"}, {"-std=c11"}, {"-std=gnu11"}, {"-std=c17"}, {"-std=c2x"},
+        {"-std=gnu99", "-trigraphs"}, {"-trigraphs", "-std=gnu99"}}) {
+    std::string shown;
+    for (const std::string &o : options) shown += " " + o;
+    Outcome r = preprocess_three_ways(src, dir, options);
+    ASSERT_NE(r.gcc, "(gcc failed)") << shown;
+    EXPECT_EQ(r.errors, 0) << shown << "\n" << r.messages;
+    EXPECT_TRUE(r.ours == r.gcc) << shown << ": in-process against gcc: " << first_difference(r.ours, r.gcc);
+    EXPECT_TRUE(r.external == r.ours) << shown << ": kvx_cccp against in-process: "
+                                      << first_difference(r.external, r.ours);
+  }
+  /* the strict dialects take GCC's other levels too */
+  for (const char *dialect : {"c99", "c11"})
+    for (const char *level : {"-std=gnu11", "-std=c99", "-std=gnu89"}) {
+      Outcome r = preprocess_three_ways(src, dir, {level}, dialect);
+      EXPECT_TRUE(r.ours == r.gcc) << dialect << " " << level << ": " << first_difference(r.ours, r.gcc);
+      EXPECT_TRUE(r.external == r.ours) << dialect << " " << level << ": " << first_difference(r.external, r.ours);
+    }
 }
 
 }  // namespace

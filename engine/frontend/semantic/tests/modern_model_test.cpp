@@ -267,3 +267,85 @@ TEST_F(Modern, LabelsOutsideFunctions) {
 
 }  // namespace
 }  // namespace kvx
+
+namespace kvx {
+namespace {
+
+/* The faults real projects showed, in the GNU dialect. */
+class RealProjects : public Modern {
+ protected:
+  using ModelSource::sym;
+  SymbolRec *any(const char *name, int kind) { return find(model_.global_scope(), name, kind); }
+  /* The symbol an ExpressionSymbol below e names, the first met. */
+  static SymbolRec *named(ExprRec *e) {
+    if (!e) return nullptr;
+    if (e->kind == EXPR_SYMBOL) return e->symbol;
+    if (e->kind != EXPR_COMPLEX) return nullptr;
+    for (ExprRec *o : all<ExprRec>(e->operands))
+      if (SymbolRec *s = named(o)) return s;
+    return nullptr;
+  }
+};
+
+/* A variable named like a typedef of an outer scope is in scope from the
+ * end of its declarator: its initializer names the variable, and sizeof
+ * of the name measures the variable, not the type. */
+TEST_F(RealProjects, NameInScopeFromTheEndOfItsDeclarator) {
+  analyse("typedef struct rax { int n; } rax;\n"
+          "void *malloc(unsigned long);\n"
+          "static void *self = &self;\n"
+          "int f(void) {\n"
+          "    rax *rax = malloc(sizeof(*rax));\n"
+          "    int before = sizeof(struct rax);\n"
+          "    return before + (int)sizeof(rax) + rax->n;\n"
+          "}\n"
+          "typedef int T;\n"
+          "int g(void) { T a = sizeof(T); T T = sizeof(T); return a + T; }\n");
+  EXPECT_EQ(diag_.error_count(), 0) << messages();
+  SymbolRec *var = any("rax", SYM_VARIABLE);
+  ASSERT_TRUE(var && var->variable);
+  std::vector<InstrRec *> defs = all<InstrRec>(var->instructions);
+  ASSERT_EQ(defs.size(), 1u);
+  /* malloc(sizeof(*rax)): the call's operand names the variable */
+  EXPECT_EQ(named(defs[0]->initialization), var);
+  SymbolRec *self = any("self", SYM_VARIABLE);
+  ASSERT_TRUE(self);
+  EXPECT_EQ(named(all<InstrRec>(self->instructions)[0]->initialization), self);
+  /* sizeof(rax) is the size of an expression; sizeof(T) before the
+   * variable T is a type, after it the variable */
+  int sizeof_types = 0, sizeof_exprs = 0;
+  for (ExprRec *e : all<ExprRec>(model_.application()->expressions))
+    if (e->kind == EXPR_COMPLEX && e->function == model_.builtin_function(FN_SIZEOF)) {
+      ExprRec *op = static_cast<ExprRec *>(e->operands.first());
+      (op && op->kind == EXPR_TYPE ? sizeof_types : sizeof_exprs)++;
+    }
+  EXPECT_EQ(sizeof_types, 2);  /* sizeof(struct rax), the first sizeof(T) */
+  EXPECT_EQ(sizeof_exprs, 3);  /* sizeof(*rax), sizeof(rax), the second sizeof(T) */
+}
+
+/* An inline function defined in a header is one definition per source
+ * that reads it, whatever its storage class. */
+TEST_F(RealProjects, InlineFunctionsOfAHeaderBelongToEachSource) {
+  std::string header =
+      "static inline int sq(int x) { return x * x; }\n"
+      "extern __inline int cube(int x) { return x * x * x; }\n"
+      "inline int twice(int x) { return x + x; }\n"
+      "int global_fn(int x);\n";
+  analyse(header + "int use1(void) { return sq(1) + cube(2) + twice(3); }\n");
+  analyse(header + "int use2(void) { return sq(1) + cube(2) + twice(3); }\n");
+  EXPECT_EQ(diag_.warning_count(), 0) << messages();
+  for (ScopeRec *tu : tus())
+    for (const char *name : {"sq", "cube", "twice"}) {
+      SymbolRec *s = sym(tu, name, SYM_FUNCTION);
+      ASSERT_TRUE(s && s->function && s->function->body) << name;
+    }
+  EXPECT_FALSE(sym(model_.global_scope(), "cube", SYM_FUNCTION));
+  /* a function defined again without inline is still reported */
+  analyse("int global_fn(int x) { return x; }\n");
+  analyse("int global_fn(int x) { return -x; }\n");
+  EXPECT_EQ(diag_.warning_count(), 1);
+  EXPECT_NE(messages().find("Component global_fn already analysed"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kvx
