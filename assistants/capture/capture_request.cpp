@@ -8,7 +8,7 @@
 #include <cctype>
 #include <sys/stat.h>
 
-#include "wendrel_cmdline.h"
+#include "tessary_compdb.h"
 
 namespace {
 
@@ -85,9 +85,10 @@ void ExpandWord(const std::string &word, const CPathName &dir, int depth,
     CTextIO io;
     std::unique_ptr<CTextInput> in = path.IsFile() ? io.StartTextInput(path.Str()) : nullptr;
     if (in) {
+      /* Words as the compiler reads them there: quoted as for the shell. */
       std::string line;
       while (in->ReadLine(line))
-        for (const std::string &w : SplitCmdLine(line)) ExpandWord(w, dir, depth + 1, out);
+        for (const std::string &w : SplitShellWords(line)) ExpandWord(w, dir, depth + 1, out);
       return;
     }
   }

@@ -8,8 +8,8 @@
  * The words are read as a compiler reads them: -DNAME, -DNAME=value,
  * -D NAME, -UNAME, -Idir and -I dir (the "/" forms too, unless the word is
  * an absolute path of this machine).  A word @file names a response file:
- * its words are read as well, and @file itself is handed on so that the
- * user's compiler reads it as it always does.
+ * its words (quoted as for the shell) are read as well, and @file itself is
+ * handed on so that the user's compiler reads it as it always does.
  */
 #ifndef KVX_CAPTURE_REQUEST_H
 #define KVX_CAPTURE_REQUEST_H

@@ -6,7 +6,7 @@
 #include <strings.h>
 
 const char *const kMorvaneUsage =
-    "Usage:\n  morvane \"profile file\" \"application file\"\n"
+    "Usage:\n  morvane \"profile file\" \"application file\" [\"compilation database\"]\n"
     "  morvane -init \"profile file\"";
 
 namespace {
@@ -37,9 +37,10 @@ SMorvaneArgs ReadMorvaneArgs(const std::vector<std::string> &args, const CPathNa
     r.profile = FullPath(words[1], dir);
     return r;
   }
-  if (words.size() != 2 || words[0].empty() || words[1].empty()) return r;
+  if (words.size() < 2 || words.size() > 3 || words[0].empty() || words[1].empty()) return r;
   r.mode = SMorvaneArgs::Import;
   r.profile = FullPath(words[0], dir);
   r.application = FullPath(words[1], dir);
+  if (words.size() == 3 && !words[2].empty()) r.database = FullPath(words[2], dir);
   return r;
 }

@@ -1,8 +1,9 @@
 /*
  * arguments.h - the command line of the makefile import assistant.
  *
- *   morvane "profile.prf" "application.app"
- *       import mode (the workbench starts it so);
+ *   morvane "profile.prf" "application.app" ["compile_commands.json"]
+ *       import mode (the workbench starts it so); a third argument names a
+ *       compilation database to read in place of a build;
  *   morvane -init "profile.prf"   (or /init, any letter case)
  *       make command settings mode.
  *
@@ -19,7 +20,7 @@
 struct SMorvaneArgs {
   enum EMode { Usage, Import, Init };
   EMode mode = Usage;
-  CPathName profile, application;
+  CPathName profile, application, database;
 };
 
 /* args: the words after the program's name; relative paths are taken from

@@ -16,6 +16,10 @@ const char *const kConfirmMakefileText =
     "Warning: in order to find all of the files involved in your project, C Sentrel needs to run "
     "the commands contained in the makefile file. If you click OK now your application will be "
     "rebuilt. Proceed?";
+const char *const kConfirmDatabaseText =
+    "Confirm the compilation database (compile_commands.json) of your application project.\n\n"
+    "Its C files are added to the application with the macros and include directories they are "
+    "compiled with. Nothing is built.";
 const char *const kNoMakeCommandText = "Please modify profile: enter a valid make command path.";
 const char *const kNoAnalyzerText = "Invalid analyzer path.";
 
@@ -31,6 +35,8 @@ CPathName FullFrom(const std::string &text, const CPathName &app) {
   p.Canonicalize();
   return p;
 }
+
+bool IsDatabaseName(const CPathName &p) { return p.CheckExtension("json"); }
 
 }  // namespace
 
@@ -107,13 +113,16 @@ bool CMorvane::SaveApplication(bool onlyIfModified) {
   return true;
 }
 
-bool CMorvane::AskMakefile(SMakefileChoice &choice) {
-  choice.makefile = app_->GetMakefilePath().Str();
-  choice.target = app_->GetTargetPath();
+bool CMorvane::AskMakefile(const CPathName &database, SMakefileChoice &choice) {
+  const CPathName &stored = database.IsEmpty() ? app_->GetMakefilePath() : database;
+  choice.database = !database.IsEmpty() || IsDatabaseName(stored);
+  choice.makefile = stored.Str();
+  choice.target = choice.database ? std::string() : app_->GetTargetPath();
   if (!prompter_.AskMakefile(choice)) return false;
   CPathName makefile = FullFrom(choice.makefile, appPath_);
   if (makefile != app_->GetMakefilePath()) app_->SetMakefilePath(makefile);
-  if (Trimmed(choice.target) != app_->GetTargetPath()) app_->SetTargetPath(Trimmed(choice.target));
+  if (!choice.database && Trimmed(choice.target) != app_->GetTargetPath())
+    app_->SetTargetPath(Trimmed(choice.target));
   Pump_WM_PAINT();
   return true;
 }
@@ -158,7 +167,7 @@ void CMorvane::OfferUnreferencedFiles(bool keepByDefault) {
   Pump_WM_PAINT();
 }
 
-int CMorvane::Import(const CPathName &profile, const CPathName &application) {
+int CMorvane::Import(const CPathName &profile, const CPathName &application, const CPathName &database) {
   program_ = GetCaptureProgramPath(env_.GetKvxAnalyzerPath());
   if (program_.IsEmpty() || !program_.IsFile()) {
     Fail(kNoAnalyzerText);
@@ -174,12 +183,17 @@ int CMorvane::Import(const CPathName &profile, const CPathName &application) {
   if (!LoadApplication(appPath_)) return Failed;
 
   SMakefileChoice choice;
-  if (!AskMakefile(choice)) return Done;
+  if (!AskMakefile(database, choice)) return Done;
   if (app_->GetMakefilePath().IsEmpty()) {
-    Fail("No makefile was given.");
+    Fail(choice.database ? "No compilation database was given." : "No makefile was given.");
     return Failed;
   }
   for (const auto &e : app_->GetFileEntries()) e->SetReferenced(false);
+  if (choice.database) {
+    if (!ImportDatabase(app_->GetMakefilePath())) return Failed;
+    OfferUnreferencedFiles(false);
+    return SaveProfileIfModified() && SaveApplication(true) ? Done : Failed;
+  }
 
   vars_ = ReadMakefileVariablesFrom(app_->GetMakefilePath(), profile_->GetLstMakVars(),
                                     profile_->GetMakeCommand()->GetMakeCommandPath());
@@ -236,4 +250,9 @@ int CMorvane::Init(const CPathName &profile) {
   make->SetTargetOption(after.targetOption);
   profileModified_ = true;
   return SaveProfileIfModified() ? Done : Failed;
+}
+
+bool CMorvane::ImportDatabase(const CPathName &database) {
+  Fail("Compilation databases cannot be read yet: " + database.Str());
+  return false;
 }

@@ -5,7 +5,8 @@
  * Import mode asks for the makefile and target, lets the user say which of
  * the makefile's variables name the compiler and which name make, runs the
  * build with those variables redirected to the capture program, and offers
- * to drop the application's files that the build never compiled.
+ * to drop the application's files that the build never compiled.  Instead
+ * of a makefile it reads a compilation database, if the user chooses one.
  * The settings mode only edits the profile's make command.
  *
  * All questions go through the CMorvanePrompter given.
@@ -24,6 +25,7 @@
 /* Resource texts of the assistant. */
 extern const char *const kMorvaneTitle;        /* 600 */
 extern const char *const kConfirmMakefileText; /* 36010 */
+extern const char *const kConfirmDatabaseText;
 extern const char *const kNoMakeCommandText;   /* 36011 */
 extern const char *const kNoAnalyzerText;      /* 36012 */
 
@@ -35,8 +37,10 @@ class CMorvane {
 
   CMorvane(CEnvironment &env, CMorvanePrompter &prompter) : env_(env), prompter_(prompter) {}
 
-  /* Import mode for the profile and application files. */
-  int Import(const CPathName &profile, const CPathName &application);
+  /* Import mode for the profile and application files.  A database path
+   * preselects a compilation database in the Makefile dialog. */
+  int Import(const CPathName &profile, const CPathName &application,
+             const CPathName &database = CPathName());
   /* Make command settings mode for the profile file. */
   int Init(const CPathName &profile);
 
@@ -48,10 +52,11 @@ class CMorvane {
  private:
   bool LoadProfile(const CPathName &path);
   bool LoadApplication(const CPathName &path);
-  bool AskMakefile(SMakefileChoice &choice);
+  bool AskMakefile(const CPathName &database, SMakefileChoice &choice);
   bool SaveProfileIfModified();
   bool SaveApplication(bool onlyIfModified);
   bool RunCapture();
+  bool ImportDatabase(const CPathName &database);
   bool ReloadApplication();
   void OfferUnreferencedFiles(bool keepByDefault);
   void Fail(const std::string &text);

@@ -1,6 +1,6 @@
 /*
- * dialogs.h - the assistant's dialogs: Makefile, Variables, Files not
- * referenced, and Build.
+ * dialogs.h - the assistant's dialogs: Makefile (with the choice of a
+ * compilation database), Variables, Files not referenced, and Build.
  *
  * Each dialog is filled from the values given to its constructor and gives
  * the edited values back through its getters; the prompter shows them.
@@ -31,15 +31,21 @@ class CImportMakefileDialog : public QDialog {
   CImportMakefileDialog(QWidget *parent, const SMakefileChoice &choice);
   SMakefileChoice Choice() const;
 
+  QRadioButton *MakefileButton() const { return makefileButton_; }
+  QRadioButton *DatabaseButton() const { return databaseButton_; }
   QLineEdit *MakefileEdit() const { return makefileEdit_; }
+  QLineEdit *DatabaseEdit() const { return databaseEdit_; }
   QLineEdit *TargetEdit() const { return targetEdit_; }
   QPushButton *OkButton() const;
 
  private:
   void UpdateState();
-  void Browse();
+  void Browse(QLineEdit *edit, const QString &filter);
 
-  QLineEdit *makefileEdit_, *targetEdit_;
+  QLabel *description_;
+  QRadioButton *makefileButton_, *databaseButton_;
+  QLineEdit *makefileEdit_, *databaseEdit_, *targetEdit_;
+  QPushButton *makefileBrowse_, *databaseBrowse_;
   QDialogButtonBox *buttons_;
 };
 

@@ -30,7 +30,7 @@ int main(int argc, char **argv) {
   SMorvaneArgs args = ReadMorvaneArgs(std::vector<std::string>(argv + 1, argv + argc), GetCurrentDirectory());
   CMorvane assistant(env, prompter);
   switch (args.mode) {
-    case SMorvaneArgs::Import: return assistant.Import(args.profile, args.application);
+    case SMorvaneArgs::Import: return assistant.Import(args.profile, args.application, args.database);
     case SMorvaneArgs::Init: return assistant.Init(args.profile);
     case SMorvaneArgs::Usage: break;
   }

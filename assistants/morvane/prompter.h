@@ -19,7 +19,8 @@ class QWidget;
 
 /* The answer of the Makefile dialog. */
 struct SMakefileChoice {
-  std::string makefile;
+  bool database = false;  /* a compilation database instead of a build */
+  std::string makefile;   /* the makefile, or the database */
   std::string target;
   bool operator==(const SMakefileChoice &o) const = default;
 };

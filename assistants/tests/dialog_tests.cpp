@@ -38,15 +38,25 @@ void Click(QAbstractButton *b) { QTest::mouseClick(b, Qt::LeftButton); }
 
 }  // namespace
 
-TEST(MorvaneDialogs, MakefileAndTarget) {
-  CImportMakefileDialog d(nullptr, {"/home/u/my proj/Makefile", "all"});
+TEST(MorvaneDialogs, MakefileOrDatabase) {
+  CImportMakefileDialog d(nullptr, {false, "/home/u/my proj/Makefile", "all"});
   EXPECT_EQ(d.windowTitle(), "Makefile");
+  EXPECT_TRUE(d.MakefileButton()->isChecked());
+  EXPECT_EQ(d.MakefileButton()->text(), "&Makefile");
+  EXPECT_TRUE(d.DatabaseEdit()->text().isEmpty());
+  EXPECT_FALSE(d.DatabaseEdit()->isEnabled());
   Picture(d, "makefile");
-  EXPECT_EQ(d.Choice(), (SMakefileChoice{"/home/u/my proj/Makefile", "all"}));
-  d.TargetEdit()->setText(" lib ");
-  EXPECT_EQ(d.Choice().target, "lib");
+  EXPECT_EQ(d.Choice(), (SMakefileChoice{false, "/home/u/my proj/Makefile", "all"}));
+
   d.MakefileEdit()->setText("  ");
   EXPECT_FALSE(d.OkButton()->isEnabled());
+  Click(d.DatabaseButton());
+  EXPECT_FALSE(d.TargetEdit()->isEnabled());
+  EXPECT_FALSE(d.OkButton()->isEnabled());
+  d.DatabaseEdit()->setText("/b/compile_commands.json ");
+  EXPECT_TRUE(d.OkButton()->isEnabled());
+  EXPECT_EQ(d.Choice(), (SMakefileChoice{true, "/b/compile_commands.json", ""}));
+  Picture(d, "database");
 }
 
 TEST(MorvaneDialogs, VariablesKindsFollowTheButtons) {

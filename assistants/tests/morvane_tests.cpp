@@ -269,6 +269,9 @@ TEST(MorvaneArguments, ModesAndQuotes) {
   EXPECT_EQ(a.mode, SMorvaneArgs::Import);
   EXPECT_EQ(a.profile.Str(), "/p/gcc.prf");
   EXPECT_EQ(a.application.Str(), "/work/app.app");
+  EXPECT_TRUE(a.database.IsEmpty());
+  a = ReadMorvaneArgs({"p.prf", "a.app", "build/compile_commands.json"}, dir);
+  EXPECT_EQ(a.database.Str(), "/work/build/compile_commands.json");
   for (const char *sw : {"-init", "/INIT", "-Init"}) {
     a = ReadMorvaneArgs({sw, "\"/p/my profile.prf\""}, dir);
     EXPECT_EQ(a.mode, SMorvaneArgs::Init) << sw;
@@ -276,7 +279,7 @@ TEST(MorvaneArguments, ModesAndQuotes) {
   }
   EXPECT_EQ(ReadMorvaneArgs({"-init"}, dir).mode, SMorvaneArgs::Usage);
   EXPECT_EQ(ReadMorvaneArgs({"only.prf"}, dir).mode, SMorvaneArgs::Usage);
-  EXPECT_EQ(ReadMorvaneArgs({"a", "b", "c"}, dir).mode, SMorvaneArgs::Usage);
+  EXPECT_EQ(ReadMorvaneArgs({"a", "b", "c", "d"}, dir).mode, SMorvaneArgs::Usage);
 }
 
 /* A fresh installation captures: its settings name the capture program's

@@ -82,11 +82,11 @@ TEST(CaptureRequest, SlashSwitchesUnlessThePathExists) {
 
 TEST(CaptureRequest, ResponseFilesAreReadAndHandedOn) {
   ScratchDir d("req");
-  WriteFile(d.Path("args.rsp"), "-DFROM_FILE=1 \"-DSPACED=a b\"\n-Irsp/inc\n@more.rsp\nsrc/one.c\n");
+  WriteFile(d.Path("args.rsp"), "-DFROM_FILE=1 \"-DSPACED=a b\" '-DQUOTED=\"x\"'\n-Irsp/inc\n@more.rsp\nsrc/one.c\n");
   WriteFile(d.Path("more.rsp"), "-DNESTED two.C\n");
   WriteFile(d.Path("loop.rsp"), "@loop.rsp\n");
   SCaptureRequest r = Read({"/app=x.app", "/cc=gcc", "@args.rsp", "@missing.rsp", "@loop.rsp"}, d.Path() + "/");
-  EXPECT_EQ(r.defines, (Words{"FROM_FILE=1", "SPACED=a b", "NESTED"}));
+  EXPECT_EQ(r.defines, (Words{"FROM_FILE=1", "SPACED=a b", "QUOTED=\"x\"", "NESTED"}));
   EXPECT_EQ(r.includes, (Words{d.Path("rsp/inc")}));
   EXPECT_EQ(Strings(r.sources), (Words{d.Path("two.C"), d.Path("src/one.c")}));
   /* The compiler reads its response files itself. */
