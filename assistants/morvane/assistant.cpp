@@ -8,6 +8,7 @@
 #include "capture_list.h"
 #include "capture_lock.h"
 #include "makefile_vars.h"
+#include "tessary_compdb.h"
 #include "wendrel_run.h"
 
 const char *const kMorvaneTitle = "Morvane";
@@ -37,6 +38,28 @@ CPathName FullFrom(const std::string &text, const CPathName &app) {
 }
 
 bool IsDatabaseName(const CPathName &p) { return p.CheckExtension("json"); }
+
+/* What the import left out or could not carry over, in words; empty when
+ * the database went in whole. */
+std::string DatabaseSummary(const CCompilationDatabase &db, const CPathName &path, const CProfile &profile) {
+  std::string text;
+  auto add = [&text](const std::string &line) { text += (text.empty() ? "" : "\n") + line; };
+  if (db.GetSkippedCount() > 0)
+    add(std::to_string(db.GetSkippedCount()) + " entries are not C files (C++, assembler, ...) and were skipped.");
+  if (db.GetInvalidCount() > 0)
+    add(std::to_string(db.GetInvalidCount()) + " entries name no file or no command and were skipped.");
+  if (db.GetDuplicateCount() > 0)
+    add(std::to_string(db.GetDuplicateCount()) + " entries compile a file already read; the first one counts.");
+  for (const auto &[option, count] : db.GetUnsupportedOptions())
+    add("The option " + option + " of " + std::to_string(count) + " entries cannot be given to the checker.");
+  std::string dialect = db.GetDialectOption();
+  std::string own = profile.GetDialect() ? profile.GetDialect()->GetDialOption() : std::string();
+  if (!dialect.empty() && dialect != own)
+    add("The files are compiled as " + dialect + " (-std=), the profile's dialect is " +
+        (own.empty() ? std::string("none") : own) + ".");
+  if (text.empty()) return text;
+  return std::to_string(db.GetEntries().size()) + " C files were read from " + path.Str() + ".\n" + text;
+}
 
 }  // namespace
 
@@ -253,6 +276,18 @@ int CMorvane::Init(const CPathName &profile) {
 }
 
 bool CMorvane::ImportDatabase(const CPathName &database) {
-  Fail("Compilation databases cannot be read yet: " + database.Str());
-  return false;
+  CCompilationDatabase db;
+  try {
+    db.Load(database);
+  } catch (const CZKException &e) {
+    std::string detail = db.GetErrorDetail();
+    Fail(std::string(e.what()) + (detail.empty() ? std::string() : "\n" + detail));
+    return false;
+  }
+  db.ImportInto(*app_);
+  app_->SetModifiedState(true);
+  std::string summary = DatabaseSummary(db, database, *profile_);
+  if (!summary.empty()) prompter_.Inform(summary, CMorvanePrompter::Information);
+  Pump_WM_PAINT();
+  return true;
 }

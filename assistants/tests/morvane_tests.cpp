@@ -14,6 +14,8 @@
 #include "assistant.h"
 #include "capture_command.h"
 #include "capture_support.h"
+#include "tessary_checkrun.h"
+#include "wendrel_run.h"
 
 using Words = std::vector<std::string>;
 
@@ -263,6 +265,53 @@ TEST_F(MorvaneTest, InitStoresTheFourMakeCommandValues) {
   EXPECT_EQ(ReadFile(ProfilePath()), profile);
 }
 
+TEST_F(MorvaneTest, DatabaseInPlaceOfTheMakefile) {
+  std::string db = proj + "/build/compile_commands.json";
+  WriteFile(db,
+            "[\n"
+            " {\"directory\": \"" + proj + "/build\", \"file\": \"../main.c\",\n"
+            "  \"command\": \"cc -DSHARED -DGREETING=\\\"hello world\\\" -I../inc -std=c99 -c ../main.c\"},\n"
+            " {\"directory\": \"" + proj + "\", \"file\": \"lib/util.c\",\n"
+            "  \"arguments\": [\"cc\", \"-DSHARED\", \"-DLIB\", \"-Iinc\", \"-isystem\", \"sys\", \"-c\", \"lib/util.c\"]},\n"
+            " {\"directory\": \"" + proj + "\", \"file\": \"extra.cpp\", \"command\": \"c++ -c extra.cpp\"}\n"
+            "]\n");
+  Restart();
+  CMorvane m(*env, prompter);
+  ASSERT_EQ(m.Import(CPathName(ProfilePath()), CPathName(AppPath()), CPathName(db)), CMorvane::Done)
+      << (prompter.messages.empty() ? "" : prompter.messages[0]);
+  /* The database was chosen already; no variables, no build. */
+  EXPECT_TRUE(prompter.shownMakefile.database);
+  EXPECT_EQ(prompter.shownMakefile.makefile, db);
+  EXPECT_EQ(prompter.asked, (Words{"Makefile", "Files not referenced"}));
+  EXPECT_FALSE(CPathName(proj + "/main.o").Exists());
+  EXPECT_EQ(Strings(prompter.shownRemove), (Words{proj + "/old.c"}));
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_NE(prompter.messages[0].find("1 entries are not C files"), std::string::npos) << prompter.messages[0];
+  EXPECT_NE(prompter.messages[0].find("compiled as c99"), std::string::npos) << prompter.messages[0];
+
+  auto app = LoadApplication();
+  EXPECT_EQ(app->GetMakefilePath().Str(), db);
+  EXPECT_EQ(Items(app->GetPreprocessor()->GetDefines()), (Words{"SHARED"}));
+  EXPECT_EQ(Items(app->GetPreprocessor()->GetIncludes()), (Words{proj + "/inc"}));
+  ASSERT_EQ(app->GetFileEntries().size(), 2u);
+  const CFileEntry *main = app->FindFileEntry(CPathName(proj + "/main.c"));
+  ASSERT_NE(main, nullptr);
+  EXPECT_EQ(Items(main->GetPreprocessor()->GetDefines()), (Words{"GREETING=hello world"}));
+  const CFileEntry *util = app->FindFileEntry(CPathName(proj + "/lib/util.c"));
+  ASSERT_NE(util, nullptr);
+  EXPECT_EQ(Items(util->GetPreprocessor()->GetDefines()), (Words{"LIB"}));
+  EXPECT_EQ(Items(util->GetPreprocessor()->GetIncludes()), (Words{proj + "/sys"}));
+
+  /* The next run proposes the database again; a broken one is reported. */
+  WriteFile(db, "[{\"directory\": 1}");
+  prompter.messages.clear();
+  ASSERT_EQ(Import(), CMorvane::Failed);
+  EXPECT_TRUE(prompter.shownMakefile.database);
+  ASSERT_EQ(prompter.messages.size(), 1u);
+  EXPECT_NE(prompter.messages[0].find("Invalid format"), std::string::npos) << prompter.messages[0];
+  EXPECT_EQ(LoadApplication()->GetFileEntries().size(), 2u);
+}
+
 TEST(MorvaneArguments, ModesAndQuotes) {
   CPathName dir("/work/");
   SMorvaneArgs a = ReadMorvaneArgs({"\"/p/gcc.prf\"", " \"app.app\" "}, dir);
@@ -325,5 +374,89 @@ TEST(MorvaneInstallation, ShippedSettingsAndProfilesCapture) {
   EXPECT_NE(prompter.messages[0].find("belongs to the installation"), std::string::npos);
   EXPECT_EQ(ReadFile(gnu), text);
   TheEnvironment = nullptr;
+  if (!saved.empty()) setenv("CSENTREL_SETTINGS", saved.c_str(), 1);
+}
+
+/* A CMake project of the tests, configured for real: its compilation
+ * database imports into the expected application, which the checker then
+ * checks with the installation's default rule set without an analysis
+ * error. */
+TEST(MorvaneDatabase, RealCMakeProjectImportsAndChecksClean) {
+  const char *build = getenv("KVX_BUILD_DIR");
+  if (!build) GTEST_SKIP() << "KVX_BUILD_DIR is not set";
+  ScratchDir dir("cmake");
+  std::string proj = dir.Path("my proj");
+  WriteFile(proj + "/CMakeLists.txt",
+            "cmake_minimum_required(VERSION 3.16)\nproject(tiny C)\n"
+            "add_library(util STATIC src/util.c)\ntarget_include_directories(util PUBLIC include)\n"
+            "target_compile_definitions(util PRIVATE UTIL_LEVEL=2)\n"
+            "add_executable(tiny src/main.c)\ntarget_link_libraries(tiny util)\n"
+            "target_compile_definitions(tiny PRIVATE \"GREETING=\\\"hi there\\\"\")\n");
+  WriteFile(proj + "/include/util.h", "/* util.h */\nint util_twice(int value);\n");
+  WriteFile(proj + "/src/util.c",
+            "/* util.c */\n#include \"util.h\"\n\n/* Doubles. */\nint util_twice(int value)\n{\n"
+            "    return value * UTIL_LEVEL;\n}\n");
+  WriteFile(proj + "/src/main.c",
+            "/* main.c */\n#include <stdio.h>\n#include <string.h>\n#include \"util.h\"\n\n/* The program. */\n"
+            "int main(void)\n{\n    printf(\"%d\\n\", util_twice((int)strlen(GREETING)));\n    return 0;\n}\n");
+  SSendOutputParams conf;
+  conf.cmdLine = JoinCmdLine({CMAKE_COMMAND_PATH, "-S", proj, "-B", proj + "/build", "-G", "Unix Makefiles",
+                              "-DCMAKE_EXPORT_COMPILE_COMMANDS=ON"});
+  conf.outputFile = dir.Path("cmake.out");
+  conf.errToOutput = true;
+  SProcessInfo info;
+  ASSERT_TRUE(SendOutputTo(conf, nullptr, &info)) << info.error;
+  ASSERT_EQ(CollectProcess(info), 0) << ReadFile(dir.Path("cmake.out"));
+
+  std::string saved = getenv("CSENTREL_SETTINGS") ? getenv("CSENTREL_SETTINGS") : "";
+  unsetenv("CSENTREL_SETTINGS");
+  setenv("XDG_CONFIG_HOME", dir.Path("user").c_str(), 1);
+  RecordingLog log;
+  CEnvironment env;
+  env.Start(CPathName(std::string(build) + "/bin/morvane"), false);
+  CProfile *gnu = env.RetrieveProfile(CPathName(std::string(build) + "/util/profiles/gnu.prf"), true);
+  CRuleSet *rules = env.RetrieveRuleSet(CPathName(std::string(build) + "/rules/default.rsf"), true);
+  ASSERT_TRUE(gnu && rules);
+  std::string appPath = proj + "/tiny.app";
+  {
+    CApplication app(gnu, rules);
+    app.SetFilePath(CPathName(appPath));
+    app.Save();
+  }
+  CScriptedPrompter prompter;
+  CMorvane m(env, prompter);
+  ASSERT_EQ(m.Import(gnu->GetFullPath(), CPathName(appPath), CPathName(proj + "/build/compile_commands.json")),
+            CMorvane::Done)
+      << (prompter.messages.empty() ? "" : prompter.messages[0]);
+
+  CApplication app;
+  app.SetFilePath(CPathName(appPath));
+  ASSERT_TRUE(app.Load());
+  EXPECT_EQ(app.GetAppRuleSet(), rules);
+  EXPECT_EQ(app.GetPreprocessor()->GetIncludes().GetItems(), (Words{proj + "/include"}));
+  ASSERT_EQ(app.GetFileEntries().size(), 2u);
+  const CFileEntry *main = app.FindFileEntry(CPathName(proj + "/src/main.c"));
+  const CFileEntry *util = app.FindFileEntry(CPathName(proj + "/src/util.c"));
+  ASSERT_TRUE(main && util);
+  EXPECT_EQ(main->GetPreprocessor()->GetDefines().GetItems(), (Words{"GREETING=\"hi there\""}));
+  EXPECT_EQ(util->GetPreprocessor()->GetDefines().GetItems(), (Words{"UTIL_LEVEL=2"}));
+
+  CCheckRun run;
+  ASSERT_TRUE(run.Prepare(app, nullptr, CPathName(dir.Path("run/"))));
+  EXPECT_EQ(run.GetFileCount(), 2);
+  SSendOutputParams check;
+  check.cmdLine = run.GetCommandLine();
+  check.curDir = run.GetWorkingDirectory().Str();
+  check.outputFile = run.GetConsolePath().Str();
+  check.errToOutput = true;
+  ASSERT_TRUE(SendOutputTo(check, nullptr, &info)) << info.error;
+  std::string console;
+  int status = CollectProcess(info);
+  console = ReadFile(run.GetConsolePath().Str());
+  EXPECT_EQ(status, 0) << console;
+  EXPECT_EQ(console.find("Error"), std::string::npos) << console;
+
+  TheEnvironment = nullptr;
+  unsetenv("XDG_CONFIG_HOME");
   if (!saved.empty()) setenv("CSENTREL_SETTINGS", saved.c_str(), 1);
 }
