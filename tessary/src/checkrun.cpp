@@ -106,7 +106,7 @@ void SplitReportLocation(const std::string &text, std::string &path, long &line)
 static void SplitMessage(const std::string &text, SViolation &v) {
   static const std::string marker = " (in function ";
   v.message = text;
-  v.details = text;
+  v.details = Trimmed(text);
   v.function.clear();
   if (text.empty() || text.back() != ')') return;
   size_t at = text.rfind(marker);
