@@ -83,12 +83,15 @@ static bool def_line(Preprocessor &pp, std::string_view s) {
   s.remove_prefix(1);
   while (!s.empty() && is_blank(s[0])) s.remove_prefix(1);
   switch (kind) {
-    case 'I': {
+    case 'I':
+    case 'i': {
+      /* I: a directory of the compiler's (a system one); i: one of the
+       * project, searched at the same place */
       size_t e = s.find('(');
       std::string_view d = s.substr(0, e);
       while (!d.empty() && is_blank(d.back())) d.remove_suffix(1);
       if (d.empty()) return false;
-      pp.add_include_dir(std::string(d), Preprocessor::INC_APPENDED);
+      pp.add_include_dir(std::string(d), kind == 'I' ? Preprocessor::INC_APPENDED : Preprocessor::INC_PROJECT);
       return true;
     }
     case 'D': {

@@ -164,7 +164,9 @@ class Preprocessor {
    * names only), -I, -isystem, the option files' and -idirafter (both
    * appended as they come); all but the -iquote and -I ones are system
    * directories. */
-  enum IncludeKind : uint8_t { INC_QUOTE, INC_USER, INC_SYSTEM, INC_APPENDED };
+  /* INC_PROJECT: searched last like INC_APPENDED, in the order given, but a
+   * directory of the project, not a system one ("i" lines of a .def file). */
+  enum IncludeKind : uint8_t { INC_QUOTE, INC_USER, INC_SYSTEM, INC_APPENDED, INC_PROJECT };
   void add_include_dir(const std::string &dir, IncludeKind kind);
   bool define_text(std::string_view text, std::string_view origin);  /* "NAME(params) body" */
   void undefine(std::string_view name);

@@ -80,7 +80,7 @@ long Preprocessor::current_line() {
 }
 
 void Preprocessor::add_include_dir(const std::string &dir, IncludeKind kind) {
-  if (kind == INC_USER || kind == INC_QUOTE) {
+  if (kind == INC_USER || kind == INC_QUOTE || kind == INC_PROJECT) {
     /* as GCC: a system directory named again with -I stays a system one */
     auto bare = [](std::string_view d) {
       while (d.size() > 1 && d.back() == '/') d.remove_suffix(1);
@@ -93,7 +93,7 @@ void Preprocessor::add_include_dir(const std::string &dir, IncludeKind kind) {
   size_t at = kind == INC_QUOTE ? inc_quote_++ : kind == INC_USER ? inc_front_ : kind == INC_SYSTEM ? inc_sys_
                                                                                               : inc_dirs_.size();
   if (kind == INC_QUOTE || kind == INC_USER) inc_front_++;
-  if (kind != INC_APPENDED) inc_sys_++;
+  if (kind != INC_APPENDED && kind != INC_PROJECT) inc_sys_++;
   inc_dirs_.insert(inc_dirs_.begin() + (long)at, dir);
   inc_system_.insert(inc_system_.begin() + (long)at, kind == INC_SYSTEM || kind == INC_APPENDED);
 }

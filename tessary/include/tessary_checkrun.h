@@ -58,11 +58,17 @@ struct SViolation {
   std::string rule;
   std::string message;    /* without the function part */
   std::string function;   /* the enclosing function, "" when none */
+  std::string details;    /* the whole message line, function part included */
   bool application = false;  /* reported on the application object */
 };
 
-/* Reads a report's three-line records ("F", "R", "M" lines).  Lines out of
- * order are skipped; false when the file cannot be read. */
+/* The location of an "F" line: the path is the text before the last '(',
+ * the line number what atoi reads after it; a text without '(' is all
+ * path, line 0. */
+void SplitReportLocation(const std::string &text, std::string &path, long &line);
+
+/* Reads a report's three-line records ("F", "R", "M" lines, trimmed).
+ * Lines out of order are skipped; false when the file cannot be read. */
 bool ReadViolationReport(const CPathName &path, std::vector<SViolation> &out);
 /* The same from the report's text. */
 void ParseViolationReport(const std::string &text, std::vector<SViolation> &out);

@@ -43,6 +43,11 @@ class CPreprocessor : public CCategory, public CPersistFileObjectNoFileIfEmpty {
 
   bool LoadFile(CTextInput *input) override;
   bool SaveFile(CTextOutput *output) const override;
+  /* The same for a check run at the level of an application or a file:
+   * the include directories are the project's own ("i" lines), not the
+   * compiler's, so that the checker treats their headers as the user's
+   * code and not as system headers. */
+  bool SaveProjectFile(CTextOutput *output) const;
   bool IsEmpty() const override;
   const char *GetCompanionExtension() const override { return "def"; }
   /* The one-line form " /D,x, /I,dir, /A,a,". */

@@ -97,6 +97,18 @@ static bool CopyInto(const CPathName &head, FILE *f) {
   return ok && std::fputc('\n', f) != EOF;
 }
 
+/* One level of a setting in a run's option file.  The profile describes
+ * the compiler: its include directories are system ones.  Those of the
+ * application and of a file are the project's. */
+template <typename T>
+static bool SaveLevel(const T *level, int index, CTextOutput *out) {
+  (void)index;
+  return level->SaveFile(out);
+}
+static bool SaveLevel(const CPreprocessor *level, int index, CTextOutput *out) {
+  return index == 0 ? level->SaveFile(out) : level->SaveProjectFile(out);
+}
+
 /* Writes the three levels of one setting, profile first, into a new option
  * file, after the contents of head when one is given; gives its path, or an
  * empty one when it cannot be written. */
@@ -111,7 +123,7 @@ static CPathName WriteOptionFile(CTrackTempFiles &tracker, const CPathName &dir,
   CTextOutputFile out(f);
   bool ok = CopyInto(head, f);
   for (int i = 0; i < 3 && ok; ++i)
-    if (levels[i]) ok = levels[i]->SaveFile(&out);
+    if (levels[i]) ok = SaveLevel(levels[i], i, &out);
   ok = std::fflush(f) == 0 && ok;
   tracker.CloseTempFile(f);
   return ok ? path : CPathName();

@@ -5,6 +5,8 @@
  */
 #include "tessary_checkrun.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "tessary_app.h"
@@ -20,7 +22,8 @@ bool CCheckRun::Prepare(const CApplication &app, const CRuleSet *ruleSet, const 
   if (!ruleSet) ruleSet = app.GetAppRuleSet();
   if (!ruleSet) return false;
   checker_ = TheEnvironment ? TheEnvironment->GetRuvexaPath() : CPathName();
-  if (checker_.IsEmpty() || !checker_.IsFile()) CZKException::Throw(34023);
+  if (checker_.IsEmpty() || !checker_.IsFile() || ::access(checker_.Str().c_str(), X_OK) != 0)
+    CZKException::Throw(34023);
 
   const char *where = dir.IsEmpty() ? nullptr : dir.Str().c_str();
   FILE *f = tracker_.CreateTempFile(where, "zk", GetMessageText(34121), &options_);
@@ -80,26 +83,30 @@ void CCheckRun::Clear() {
 
 /* ---- the report ----------------------------------------------------- */
 
-/* "path(12)": the line number in the last parentheses. */
-static void SplitLocation(const std::string &text, SViolation &v) {
-  v.file = text;
-  v.line = 0;
-  if (text.empty() || text.back() != ')') return;
+void SplitReportLocation(const std::string &text, std::string &path, long &line) {
   size_t open = text.rfind('(');
-  if (open == std::string::npos || open + 2 > text.size() - 1) return;
-  long n = 0;
-  for (size_t i = open + 1; i < text.size() - 1; ++i) {
-    if (text[i] < '0' || text[i] > '9') return;
-    n = n * 10 + (text[i] - '0');
+  line = 0;
+  if (open == std::string::npos) {
+    path = text;
+    return;
   }
-  v.file = text.substr(0, open);
-  v.line = n;
+  path = text.substr(0, open);
+  /* as atoi: optional blanks and a sign, then the digits there are */
+  size_t i = open + 1;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    if ((value = value * 10 + (text[i] - '0')) > 0x7fffffff) value = 0x7fffffff;
+  line = negative ? -value : value;
 }
 
 /* "message (in function f)": the function part is split off. */
 static void SplitMessage(const std::string &text, SViolation &v) {
   static const std::string marker = " (in function ";
   v.message = text;
+  v.details = Trimmed(text);
   v.function.clear();
   if (text.empty() || text.back() != ')') return;
   size_t at = text.rfind(marker);
@@ -119,14 +126,13 @@ void ParseViolationReport(const std::string &text, std::vector<SViolation> &out)
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
     if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(pos, end - pos);
+    std::string line = Trimmed(text.substr(pos, end - pos));
     pos = end + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     char kind = line.empty() ? 0 : line[0];
     std::string rest = line.empty() ? std::string() : line.substr(1);
     if (kind == 'F') {
       v = SViolation();
-      SplitLocation(rest, v);
+      SplitReportLocation(Trimmed(rest), v.file, v.line);
       expect = 1;
     } else if (kind == 'R' && expect == 1) {
       v.application = !rest.empty() && rest[0] == ' ';

@@ -58,6 +58,11 @@ bool CPreprocessor::SaveFile(CTextOutput *output) const {
          WriteItems(output, "A", assertions_);
 }
 
+bool CPreprocessor::SaveProjectFile(CTextOutput *output) const {
+  return WriteItems(output, "i", includes_) && WriteItems(output, "D", defines_) &&
+         WriteItems(output, "A", assertions_);
+}
+
 bool CPreprocessor::SaveCmdLine(CTextOutput *output) const {
   auto put = [output](const char *opt, const CCommaList &list) {
     for (const auto &item : list.GetItems())

@@ -76,7 +76,7 @@ TEST_F(AppTest, OptionsLinesConcatenateTheThreeLevels) {
               Q(proj + "/lib/a.c") + " /ddef " + Q(Tmp("a1.def")) + " /dial gcc /ign " + Q(Tmp("a1.ign")) +
                   " /mode=noexp /mac " + Q(Tmp("a1.mac")) + "\n");
     EXPECT_EQ(ReadFile(Tmp("a.def")),
-              "I/usr/include\nD__GNUC__=12\nAsystem(unix)\nDAPP=1\nI" + proj + "/inc\n");
+              "I/usr/include\nD__GNUC__=12\nAsystem(unix)\nDAPP=1\ni" + proj + "/inc\n");
     EXPECT_EQ(ReadFile(Tmp("a1.def")), "I/usr/include\nD__GNUC__=12\nAsystem(unix)\nDAPP=1\n");
     EXPECT_EQ(ReadFile(Tmp("a.ign")), "#pragma asm --> #pragma endasm\n");
     EXPECT_EQ(ReadFile(Tmp("a.mac")), "MAC\n");
@@ -236,7 +236,7 @@ TEST_F(AppTest, DefinitionsWithCommasSurviveSaveAndReload) {
             (std::vector<std::string>{"PAIR(t, n)=t n", "SEP=\",\""}));
   CTrackTempFiles tracker;
   a->GetParametersLine(tracker);
-  EXPECT_EQ(ReadFile(Tmp("a.def")), "I/usr/include\nD__GNUC__=12\nAsystem(unix)\nDAPP=1\nD" + max + "\nI" + proj +
+  EXPECT_EQ(ReadFile(Tmp("a.def")), "I/usr/include\nD__GNUC__=12\nAsystem(unix)\nDAPP=1\nD" + max + "\ni" + proj +
                                         "/inc\nDPAIR(t, n)=t n\nDSEP=\",\"\n");
 }
 

@@ -1,5 +1,6 @@
 /* Preparing a check run and reading the checker's report. */
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "env_support.h"
 #include "tessary_app.h"
@@ -24,6 +25,7 @@ TEST(ViolationReport, ReadsEveryRecordForm) {
   EXPECT_EQ(v[0].rule, "GOTO");
   EXPECT_EQ(v[0].message, "goto statement");
   EXPECT_EQ(v[0].function, "main");
+  EXPECT_EQ(v[0].details, "goto statement (in function main)");
   EXPECT_EQ(v[1].file, "/p/dir(x)/b.h");
   EXPECT_EQ(v[1].line, 0);
   EXPECT_EQ(v[1].function, "");
@@ -37,6 +39,26 @@ TEST(ViolationReport, ReadsEveryRecordForm) {
   /* Text after the function part stays in the message. */
   EXPECT_EQ(v[5].message, "goto (in function g) (in expansion of macro JUMP)");
   EXPECT_EQ(v[5].function, "");
+
+  /* The location is split at the last '(' and its number read as atoi
+   * reads it; lines are trimmed. */
+  std::string path;
+  long line = -1;
+  SplitReportLocation("/a (b)/c(d).c(12)", path, line);
+  EXPECT_EQ(path, "/a (b)/c(d).c");
+  EXPECT_EQ(line, 12);
+  SplitReportLocation("/no/line.c", path, line);
+  EXPECT_EQ(path, "/no/line.c");
+  EXPECT_EQ(line, 0);
+  SplitReportLocation("/x.c(7junk", path, line);
+  EXPECT_EQ(path, "/x.c");
+  EXPECT_EQ(line, 7);
+  v.clear();
+  ParseViolationReport("  F/p/e.c(5)  \n\tRTRIM\nM text \n", v);
+  ASSERT_EQ(v.size(), 1u);
+  EXPECT_EQ(v[0].file, "/p/e.c");
+  EXPECT_EQ(v[0].rule, "TRIM");
+  EXPECT_EQ(v[0].details, "text");
 }
 
 class CheckRunTest : public EnvTest {
@@ -85,7 +107,16 @@ TEST_F(CheckRunTest, PreparesTheFilesAndTheCommand) {
   } catch (const CZKException &e) {
     EXPECT_EQ(e.GetID(), 34023u);
   }
+  /* a checker that cannot be run is none either */
   WriteFile(dir.Path("inst/bin/kvx_zkck_cc"), "");
+  chmod(dir.Path("inst/bin/kvx_zkck_cc").c_str(), 0644);
+  try {
+    run.Prepare(*app, rules);
+    FAIL() << "checker not executable";
+  } catch (const CZKException &e) {
+    EXPECT_EQ(e.GetID(), 34023u);
+  }
+  chmod(dir.Path("inst/bin/kvx_zkck_cc").c_str(), 0755);
   WriteFile(dir.Path("work dir/.keep"), "");
   ASSERT_TRUE(run.Prepare(*app, rules, CPathName(dir.Path("work dir/"))));
   EXPECT_EQ(run.GetFileCount(), 1);

@@ -130,7 +130,7 @@ CTableOutFrame *CBrindleView::ShowResults(CTableOutDoc *doc) {
   auto *frame = new CTableOutFrame(doc);
   frame->setWindowIcon(ToolIcon("check"));
   connect(frame->View(), &CTableOutView::openViolation, this,
-          [this](const SViolation &v) { OpenSource(v.path, v.line); });
+          [this](const SViolation &v) { OpenSource(ViolationPath(v), ViolationLine(v)); });
   Place(frame, Upper, true);
   return frame;
 }

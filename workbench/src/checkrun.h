@@ -2,9 +2,9 @@
  * checkrun.h - Tools / Check: one check run of the open application, from
  * the log's "Check started." to "Check is finished." or "Check failed !".
  *
- * The configuration library writes the run's files (options file, rule
- * list, their option and parameter files) into a temporary-file tracker
- * that lives as long as the run; the checker runs on a worker thread while
+ * The configuration library prepares the run (CCheckRun: options file, rule
+ * list, their option and parameter files, report and console files, all
+ * deleted when the run ends); the checker runs on a worker thread while
  * the modal progress dialog is shown; its console output and report are
  * then handed to the windows.
  */
@@ -15,7 +15,7 @@
 #include <functional>
 
 class CPrompter;
-class CTrackTempFiles;
+class CCheckRun;
 class CWaitDialog;
 class QWidget;
 
@@ -41,9 +41,9 @@ class CRunHost {
 /* The engine's statuses: 0 nothing found wrong, 1 errors counted (the
  * rules did not run after an analysis error), 2 and above: the run itself
  * failed. */
-class CCheckRun {
+class CCheckCommand {
  public:
-  explicit CCheckRun(CRunHost &host) : host_(host) {}
+  explicit CCheckCommand(CRunHost &host) : host_(host) {}
   /* The whole command; true when the check finished. */
   bool Execute();
   /* Called with the progress dialog once it is shown (for tests and
@@ -54,7 +54,7 @@ class CCheckRun {
   static QString CancelQuestion();
 
  private:
-  bool Run(CTrackTempFiles &tracker);
+  bool Run(CCheckRun &prepared);
 
   CRunHost &host_;
 };

@@ -550,7 +550,7 @@ bool CMainFrame::OnNextViolation(bool forward) {
 
 bool CMainFrame::OnToolsCheck() {
   if (!AppDoc().IsOpen()) return false;
-  CCheckRun run(*this);
+  CCheckCommand run(*this);
   run.onWaiting = onWaiting;
   bool ok = run.Execute();
   UpdateCommands();

@@ -1,29 +1,22 @@
 /*
- * report.h - reading the checker's violation report: three-line records
- * "F<path>(<line>)", "R<rule>", "M<message>".
+ * report.h - the checker's violation report in the workbench: the records
+ * are read by the configuration library (tessary_checkrun.h); this adds
+ * the location rule for the checker's console messages.
  */
 #ifndef CSENTREL_REPORT_H
 #define CSENTREL_REPORT_H
 
 #include <QString>
-#include <vector>
 
-struct SViolation {
-  QString path; /* empty for a violation without location */
-  int line = 0;
-  QString rule;
-  QString message;
-};
+#include "tessary_checkrun.h"
 
-/* Splits the text after "F" into the path (before the last '(') and the
- * line number (the digits after it, as atoi reads them).  A text without
+/* Splits "path(line)" as the report's F lines are split: the path before
+ * the last '(', the line number as atoi reads it after it.  A text without
  * '(' is all path, line 0. */
 void SplitFileLine(const QString &text, QString &path, int &line);
 
-/* Reads the records of the report file.  Lines are trimmed; a record is an
- * F line followed by an R line and an M line; anything else (a record cut
- * short, a stray line) is skipped up to the next F line.  False when the
- * file cannot be read. */
-bool ReadViolationReport(const QString &fileName, std::vector<SViolation> &out);
+/* The texts of a record as the windows show them. */
+inline QString ViolationPath(const SViolation &v) { return QString::fromStdString(v.file); }
+inline int ViolationLine(const SViolation &v) { return static_cast<int>(v.line); }
 
 #endif

@@ -20,7 +20,7 @@ CTableOutDoc::CTableOutDoc(QObject *parent) : QAbstractTableModel(parent) {}
 
 bool CTableOutDoc::Load(const QString &reportPath) {
   std::vector<SViolation> rows;
-  bool ok = ReadViolationReport(reportPath, rows);
+  bool ok = ReadViolationReport(CPathName(reportPath.toStdString()), rows);
   SetViolations(std::move(rows));
   return ok;
 }
@@ -49,11 +49,12 @@ static QString DirectoryOf(const QString &path) {
 
 QString CTableOutDoc::CellText(int row, int column) const {
   const SViolation &v = rows_[row];
+  QString path = ViolationPath(v);
   switch (column) {
-    case FileName: return QString("%1 (%2)").arg(FileNameOf(v.path)).arg(v.line);
-    case Directory: return DirectoryOf(v.path);
-    case Rule: return v.rule;
-    case Details: return v.message;
+    case FileName: return QString("%1 (%2)").arg(FileNameOf(path)).arg(v.line);
+    case Directory: return DirectoryOf(path);
+    case Rule: return QString::fromStdString(v.rule);
+    case Details: return QString::fromStdString(v.details);
     default: return QString();
   }
 }
@@ -61,19 +62,20 @@ QString CTableOutDoc::CellText(int row, int column) const {
 QVariant CTableOutDoc::data(const QModelIndex &index, int role) const {
   if (!index.isValid() || index.row() >= Count()) return QVariant();
   const SViolation &v = rows_[index.row()];
+  QString path = ViolationPath(v);
   switch (role) {
     case Qt::DisplayRole: return CellText(index.row(), index.column());
     case Qt::ToolTipRole:
-      return index.column() == Details ? v.message
-                                       : QString("%1(%2)").arg(v.path).arg(v.line);
+      return index.column() == Details ? QString::fromStdString(v.details)
+                                       : QString("%1(%2)").arg(path).arg(v.line);
     case SortRole:
       /* Files by name, then numerically by line; directories and rules
        * with the file and line as tie-breaks. */
       switch (index.column()) {
         case FileName:
-          return QString("%1\x1f%2\x1f%3").arg(FileNameOf(v.path)).arg(v.line, 10, 10, QChar('0')).arg(DirectoryOf(v.path));
+          return QString("%1\x1f%2\x1f%3").arg(FileNameOf(path)).arg(v.line, 10, 10, QChar('0')).arg(DirectoryOf(path));
         case Directory:
-          return QString("%1\x1f%2\x1f%3").arg(DirectoryOf(v.path), FileNameOf(v.path)).arg(v.line, 10, 10, QChar('0'));
+          return QString("%1\x1f%2\x1f%3").arg(DirectoryOf(path), FileNameOf(path)).arg(v.line, 10, 10, QChar('0'));
         default: return CellText(index.row(), index.column());
       }
     default: return QVariant();

@@ -850,8 +850,8 @@ void CAssistantTests::freshInstallationToACheckedApplication() {
   bool switchAt33 = false;
   for (int r = 0; r < table->VisibleCount(); ++r) {
     const SViolation &v = table->VisibleViolation(r);
-    QVERIFY2(v.rule == "SWITCH_DEFAULT" || v.rule == "NO_GOTO", qPrintable(v.rule));
-    switchAt33 = switchAt33 || (v.path.endsWith("/events.c") && v.line == 33);
+    QVERIFY2(v.rule == "SWITCH_DEFAULT" || v.rule == "NO_GOTO", v.rule.c_str());
+    switchAt33 = switchAt33 || (ViolationPath(v).endsWith("/events.c") && v.line == 33);
   }
   QVERIFY(switchAt33);
 }

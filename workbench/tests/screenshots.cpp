@@ -76,7 +76,7 @@ int main(int argc, char **argv) {
     CTableOutView *table = results->View();
     for (int r = 0; r < table->VisibleCount(); ++r) {
       const SViolation &v = table->VisibleViolation(r);
-      if (v.path.endsWith("/events.c") && v.line == 33) {
+      if (ViolationPath(v).endsWith("/events.c") && v.line == 33) {
         table->Table()->selectRow(r);
         table->OpenRow(r);
         break;

@@ -88,7 +88,7 @@ CTableOutFrame *Results(CWorkbenchFixture &w) { return w.frame->View().ResultsFr
 int RowOf(CTableOutView *v, const QString &file, int line, const QString &rule) {
   for (int r = 0; r < v->VisibleCount(); ++r) {
     const SViolation &x = v->VisibleViolation(r);
-    if (x.path.endsWith('/' + file) && x.line == line && x.rule == rule) return r;
+    if (ViolationPath(x).endsWith('/' + file) && x.line == line && QString::fromStdString(x.rule) == rule) return r;
   }
   return -1;
 }
@@ -265,7 +265,7 @@ void CWorkbenchTests::checkOfTheExampleFillsOutputAndResults() {
   table->Table()->sortByColumn(CTableOutDoc::FileName, Qt::AscendingOrder);
   for (int r = 1; r < table->VisibleCount(); ++r) {
     const SViolation &a = table->VisibleViolation(r - 1), &b = table->VisibleViolation(r);
-    QString fa = a.path.section('/', -1), fb = b.path.section('/', -1);
+    QString fa = ViolationPath(a).section('/', -1), fb = ViolationPath(b).section('/', -1);
     QVERIFY(fa < fb || (fa == fb && a.line <= b.line));
   }
 
@@ -357,14 +357,14 @@ void CWorkbenchTests::reportPathsWithParentheses() {
   auto *doc = new CTableOutDoc;
   QVERIFY(doc->Load(report));
   QCOMPARE(doc->Count(), 3);
-  QCOMPARE(doc->Violation(0).path, source);
+  QCOMPARE(ViolationPath(doc->Violation(0)), source);
   QCOMPARE(doc->CellText(0, CTableOutDoc::FileName), QString("f(1).c (3)"));
   QCOMPARE(doc->CellText(0, CTableOutDoc::Directory), w.Path("dir (x)"));
   QCOMPARE(doc->CellText(0, CTableOutDoc::Details), QString("first message (in function f)"));
-  QCOMPARE(doc->Violation(1).path, QString());
-  QCOMPARE(doc->Violation(1).rule, QString("RULE_APP"));
-  QCOMPARE(doc->Violation(2).rule, QString("RULE_TWO"));
-  QCOMPARE(doc->Violation(2).message, QString("second"));
+  QCOMPARE(ViolationPath(doc->Violation(1)), QString());
+  QCOMPARE(doc->Violation(1).rule, std::string("RULE_APP"));
+  QCOMPARE(doc->Violation(2).rule, std::string("RULE_TWO"));
+  QCOMPARE(doc->Violation(2).details, std::string("second"));
 
   CTableOutFrame *frame = w.frame->View().ShowResults(doc);
   frame->View()->OpenRow(0);
@@ -427,7 +427,7 @@ void CWorkbenchTests::cancelEndsTheCheckerAndItsChildren() {
   qunsetenv("CSENTREL_STANDIN_PIDS");
   QVERIFY(sawDialog);
   QVERIFY(clock.elapsed() < 15000);
-  QCOMPARE(w.prompter.asked.count(CCheckRun::CancelQuestion()), 2);
+  QCOMPARE(w.prompter.asked.count(CCheckCommand::CancelQuestion()), 2);
   QStringList log = w.Log();
   QVERIFY(log.contains("Info: Check canceled by user."));
   QCOMPARE(log.last(), QString("ERROR: Check failed !"));

@@ -325,6 +325,30 @@ TEST(OptionFiles, ShippedFilesReadCleanly) {
   EXPECT_EQ("1:199901L 2:1 2:linux ", run_text("__STDC_VERSION__\n__STRICT_ANSI__ linux\n", o, &m));
 }
 
+/* "I" lines name the compiler's directories, which hold system headers;
+ * "i" lines the project's own, searched at the same place and in the same
+ * order, whose headers are the user's code. */
+TEST(OptionFiles, ProjectDirectoriesOfADefFileAreNotSystemOnes) {
+  std::string dir = temp_dir();
+  for (const char *d : {"/sys", "/proj"}) mkdir((dir + d).c_str(), 0755);
+  write_file(dir + "/sys/s.h", "int in_sys;\n");
+  write_file(dir + "/sys/both.h", "int both_from_sys;\n");
+  write_file(dir + "/proj/p.h", "int in_proj;\n");
+  write_file(dir + "/proj/both.h", "int both_from_proj;\n");
+  write_file(dir + "/run.def", "i " + dir + "/proj\nI " + dir + "/sys\n");
+  write_file(dir + "/t.c", "#include <p.h>\n#include <s.h>\n#include <both.h>\n");
+  for (bool external : {false, true}) {
+    SCOPED_TRACE(external ? "kvx_cccp" : "in-process");
+    std::vector<std::string> words = {"-ddef", dir + "/run.def"};
+    PPRun r = external ? run_external(dir + "/t.c", words, dir) : run_inprocess(dir + "/t.c", words, dir);
+    EXPECT_EQ("", r.diags);
+    EXPECT_NE(std::string::npos, r.dump.find("@system sys/s.h")) << r.dump;
+    EXPECT_EQ(std::string::npos, r.dump.find("@system proj/")) << r.dump;
+    EXPECT_NE(std::string::npos, r.dump.find("int in_proj ;")) << r.dump;
+    EXPECT_NE(std::string::npos, r.dump.find("int both_from_proj ;")) << r.dump;
+  }
+}
+
 TEST(OptionFiles, UnreadableDefFileIsAWarning) {
   Options o;
   o.def_file = temp_dir(); /* a directory: it exists but cannot be read */
