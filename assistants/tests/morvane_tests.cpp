@@ -15,6 +15,7 @@
 #include "capture_command.h"
 #include "capture_support.h"
 #include "tessary_checkrun.h"
+#include "wendrel_cmdline.h"
 #include "wendrel_run.h"
 
 using Words = std::vector<std::string>;
@@ -442,6 +443,7 @@ TEST(MorvaneDatabase, RealCMakeProjectImportsAndChecksClean) {
   EXPECT_EQ(util->GetPreprocessor()->GetDefines().GetItems(), (Words{"UTIL_LEVEL=2"}));
 
   CCheckRun run;
+  fs::create_directories(dir.Path("run"));
   ASSERT_TRUE(run.Prepare(app, nullptr, CPathName(dir.Path("run/"))));
   EXPECT_EQ(run.GetFileCount(), 2);
   SSendOutputParams check;
