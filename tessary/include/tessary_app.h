@@ -123,6 +123,9 @@ class CApplication : public CObjectWithDefaultState, public CPersistFileObject {
   void Wire();
   std::vector<std::unique_ptr<CFileEntry>> entries_;
   CRuleSet *ruleSet_;
+  /* The rule set the description names when it could not be loaded: kept,
+   * and written back by Save, until another rule set is set. */
+  CPathName ruleSetRef_;
   CPathName makefile_;
   std::string target_;
   std::unique_ptr<CPreprocessor> preprocessor_;

@@ -213,6 +213,7 @@ CApplication::CApplication(const CApplication *model, CProfile *profile, CRuleSe
   ResetToStateOf(model);
   profile_ = profile;
   ruleSet_ = ruleSet;
+  if (ruleSet_) ruleSetRef_.Empty();
 }
 
 CApplication::~CApplication() = default;
@@ -274,6 +275,7 @@ void CApplication::SetAppProfile(CProfile *p) {
 void CApplication::SetAppRuleSet(CRuleSet *r) {
   if (r == ruleSet_) return;
   ruleSet_ = r;
+  ruleSetRef_.Empty();
   SetModifiedState(true);
 }
 
@@ -363,6 +365,7 @@ void CApplication::ResetToStateOf(const CApplication *other) {
   CObjectWithDefaultState::ResetToStateOf(other);
   CPersistFileObject::ResetToStateOf(other);
   ruleSet_ = other->ruleSet_;
+  ruleSetRef_ = other->ruleSetRef_;
   profile_ = other->profile_;
   makefile_ = other->makefile_;
   target_ = other->target_;

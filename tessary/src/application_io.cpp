@@ -100,12 +100,16 @@ bool CApplication::Load() {
 
   std::string rules = Trimmed(Take(application_get_rules_set(app.get())));
   ruleSet_ = nullptr;
+  ruleSetRef_.Empty();
   if (rules.empty()) {
     ReportMessage(CZKError::eInformation, 34089, LongForm(self));
   } else {
     CPathName p = Resolve(rules, self);
     ruleSet_ = TheEnvironment ? TheEnvironment->RetrieveRuleSet(p, true) : nullptr;
-    if (!ruleSet_) ReportMessage(CZKError::eWarning, 34055, LongForm(p));
+    if (!ruleSet_) {
+      ReportMessage(CZKError::eWarning, 34055, LongForm(p));
+      ruleSetRef_ = p;
+    }
   }
   std::string profile = Trimmed(Take(application_get_profil(app.get())));
   profile_ = nullptr;
@@ -171,8 +175,8 @@ bool CApplication::Save() {
   application_set_ignore(app.get(), ignore.c_str());
   application_set_macro_file(app.get(), macros.c_str());
   application_set_expand_macro(app.get(), analyzer_->IsExpandMacro() ? 1 : 0);
-  if (ruleSet_)
-    application_set_rules_set(app.get(), ruleSet_->GetFullPath().GetRelativeTo(self).Str().c_str());
+  CPathName rules = ruleSet_ ? ruleSet_->GetFullPath() : ruleSetRef_;
+  if (!rules.IsEmpty()) application_set_rules_set(app.get(), rules.GetRelativeTo(self).Str().c_str());
   application_set_makefilepath(app.get(), makefile_.IsEmpty() ? "" : makefile_.GetRelativeTo(self).Str().c_str());
   application_set_target(app.get(), target_.c_str());
 

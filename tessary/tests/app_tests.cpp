@@ -341,6 +341,20 @@ TEST_F(AppTest, MissingProfileFailsMissingRuleSetWarns) {
   ASSERT_TRUE(a2.Load());
   EXPECT_TRUE(log.Has(34055));
   EXPECT_EQ(a2.GetAppRuleSet(), nullptr);
+  /* Saved meanwhile, it still names the rule set: back again, it loads. */
+  ASSERT_TRUE(a2.Save());
+  ASSERT_TRUE(rs.Save());
+  CApplication back;
+  back.SetFilePath(proj + "/app.app");
+  ASSERT_TRUE(back.Load());
+  ASSERT_NE(back.GetAppRuleSet(), nullptr);
+  EXPECT_EQ(back.GetAppRuleSet()->GetFullPath(), CPathName(dir.Path("gone/r.rsf")));
+  /* Setting no rule set on purpose forgets it. */
+  a2.SetAppRuleSet(&rs);
+  a2.SetAppRuleSet(nullptr);
+  ASSERT_TRUE(a2.Save());
+  EXPECT_EQ(ReadFile(proj + "/app.app").find("r.rsf"), std::string::npos);
+  fs::remove(dir.Path("gone/r.rsf"));
   fs::remove(dir.Path("gone/p.prf"));
   NewEnvironment();
   env->Start(dir.Path("inst/bin/csentrel"), true);

@@ -5,13 +5,17 @@
  *
  * The pumps go through Qt's event loop of the calling thread.  Without a
  * QCoreApplication they do nothing, so console programs wait the same way.
+ * Built with WENDREL_NO_EVENT_LOOP (the static runner of programs that have
+ * no event loop ever), they do nothing and Qt is not needed at all.
  */
 #include "wendrel_run.h"
 
+#ifndef WENDREL_NO_EVENT_LOOP
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
 #include <QThread>
+#endif
 
 #include <cerrno>
 #include <chrono>
@@ -53,6 +57,14 @@ unsigned long WaitForObject(int handle, unsigned long sliceMs, unsigned long tot
     Pump_WM_PAINT();
   }
 }
+
+#ifdef WENDREL_NO_EVENT_LOOP
+
+void Pump_WM_PAINT() {}
+
+int PumpCurrentThread() { return 1; }
+
+#else
 
 void Pump_WM_PAINT() {
   if (!QCoreApplication::instance()) return;
@@ -101,6 +113,8 @@ int PumpCurrentThread() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
   return watch->QuitRequested() ? 0 : 1;
 }
+
+#endif
 
 int ProcessCmdLineWait(const char *cmdLine, const char *curDir, unsigned short showWindow,
                        int *exitStatus) {

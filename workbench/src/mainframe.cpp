@@ -29,6 +29,7 @@
 #include "sourceview.h"
 #include "tableout.h"
 #include "tessary_app.h"
+#include "tessary_compdb.h"
 #include "tessary_env.h"
 #include "wendrel_combo.h"
 #include "wendrel_ui.h"
@@ -115,6 +116,9 @@ void CMainFrame::CreateActions() {
           &QAction::triggered, this, &CMainFrame::OnFileSaveAs);
   connect(Make(FileModify, "&Modify...", "Modify current Aplication"), &QAction::triggered, this,
           &CMainFrame::OnFileModify);
+  connect(Make(FileImportDatabase, "Import Compilation &Database...",
+               "Add the C files of a compilation database (compile_commands.json) to the Application"),
+          &QAction::triggered, this, &CMainFrame::OnFileImportDatabase);
   connect(Make(FileSaveResults, "Save &Results...", "Save active window results"),
           &QAction::triggered, this, &CMainFrame::OnFileSaveResults);
   connect(Make(FilePrint, "&Print...", "Print the active window", QKeySequence::Print, "print"),
@@ -179,7 +183,7 @@ void CMainFrame::CreateActions() {
 
 void CMainFrame::CreateMenus() {
   fileMenu_ = menuBar()->addMenu("&File");
-  for (ECommand c : {FileNew, FileOpen, FileSave, FileSaveAs, FileModify, FileSaveResults})
+  for (ECommand c : {FileNew, FileOpen, FileSave, FileSaveAs, FileModify, FileImportDatabase, FileSaveResults})
     fileMenu_->addAction(actions_[c]);
   fileMenu_->addSeparator();
   for (ECommand c : {FilePrint, FilePrintPreview, FilePageSetup}) fileMenu_->addAction(actions_[c]);
@@ -312,6 +316,7 @@ void CMainFrame::UpdateCommands() {
   actions_[FileSave]->setEnabled(open);
   actions_[FileSaveAs]->setEnabled(open);
   actions_[FileModify]->setEnabled(open);
+  actions_[FileImportDatabase]->setEnabled(open);
   actions_[ToolsCheck]->setEnabled(open);
   actions_[FileSaveResults]->setEnabled(active && active->IsResult());
   for (ECommand c : {FilePrint, FilePrintPreview, EditCopy, EditSelectAll})
@@ -444,6 +449,35 @@ void CMainFrame::OnFileModify() {
     FillFromMakefile(*app, false, keep);
   }
   AppDoc().Refresh();
+}
+
+/* The database's C files become the application's, with their own macros
+ * and include directories; what all of them share goes to the
+ * application's settings.  The application's other files stay. */
+void CMainFrame::OnFileImportDatabase() {
+  CApplication *app = AppDoc().App();
+  if (!app) return;
+  QString dir = QFileInfo(AppDoc().Path()).path();
+  QString path = prompter_.ChooseOpenFile(this, tr("Import Compilation Database"), dir, kDatabaseFilter);
+  if (path.isEmpty()) return;
+  CCompilationDatabase db;
+  try {
+    db.Load(CPathName(path.toStdString()));
+  } catch (const CZKException &e) {
+    QString text = QString::fromUtf8(e.what());
+    if (!db.GetErrorDetail().empty()) text += "\n" + QString::fromStdString(db.GetErrorDetail());
+    ReportWorkbenchText(CZKError::eError, text);
+    prompter_.Inform(this, text, CPrompter::Critical);
+    return;
+  }
+  db.ImportInto(*app);
+  app->SetModifiedState(true);
+  QString summary = tr("%1 C files imported from %2.").arg(db.GetEntries().size()).arg(path);
+  if (db.GetSkippedCount() > 0) summary += " " + tr("%1 entries that are not C were skipped.").arg(db.GetSkippedCount());
+  if (db.GetInvalidCount() > 0) summary += " " + tr("%1 entries without file or command were skipped.").arg(db.GetInvalidCount());
+  ReportWorkbenchText(CZKError::eInformation, summary);
+  AppDoc().Refresh();
+  UpdateCommands();
 }
 
 bool CMainFrame::OnFileSaveResults() {

@@ -35,7 +35,7 @@ class CMainFrame : public QMainWindow, public CRunHost {
  public:
   /* The commands, named as the tests and the pictures find them. */
   enum ECommand {
-    FileNew, FileOpen, FileSave, FileSaveAs, FileModify, FileSaveResults,
+    FileNew, FileOpen, FileSave, FileSaveAs, FileModify, FileImportDatabase, FileSaveResults,
     FilePrint, FilePrintPreview, FilePageSetup, FileExit,
     EditCopy, EditSelectAll, EditClear,
     ViewToolbar, ViewStatusBar, ViewMessages, ViewLog, ViewNextViolation, ViewPreviousViolation,
@@ -88,6 +88,7 @@ class CMainFrame : public QMainWindow, public CRunHost {
   bool OnFileSave();
   bool OnFileSaveAs();
   void OnFileModify();
+  void OnFileImportDatabase();
   bool OnFileSaveResults();
   void OnFilePrint();
   void OnFilePrintPreview();

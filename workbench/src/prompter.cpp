@@ -17,6 +17,7 @@ const char *const kProductName = "C Sentrel";
 const char *const kApplicationFilter = "Application Files (*.app)";
 const char *const kResultFilter = "Result Files(*.txt);;All Files(*.*)";
 const char *const kProfileFilter = "Profile Files (*.prf)";
+const char *const kDatabaseFilter = "Compilation Databases (*.json);;All Files (*)";
 const char *const kRuleSetFilter = "Rule Set Files (*.rsf)";
 
 CPrompter::EAnswer CDialogPrompter::AskYesNoCancel(QWidget *parent, const QString &text) {

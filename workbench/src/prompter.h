@@ -85,6 +85,7 @@ extern const char *const kProductName;
 extern const char *const kApplicationFilter;
 extern const char *const kResultFilter;
 extern const char *const kProfileFilter;
+extern const char *const kDatabaseFilter;
 extern const char *const kRuleSetFilter;
 
 #endif

@@ -109,6 +109,7 @@ class CWorkbenchTests : public QObject {
   void cancelEndsTheCheckerAndItsChildren();
   void makefileRetrieverFillsTheApplication();
   void makefileRetrieverCancelledOrFailing();
+  void compilationDatabaseImportsIntoTheApplication();
   void unsavedChangesAndReplacingFiles();
   void checkerMessagesAndSyntaxColours();
   void startAndEndSequencesRemember();
@@ -124,7 +125,8 @@ void CWorkbenchTests::menusItemsAndPrompts() {
   for (QAction *m : bar->actions()) menus << Plain(m->text());
   QCOMPARE(menus, QStringList({"File", "Edit", "View", "Tools", "Window", "Help"}));
   QCOMPARE(MenuItems(bar, "File"), QStringList({"New", "Open...", "Save", "Save As...", "Modify...",
-                                                "Save Results...", "Print...", "Print Preview",
+                                                "Import Compilation Database...", "Save Results...",
+                                                "Print...", "Print Preview",
                                                 "Page Setup...", "Exit"}));
   QCOMPARE(MenuItems(bar, "Edit"), QStringList({"Copy", "Select All", "Clear"}));
   QCOMPARE(MenuItems(bar, "View").mid(0, 2), QStringList({"Toolbar", "Status Bar"}));
@@ -145,6 +147,7 @@ void CWorkbenchTests::menusItemsAndPrompts() {
       {CMainFrame::FileSave, "Save the active Application"},
       {CMainFrame::FileSaveAs, "Save the active Application with a new name"},
       {CMainFrame::FileModify, "Modify current Aplication"},
+      {CMainFrame::FileImportDatabase, "Add the C files of a compilation database (compile_commands.json) to the Application"},
       {CMainFrame::FileSaveResults, "Save active window results"},
       {CMainFrame::ToolsCheck, "Check application"},
       {CMainFrame::ToolsNewProfile, "Create new profile"},
@@ -478,6 +481,36 @@ void CWorkbenchTests::makefileRetrieverFillsTheApplication() {
   QVERIFY(QFile::exists(w.Path("fresh.app")));
   QCOMPARE(w.frame->AppDoc().Path(), w.Path("fresh.app"));
   QCOMPARE(int(env.GetCurrentApplication()->GetFileEntries().size()), 2);
+}
+
+void CWorkbenchTests::compilationDatabaseImportsIntoTheApplication() {
+  CWorkbenchFixture w;
+  QVERIFY(!w.frame->Action(CMainFrame::FileImportDatabase)->isEnabled());
+  QVERIFY(w.frame->OpenApplication(w.WriteDemoApplication()));
+  QVERIFY(w.frame->Action(CMainFrame::FileImportDatabase)->isEnabled());
+  QString db = w.Path("build/compile_commands.json");
+  QDir().mkpath(w.Path("build"));
+  WriteText(db, QString("[{\"directory\": \"%1\", \"file\": \"../src/one.c\", \"command\": \"cc -DONE -DALL -c ../src/one.c\"},\n"
+                        " {\"directory\": \"%1\", \"file\": \"../src/two.c\", \"arguments\": [\"cc\", \"-DALL\", \"-c\", \"../src/two.c\"]},\n"
+                        " {\"directory\": \"%1\", \"file\": \"../src/three.cpp\", \"command\": \"c++ -c ../src/three.cpp\"}]\n")
+                    .arg(w.Path("build")));
+  w.prompter.openFile = db;
+  w.frame->OnFileImportDatabase();
+  QCOMPARE(w.prompter.asked.last(), QString("Import Compilation Database"));
+  CApplication *app = w.app->Environment().GetCurrentApplication();
+  QCOMPARE(int(app->GetFileEntries().size()), 5);
+  const CFileEntry *one = app->FindFileEntry(CPathName(w.Path("src/one.c").toStdString()));
+  QVERIFY(one && app->FindFileEntry(CPathName(w.Path("src/two.c").toStdString())));
+  QCOMPARE(QString::fromStdString(one->GetPreprocessor()->GetDefines().GetText()), QString("ONE"));
+  QCOMPARE(QString::fromStdString(app->GetPreprocessor()->GetDefines().GetText()), QString("ALL"));
+  QVERIFY(w.frame->isWindowModified());
+  QVERIFY(w.Log().join('\n').contains("2 C files imported from " + db + ". 1 entries that are not C were skipped."));
+
+  /* A file that is no database changes nothing and says why. */
+  WriteText(db, "{\"not\": \"a list\"}");
+  w.frame->OnFileImportDatabase();
+  QVERIFY(w.prompter.asked.last().contains("not a JSON array"));
+  QCOMPARE(int(app->GetFileEntries().size()), 5);
 }
 
 void CWorkbenchTests::makefileRetrieverCancelledOrFailing() {
